@@ -1,0 +1,109 @@
+// The add-in's one class. It carries the settings as public data members and
+// the work as methods without arguments; the methods talk to each other
+// through the members. Its definitions are spread by subject:
+//   addin/     server operations, the command, the save dispatch
+//   config/    the settings file and the settings catalogue
+//   writers/   the document property writers and the scale text
+//   partslist/ the parts-list total mass
+#pragma once
+
+#include "addin/host_model.h"
+#include "platform/services.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vantelo {
+
+class clsVantelo : private ApplicationEventsSink {
+public:
+  explicit clsVantelo(PlatformServices platform);
+  ~clsVantelo();
+  clsVantelo(const clsVantelo&) = delete;
+  clsVantelo& operator=(const clsVantelo&) = delete;
+
+  // --- Settings, in declaration order (the order of the class interface). ---
+  bool EnableViewScale = false;
+  bool EnableSheetMetal = false;
+  bool EnableMassVolume = false;
+  bool EnablePartsList = false;
+  bool EnableTimeStamp = false;
+  bool EnablePaperSize = false;
+  std::string HowToDisplayFirstViewScale;
+  std::string HowToDisplayAllViewScales;
+  std::string ListSparator;
+  bool ExcludeFirstInAllScales = false;
+  bool ShowScaleAsInventor = false;
+  std::int16_t ShowScaleAsInventorDecimals = 0;
+  std::string FirstViewScalePropertyName;
+  std::string AllViewScalesPropertyName;
+  std::string SMExtentsSizePropertyName;
+  std::string SMThicknessPropertyName;
+  std::string SMStylePropertyName;
+  std::string SMExtentsSizeIfNotAvailable;
+  std::int16_t MassDecimals = 0;
+  std::int16_t VolumeDecimals = 0;
+  std::string MassPropertyName;
+  std::string MassUnitToDisplay;
+  std::string VolumePropertyName;
+  std::string PaperSizePropertyName;
+  std::string SaveTimePropertyName;
+  std::string SaveDatePropertyName;
+  // Parts-list members: set by clients, never loaded from the settings file.
+  std::string TotalMassUnit;
+  std::string TotalMassUnitToDisplay;
+  std::string TotalMassColumnName;
+  std::string MassColumnName;
+  std::string QuantityColumnName;
+  std::int16_t Decimals = 0;
+  std::int16_t SpaceBeforeMassUnit = 0;
+  bool SuppressError = false;
+
+  // --- The host's add-in server interface. ---
+  void Activate(const Ref<ApplicationAddInSite>& AddInSiteObject, bool FirstTime);
+  void Deactivate();
+  Ref<HostObject> Automation();
+  void ExecuteCommand(std::int32_t CommandID);
+
+  // --- Public methods of the class interface. ---
+  void Mass_Volume();
+  void SheetMetal_Style();
+  void PaperSize();
+  void TimeStamp();
+  // The four texts are passed by reference: on return each holds its text
+  // converted to the ANSI code page and back.
+  std::string GetFromINI(std::string& sSection, std::string& sKey, std::string& sDefault,
+                         std::string& sIniFile);
+  bool AddToINI(std::string& sSection, std::string& sKey, std::string& sValue,
+                std::string& sIniFile);
+  void UpdateTotalMassInPartsList();
+
+private:
+  friend struct clsVanteloTestAccess;
+
+  // The save notification; reaches the class through the event connection
+  // that Activate makes.
+  void OnSaveDocument(const Ref<Document>& DocumentObject, std::int32_t BeforeOrAfter,
+                      const Ref<HostObject>& Context, std::int32_t& HandlingCode) override;
+  void AppEvents_OnSaveDocument(const Ref<Document>& DocumentObject, std::int32_t BeforeOrAfter,
+                                const Ref<HostObject>& context, std::int32_t& HandlingCode);
+
+  void LoadSettings(const std::string& IniFile);
+  void ViewScale_First();
+  void ViewScale_All();
+  std::string ScaleToText(float scale, bool firstView) const;
+  static std::string GetMassUnit(std::string text);
+
+  // The user-defined property set of the application's active document.
+  Ref<PropertySet> UserDefinedPropertySet();
+  Ref<Document> ActiveDocumentOfHost();
+
+  PlatformServices platform_;
+  Ref<Application> HostApplication;
+  Ref<Document> ActiveDoc;
+  Ref<ApplicationEvents> AppEvents;
+  std::unique_ptr<EventConnection> appEventsConnection_;
+};
+
+} // namespace vantelo

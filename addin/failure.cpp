@@ -1,0 +1,13 @@
+#include "addin/failure.h"
+
+#include <cstdio>
+
+namespace vantelo {
+
+std::string hresultText(std::int32_t code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+  return text;
+}
+
+} // namespace vantelo
