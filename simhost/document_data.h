@@ -40,9 +40,9 @@ struct UnitsData {
 };
 
 struct MassPropertiesData {
-  Value mass;                           // kilograms, as the host hands it out
-  Value volume;                         // cubic centimetres
-  std::optional<std::int32_t> accuracy; // the last value put
+  Value mass{};                           // kilograms, as the host hands it out
+  Value volume{};                         // cubic centimetres
+  std::optional<std::int32_t> accuracy{}; // the last value put
 };
 
 struct PointData {
@@ -50,29 +50,29 @@ struct PointData {
 };
 
 struct FlatPatternData {
-  PointData minPoint; // corners of the range box of the flat pattern's body
-  PointData maxPoint;
+  PointData minPoint{}; // corners of the range box of the flat pattern's body
+  PointData maxPoint{};
 };
 
 struct SheetMetalData {
-  double thickness = 0.0;     // centimetres
-  std::string thicknessUnits; // the thickness parameter's unit text
-  std::string styleName;
-  std::optional<FlatPatternData> flatPattern;
+  double thickness = 0.0;       // centimetres
+  std::string thicknessUnits{}; // the thickness parameter's unit text
+  std::string styleName{};
+  std::optional<FlatPatternData> flatPattern{};
 };
 
 struct PartsListData {
-  std::vector<std::string> columns;           // column titles
-  std::vector<std::vector<std::string>> rows; // cell texts, one per column
+  std::vector<std::string> columns{};           // column titles
+  std::vector<std::vector<std::string>> rows{}; // cell texts, one per column
 
   // The column whose title is exactly the given one.
   std::optional<std::size_t> column(std::string_view title) const;
 };
 
 struct SheetData {
-  std::int32_t size = 0;          // the sheet's paper size code
-  std::vector<double> viewScales; // one per drawing view, in view order
-  std::vector<PartsListData> partsLists;
+  std::int32_t size = 0;            // the sheet's paper size code
+  std::vector<double> viewScales{}; // one per drawing view, in view order
+  std::vector<PartsListData> partsLists{};
 };
 
 // The property sets every new document has unless the builder lists its own:
@@ -81,14 +81,14 @@ struct SheetData {
 std::vector<PropertySetData> defaultPropertySets();
 
 struct DocumentData {
-  std::string name;
+  std::string name{};
   std::int32_t type = document_type::Part; // any code; 12290/12291/12292 are understood
-  std::string subType;
+  std::string subType{};
   std::int32_t versionNumber = 7000; // the number the add-in tests against 6000
-  UnitsData units;
-  std::optional<MassPropertiesData> massProperties;
-  std::optional<SheetMetalData> sheetMetal;
-  std::vector<SheetData> sheets;
+  UnitsData units{};
+  std::optional<MassPropertiesData> massProperties{};
+  std::optional<SheetMetalData> sheetMetal{};
+  std::vector<SheetData> sheets{};
   std::size_t activeSheet = 0; // index into sheets
   std::vector<PropertySetData> propertySets = defaultPropertySets();
 

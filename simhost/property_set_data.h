@@ -18,10 +18,10 @@
 namespace vantelo::sim {
 
 struct PropertyData {
-  std::string name;
+  std::string name{};
   // 0 when building a set: the next free identifier is given.
   std::int32_t id = 0;
-  Value value;
+  Value value{};
 };
 
 // The properties of one set, in order. A property added goes to the end (a
@@ -96,8 +96,8 @@ private:
 };
 
 struct PropertySetData {
-  std::string formatId;
-  PropertyList properties;
+  std::string formatId{};
+  PropertyList properties{};
 };
 
 // ASCII case-insensitive equality, as the host compares property names and
