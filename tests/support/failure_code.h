@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace vantelo::testing {
+namespace vantelo::test {
 
 template <class Call> std::int32_t failureCode(Call&& call) {
   try {
@@ -18,4 +18,4 @@ template <class Call> std::int32_t failureCode(Call&& call) {
   return 0;
 }
 
-} // namespace vantelo::testing
+} // namespace vantelo::test

@@ -9,7 +9,7 @@ namespace vantelo::sim {
 namespace {
 
 using ::testing::ElementsAre;
-using vantelo::testing::failureCode;
+using vantelo::test::failureCode;
 
 Ref<Document> activeDocument(Host& host, const DocumentData& doc) {
   host.setActiveDocument(&doc);

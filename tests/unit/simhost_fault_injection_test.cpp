@@ -9,7 +9,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using vantelo::testing::failureCode;
+using vantelo::test::failureCode;
 
 constexpr std::int32_t Planned = static_cast<std::int32_t>(0x80041234);
 

@@ -16,7 +16,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::Pair;
-using vantelo::testing::failureCode;
+using vantelo::test::failureCode;
 
 std::vector<std::pair<std::int32_t, std::string>> idsAndNames(const PropertyList& list) {
   std::vector<std::pair<std::int32_t, std::string>> result;

@@ -9,7 +9,7 @@
 namespace vantelo::sim {
 namespace {
 
-using vantelo::testing::failureCode;
+using vantelo::test::failureCode;
 
 Ref<UnitsOfMeasure> unitsOf(Host& host, UnitsData units) {
   auto& doc = host.addDocument({.name = "P.ipt", .units = units});
