@@ -1,5 +1,7 @@
 #include "support/addin_harness.h"
 
+#include "addin/members.h"
+#include "config/settings_catalogue.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
 
@@ -76,6 +78,17 @@ void AddinHarness::enableAllWriters() const {
 void AddinHarness::activate() {
   addin->Activate(host.AddInSite(), !activated_);
   activated_ = true;
+}
+
+void AddinHarness::makeActive(sim::DocumentData* document) {
+  if (!activated_)
+    activate();
+  host.setActiveDocument(document);
+}
+
+void AddinHarness::useDefaultSettings() {
+  for (const Setting& setting : SettingsCatalogue())
+    SetMemberFromText(*addin, setting.member, setting.defaultText, ".");
 }
 
 sim::SaveOutcome AddinHarness::save(sim::DocumentData& document, std::int32_t timing) {

@@ -72,6 +72,12 @@ public:
   void enableAllWriters() const;
 
   void activate();
+  // Activates if needed and makes the document the host's active one (null:
+  // no active document), for calling a writer directly.
+  void makeActive(sim::DocumentData* document);
+  // Sets every file-backed setting to its default, as a save with a fresh
+  // settings file loads them (so every enable setting is false).
+  void useDefaultSettings();
   // Activates if needed, makes the document active and fires one save
   // notification for it.
   sim::SaveOutcome save(sim::DocumentData& document, std::int32_t timing = 4097);
