@@ -52,7 +52,8 @@ Fraction NearestFraction(float f) {
 // A negative scale (a mirrored view) gives the text of its magnitude: the
 // ratio of a mirrored view is the same as that of the unmirrored one. A
 // magnitude of 2^31 or more, or a NaN, does not fit the whole part and fails
-// as an overflow.
+// as an overflow. A negative ShowScaleAsInventorDecimals is refused by the
+// rounding (invalid procedure call) when an enlargement is to be rounded.
 std::string clsVantelo::ScaleToText(float scale, bool firstView) const {
   const float magnitude = std::fabs(scale);
   if (!(magnitude < 2147483648.0f))

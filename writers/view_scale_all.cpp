@@ -39,7 +39,8 @@ private:
 
 // Every sheet and view is reached afresh from the drawing for each read. A
 // sheet or view that cannot be read is left out and the collection goes on;
-// a count that cannot be read means no loop over that collection. The scale
+// a count that cannot be read (or a sheet count beyond the 16-bit sheet
+// index) means no loop over that collection. The scale
 // of the first view is left out entirely when ExcludeFirstInAllScales is set,
 // even if other views share it. Only a document that is not a drawing fails
 // outward.

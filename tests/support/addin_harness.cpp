@@ -89,4 +89,15 @@ std::string UserProperty(const sim::DocumentData& document, std::string_view nam
   return "<not text>";
 }
 
+std::string WithSeparator(std::string_view text, const std::string& separator) {
+  std::string out;
+  for (char c : text)
+    out += c == '.' ? separator : std::string(1, c);
+  return out;
+}
+
+std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info) {
+  return info.param == "." ? "Point" : "Comma";
+}
+
 } // namespace vantelo::test

@@ -93,5 +93,11 @@ private:
 // A text property of the user-defined set, or "<missing>".
 std::string UserProperty(const sim::DocumentData& document, std::string_view name);
 
+// The text with every "." replaced by the decimal separator, for expected
+// texts of tests that run under "." and ",".
+std::string WithSeparator(std::string_view text, const std::string& separator);
+// Names those runs "Point" and "Comma".
+std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info);
+
 } // namespace test
 } // namespace vantelo

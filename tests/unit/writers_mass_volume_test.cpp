@@ -12,13 +12,6 @@ namespace {
 
 constexpr std::int32_t kFault = static_cast<std::int32_t>(0x80041234);
 
-std::string WithSeparator(const std::string& text, const std::string& separator) {
-  std::string out;
-  for (char c : text)
-    out += c == '.' ? separator : std::string(1, c);
-  return out;
-}
-
 sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = sim::units::Kilogram,
                        std::int32_t lengthUnits = sim::units::Millimeter) {
   return {.name = "P.ipt",
@@ -214,8 +207,7 @@ TEST_P(MassVolume, WithoutAnActiveDocumentNothingIsStoredAndNothingFails) {
   EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, MassVolume, ::testing::Values(".", ","),
-                         [](const auto& info) { return info.param == "." ? "Point" : "Comma"; });
+INSTANTIATE_TEST_SUITE_P(Separators, MassVolume, ::testing::Values(".", ","), SeparatorName);
 
 } // namespace
 } // namespace vantelo::test

@@ -14,14 +14,6 @@ namespace {
 
 using Access = clsVanteloTestAccess;
 
-// The text with "." replaced by the separator.
-std::string WithSeparator(std::string text, const std::string& separator) {
-  std::string out;
-  for (char c : text)
-    out += c == '.' ? separator : std::string(1, c);
-  return out;
-}
-
 class ScaleText : public ::testing::TestWithParam<std::string> {
 protected:
   ScaleText() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
@@ -147,8 +139,7 @@ TEST_P(ScaleText, NegativeDecimalsAreRefusedOnlyWhereTheRoundingRuns) {
   EXPECT_EQ(Text(1.0f), "1:1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, ScaleText, ::testing::Values(".", ","),
-                         [](const auto& info) { return info.param == "." ? "Point" : "Comma"; });
+INSTANTIATE_TEST_SUITE_P(Separators, ScaleText, ::testing::Values(".", ","), SeparatorName);
 
 } // namespace
 } // namespace vantelo::test

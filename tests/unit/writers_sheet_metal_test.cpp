@@ -12,13 +12,6 @@
 namespace vantelo::test {
 namespace {
 
-std::string WithSeparator(const std::string& text, const std::string& separator) {
-  std::string out;
-  for (char c : text)
-    out += c == '.' ? separator : std::string(1, c);
-  return out;
-}
-
 sim::DocumentData SheetMetalPart(std::optional<sim::FlatPatternData> flat, double thickness = 0.2) {
   return {.name = "S.ipt",
           .type = document_type::Part,
@@ -152,8 +145,7 @@ TEST_P(SheetMetal, StoringFailuresAreSilent) {
   EXPECT_EQ(UserProperty(part, "SM_Extents"), "N/A");
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, SheetMetal, ::testing::Values(".", ","),
-                         [](const auto& info) { return info.param == "." ? "Point" : "Comma"; });
+INSTANTIATE_TEST_SUITE_P(Separators, SheetMetal, ::testing::Values(".", ","), SeparatorName);
 
 } // namespace
 } // namespace vantelo::test

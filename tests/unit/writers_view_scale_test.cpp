@@ -22,13 +22,6 @@ sim::DocumentData Drawing(const Sheets& sheets) {
   return drawing;
 }
 
-std::string WithSeparator(const std::string& text, const std::string& separator) {
-  std::string out;
-  for (char c : text)
-    out += c == '.' ? separator : std::string(1, c);
-  return out;
-}
-
 class ViewScales : public ::testing::TestWithParam<std::string> {
 protected:
   ViewScales() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
@@ -207,8 +200,7 @@ TEST_P(ViewScales, ADocumentThatIsNotADrawingFailsBeforeAnythingIsTouched) {
   EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, ViewScales, ::testing::Values(".", ","),
-                         [](const auto& info) { return info.param == "." ? "Point" : "Comma"; });
+INSTANTIATE_TEST_SUITE_P(Separators, ViewScales, ::testing::Values(".", ","), SeparatorName);
 
 } // namespace
 } // namespace vantelo::test
