@@ -26,7 +26,7 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
     return;
 
   ModulePath& module = *platform_.modulePath;
-  std::string IniFile = module.Directory() + module.Separator() + module.BaseName() + ".ini";
+  std::string IniFile = module.Directory() + "\\" + module.BaseName() + ".ini";
   LoadSettings(IniFile);
 
   if (EnableTimeStamp)

@@ -1,6 +1,7 @@
 #include "platform/portable_profile_file.h"
 
 #include "platform/profile_text.h"
+#include "platform/windows1252_code_page.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,10 +12,11 @@ namespace vantelo {
 
 namespace {
 
-// The file path as the platform sees it: up to the first NUL, with Windows'
-// backslash separators as slashes.
+// The file path as the file system takes it: the ANSI text up to the first
+// NUL, in UTF-8 as Linux paths are, with Windows' backslash separators as
+// slashes.
 std::string NativePath(const std::string& file) {
-  std::string path(profile_text::CallerText(file));
+  std::string path = Windows1252CodePage().ToUtf8(std::string(profile_text::CallerText(file)));
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }

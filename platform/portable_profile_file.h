@@ -22,7 +22,10 @@
 // - two processes writing at the same moment do not corrupt the file, but one
 //   of the two changes may be lost (the last rename wins).
 //
-// Paths: a backslash in the file path is taken as a directory separator, as
+// Paths: the path arrives in the ANSI code page, like every text of the
+// A-functions, and is turned into UTF-8 for the file system (a character the
+// code page cannot hold has already become '?' by then, as on Windows).
+// A backslash in the file path is taken as a directory separator, as
 // Windows does, because the add-in builds the path as directory "\" name
 // ".ini". A path without a directory is relative to the current directory
 // (Windows would look in the Windows directory). Texts end at their first

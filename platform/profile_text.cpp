@@ -93,12 +93,9 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 // The line end for new lines: LF in a file whose first line end is a lone LF,
 // else CR LF.
-std::string_view NewLineEnd(std::string_view contents) {
-  std::size_t i = contents.find_first_of("\r\n");
-  if (i != std::string_view::npos && contents[i] == '\n')
-    return "\n";
-  return "\r\n";
-}
+// New lines end in CR LF whatever the file's own line ends, as the platform
+// writes them.
+std::string_view NewLineEnd(std::string_view /*contents*/) { return "\r\n"; }
 
 } // namespace
 

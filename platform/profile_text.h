@@ -49,9 +49,9 @@
 //   keep the order in which they were written.
 // - A new section is appended at the end as "[Name]" EOL "Key=Value" EOL, with
 //   a line end added first when the file does not end with one.
-// - New line ends (EOL) are CR LF, as Windows writes them, except in a file
-//   whose first line end is a lone LF: there new lines end with LF too, so an
-//   LF-only file edited on Linux stays LF-only. (A CR-only file gets CR LF.)
+// - New line ends (EOL) are CR LF, as Windows writes them, whatever the
+//   file's own line ends are (an LF-only file then has mixed line ends,
+//   which every reader here and on Windows takes).
 // - Every other byte of the file stays as it was.
 // - Names and the value are written raw: a CR or LF in them goes into the file
 //   as it is, a key starting with ';' makes a comment line (which later reads

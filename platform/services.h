@@ -64,8 +64,6 @@ public:
   virtual ~ModulePath() = default;
   virtual std::string Directory() = 0; // without a trailing separator
   virtual std::string BaseName() = 0;  // the file name without its extension
-  // What joins a directory and a file name: "\\" on Windows, "/" elsewhere.
-  virtual std::string Separator() = 0;
 };
 
 // Lets the platform process the window messages waiting in the thread's queue.

@@ -3,40 +3,7 @@
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
 
-#include <fstream>
-#include <random>
-#include <sstream>
-
 namespace vantelo::test {
-
-TempDir::TempDir() {
-  std::random_device random;
-  const auto base = std::filesystem::temp_directory_path();
-  for (;;) {
-    path_ = base / ("vantelo-test-" + std::to_string(random()));
-    if (std::filesystem::create_directory(path_))
-      break;
-  }
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 AddinHarness::AddinHarness(HarnessOptions options)
     : clock(std::make_shared<FixedClock>(options.now)),
@@ -45,7 +12,7 @@ AddinHarness::AddinHarness(HarnessOptions options)
   platform.clock = clock;
   platform.regional =
       std::make_shared<FixedRegionalSettings>(options.decimalSeparator, options.timeSeparator);
-  platform.modulePath = std::make_shared<FixedModulePath>(dir.path().string(), "Vantelo");
+  platform.modulePath = std::make_shared<FixedModulePath>(dir.Path(), "Vantelo");
   platform.messageBox = messages;
   addin = std::make_unique<clsVantelo>(PortablePlatform(std::move(platform)));
 }
@@ -53,15 +20,15 @@ AddinHarness::AddinHarness(HarnessOptions options)
 // The add-in goes before the host, as in the host's process.
 AddinHarness::~AddinHarness() { addin.reset(); }
 
-std::filesystem::path AddinHarness::settingsPath() const { return dir.path() / "Vantelo.ini"; }
+std::string AddinHarness::settingsPath() const { return dir.Path("Vantelo.ini"); }
 
 void AddinHarness::writeSettings(const std::string& bytes) const {
-  WriteFile(settingsPath(), bytes);
+  WriteBytes(settingsPath(), bytes);
 }
 
-std::string AddinHarness::readSettings() const { return ReadFile(settingsPath()); }
+std::string AddinHarness::readSettings() const { return ReadBytes(settingsPath()); }
 
-bool AddinHarness::settingsExist() const { return std::filesystem::exists(settingsPath()); }
+bool AddinHarness::settingsExist() const { return Exists(settingsPath()); }
 
 void AddinHarness::enableAllWriters() const {
   writeSettings("[Global Options]\r\n"

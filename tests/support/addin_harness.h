@@ -9,6 +9,7 @@
 #include "platform/message_dialogs.h"
 #include "platform/regional_settings.h"
 #include "simhost/host.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
@@ -36,22 +37,6 @@ struct clsVanteloTestAccess {
 
 namespace test {
 
-// A directory that is removed with everything in it when the object goes.
-class TempDir {
-public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
-private:
-  std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::filesystem::path& path);
-void WriteFile(const std::filesystem::path& path, const std::string& bytes);
-
 struct HarnessOptions {
   std::string decimalSeparator = ".";
   std::string timeSeparator = ":";
@@ -64,7 +49,7 @@ public:
   ~AddinHarness();
 
   // The settings file the add-in uses: <temp dir>/Vantelo.ini.
-  std::filesystem::path settingsPath() const;
+  std::string settingsPath() const;
   void writeSettings(const std::string& bytes) const; // CR LF or not, as given
   std::string readSettings() const;
   bool settingsExist() const;

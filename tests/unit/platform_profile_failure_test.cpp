@@ -1,7 +1,7 @@
 // PortableProfileFile::WriteString when a step of the write fails: it returns
 // false, the old file stays byte for byte and no temporary file is left.
 #include "platform/portable_profile_file.h"
-#include "unit/platform_test_support.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // GetPrivateProfileStringA does (see the notes on the profile file).
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
-#include "unit/platform_test_support.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 

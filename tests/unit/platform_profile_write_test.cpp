@@ -2,7 +2,7 @@
 // WritePrivateProfileStringA does (see the notes on the profile file).
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
-#include "unit/platform_test_support.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
@@ -151,11 +151,11 @@ const std::vector<WriteCase>& WriteCases() {
        {{"New Section", "NewKey", "v"}},
        "[S]\r\n[New Section]\r\nNewKey=v\r\n"},
       // Line ends
-      {"LfFileStaysLf",
+      {"LfFileGetsCrLfForNewLines",
        "[S]\nA=1\n",
        {{"S", "B", "2"}, {"T", "K", "V"}, {"S", "A", "0"}},
-       "[S]\nA=0\nB=2\n[T]\nK=V\n"},
-      {"LfFileWithoutFinalLineEnd", "[S]\nA=1", {{"T", "K", "V"}}, "[S]\nA=1\n[T]\nK=V\n"},
+       "[S]\nA=0\nB=2\r\n[T]\r\nK=V\r\n"},
+      {"LfFileWithoutFinalLineEnd", "[S]\nA=1", {{"T", "K", "V"}}, "[S]\nA=1\r\n[T]\r\nK=V\r\n"},
       {"CrOnlyFileGetsCrLf",
        "[S]\rA=1\r",
        {{"S", "B", "2"}, {"T", "K", "V"}},

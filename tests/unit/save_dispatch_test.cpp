@@ -15,7 +15,7 @@ using Access = clsVanteloTestAccess;
 
 sim::DocumentData Part() { return {.name = "Plate.ipt", .type = document_type::Part}; }
 
-std::string Golden() { return ReadFile(std::filesystem::path(VANTELO_TEST_DATA) / "fresh_settings.ini"); }
+std::string Golden() { return ReadBytes(std::string(VANTELO_TEST_DATA) + "/fresh_settings.ini"); }
 
 TEST(SaveDispatch, TheFirstSaveWritesTheWholeCatalogueAndNoWriterRuns) {
   AddinHarness h;
@@ -66,8 +66,8 @@ TEST(SaveDispatch, TheHandlingCodeComesBackUnchanged) {
 
 TEST(SaveDispatch, OnlyTheTimeStampStampsEveryDocumentType) {
   for (const std::string sep : {":", "."}) {
-    for (std::int32_t type : {document_type::Part, document_type::Assembly,
-                              document_type::Drawing, 12345}) {
+    for (std::int32_t type :
+         {document_type::Part, document_type::Assembly, document_type::Drawing, 12345}) {
       AddinHarness h({.timeSeparator = sep, .now = {2026, 12, 8, 9, 5, 59}});
       h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
       auto& document = h.host.addDocument({.name = "D", .type = type});
@@ -112,8 +112,9 @@ TEST(SaveDispatch, OneClockReadingServesDateAndTimeAcrossMidnight) {
 
 TEST(SaveDispatch, BothTimeNamesTheSameLeaveOnlyTheTime) {
   AddinHarness h;
-  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n"
-                  "[TimeStamp Options]\r\nSaveTimePropertyName=Saved\r\nSaveDatePropertyName=Saved\r\n");
+  h.writeSettings(
+      "[Global Options]\r\nEnableTimeStamp=True\r\n"
+      "[TimeStamp Options]\r\nSaveTimePropertyName=Saved\r\nSaveDatePropertyName=Saved\r\n");
   auto& document = h.host.addDocument(Part());
   ASSERT_TRUE(h.save(document).succeeded);
   EXPECT_EQ(document.propertySet(fmtid::UserDefined)->properties.size(), 1u);
@@ -130,14 +131,18 @@ TEST(SaveDispatch, TheHostOperationsOfAPartSaveComeInOrder) {
   ASSERT_TRUE(h.host.FireSaveDocument(&document, 4097, 0).succeeded);
   const std::vector<std::string> expected{
       "Application.ActiveDocument", // refresh ActiveDoc
-      "Application.ActiveDocument", "Document.PropertySets", "PropertySets.Item", // the set
-      "PropertySet.Item",           // SaveDate lookup (missing: no delete)
+      "Application.ActiveDocument",
+      "Document.PropertySets",
+      "PropertySets.Item", // the set
+      "PropertySet.Item",  // SaveDate lookup (missing: no delete)
       "PropertySet.Add",
-      "PropertySet.Item",           // SaveTime lookup
+      "PropertySet.Item", // SaveTime lookup
       "PropertySet.Add",
-      "Document.DocumentType",      // drawing?
-      "Document.DocumentType", "Document.DocumentType", // part? assembly?
-      "Application.ActiveDocument", "Document.DocumentType", // sheet metal?
+      "Document.DocumentType", // drawing?
+      "Document.DocumentType",
+      "Document.DocumentType", // part? assembly?
+      "Application.ActiveDocument",
+      "Document.DocumentType", // sheet metal?
   };
   EXPECT_EQ(h.host.operations(), expected);
 }

@@ -35,9 +35,9 @@ TEST_P(BothSeparators, TextToBooleanAcceptsWordsAndNumbers) {
   struct Case {
     std::string text;
     bool expected;
-  } cases[] = {{"True", true},   {"true", true},   {"TRUE", true}, {" False ", false},
-               {"fALSE", false}, {"1", true},      {"-1", true},   {"0", false},
-               {"0.0", false},   {"0.5", true},    {"2e3", true},  {"-0", false}};
+  } cases[] = {{"True", true},   {"true", true}, {"TRUE", true}, {" False ", false},
+               {"fALSE", false}, {"1", true},    {"-1", true},   {"0", false},
+               {"0.0", false},   {"0.5", true},  {"2e3", true},  {"-0", false}};
   for (const auto& c : cases)
     EXPECT_EQ(vb::TextToBoolean(localized(c.text, sep), sep), c.expected) << c.text;
 }
@@ -53,9 +53,9 @@ TEST_P(BothSeparators, TextToIntegerRoundsHalfToEvenAndChecksTheRange) {
   struct Case {
     std::string text;
     int expected;
-  } cases[] = {{"2", 2},       {"2.5", 2},         {"3.5", 4},         {"-2.5", -2},
-               {"2.51", 3},    {" 7 ", 7},         {"32767", 32767},   {"-32768", -32768},
-               {"1e2", 100},   {"32767.4", 32767}, {"-32768.5", -32768}};
+  } cases[] = {{"2", 2},     {"2.5", 2},         {"3.5", 4},          {"-2.5", -2},
+               {"2.51", 3},  {" 7 ", 7},         {"32767", 32767},    {"-32768", -32768},
+               {"1e2", 100}, {"32767.4", 32767}, {"-32768.5", -32768}};
   for (const auto& c : cases)
     EXPECT_EQ(vb::TextToInteger(localized(c.text, sep), sep), c.expected) << c.text;
   for (const char* text : {"40000", "32768", "-32769", "1e10", "1e400"})
@@ -103,9 +103,15 @@ TEST_P(BothSeparators, SingleToTextKeepsSevenDigits) {
   struct Case {
     float value;
     std::string expected;
-  } cases[] = {{1.5f, "1.5"},          {2.0f, "2"},       {748.0f, "748"},
-               {1000.0f, "1000"},      {1.33f, "1.33"},   {0.1f, "0.1"},
-               {1234567.0f, "1234567"}, {12345678.0f, "1.234568E+07"}, {1.0f / 3.0f, "0.3333333"}};
+  } cases[] = {{1.5f, "1.5"},
+               {2.0f, "2"},
+               {748.0f, "748"},
+               {1000.0f, "1000"},
+               {1.33f, "1.33"},
+               {0.1f, "0.1"},
+               {1234567.0f, "1234567"},
+               {12345678.0f, "1.234568E+07"},
+               {1.0f / 3.0f, "0.3333333"}};
   for (const auto& c : cases)
     EXPECT_EQ(vb::SingleToText(c.value, sep), localized(c.expected, sep)) << c.value;
 }
@@ -115,13 +121,11 @@ TEST(VbConversions, RoundSendsExactHalvesToTheEvenNeighbour) {
     double value;
     int decimals;
     double expected;
-  } cases[] = {{1.23456, 2, 1.23},     {1234.56, 2, 1234.56}, {2.72173, 2, 2.72},
-               {0.5, 0, 0.0},          {1.5, 0, 2.0},         {2.5, 0, 2.0},
-               {-2.5, 0, -2.0},        {0.125, 2, 0.12},      {0.375, 2, 0.38},
-               {123456.0, 2, 123456.0}, {7.5336, 2, 7.53},    {1.0, 300, 1.0}};
+  } cases[] = {{1.23456, 2, 1.23}, {1234.56, 2, 1234.56},   {2.72173, 2, 2.72}, {0.5, 0, 0.0},
+               {1.5, 0, 2.0},      {2.5, 0, 2.0},           {-2.5, 0, -2.0},    {0.125, 2, 0.12},
+               {0.375, 2, 0.38},   {123456.0, 2, 123456.0}, {7.5336, 2, 7.53},  {1.0, 300, 1.0}};
   for (const auto& c : cases)
-    EXPECT_DOUBLE_EQ(vb::Round(c.value, c.decimals), c.expected)
-        << c.value << " to " << c.decimals;
+    EXPECT_DOUBLE_EQ(vb::Round(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
   EXPECT_EQ(failureCode([] { vb::Round(1.0, -1); }), hresult::InvalidProcedureCall);
   EXPECT_EQ(failureCode([] { vb::Round(std::numeric_limits<double>::infinity(), 2); }),
             hresult::Overflow);
@@ -131,10 +135,10 @@ TEST(VbConversions, ValReadsTheLeadingNumberWithAPoint) {
   struct Case {
     const char* text;
     double expected;
-  } cases[] = {{"3 pcs", 3},  {"4", 4},        {"  2.5kg", 2.5}, {"-", 0},    {"abc", 0},
-               {"", 0},       {"1 2 3", 123},  {"\t\n7", 7},     {"1.2.3", 1.2}, {"2,5", 2},
-               {"-3", -3},    {"- 3", -3},     {"+4", 4},        {"1e3", 1000}, {"1e", 1},
-               {"1e+", 1},    {".5", 0.5},     {"5.", 5},        {"1d2", 100}, {"--1", 0}};
+  } cases[] = {{"3 pcs", 3}, {"4", 4},       {"  2.5kg", 2.5}, {"-", 0},       {"abc", 0},
+               {"", 0},      {"1 2 3", 123}, {"\t\n7", 7},     {"1.2.3", 1.2}, {"2,5", 2},
+               {"-3", -3},   {"- 3", -3},    {"+4", 4},        {"1e3", 1000},  {"1e", 1},
+               {"1e+", 1},   {".5", 0.5},    {"5.", 5},        {"1d2", 100},   {"--1", 0}};
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(vb::Val(c.text), c.expected) << '"' << c.text << '"';
   EXPECT_EQ(failureCode([] { vb::Val("1e999"); }), hresult::Overflow);

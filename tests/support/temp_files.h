@@ -1,4 +1,4 @@
-// Helpers for the platform tests: a temporary directory per test, whole-file
+// Test helpers: a temporary directory per test, whole-file
 // reading and writing.
 #pragma once
 
