@@ -126,43 +126,45 @@ void clsVantelo::UpdateTotalMassInPartsList() {
     drawing = ActiveDrawing(use(HostApplication));
     use(HostApplication).SetStatusBarText(kStatusText);
 
-    const Ref<PartsList> partsList = FirstPartsListOfActiveSheet(drawing);
-    const std::int32_t rowCount = RowCount(partsList);
-    const std::optional<TotalUnit> totalUnit = TotalUnitOf(TotalMassUnit);
-
     double total = 0;
-    for (std::int32_t index = 1; index <= rowCount; ++index) {
-      Ref<PartsListCell> quantityCell, massCell, totalCell;
-      {
-        const Ref<PartsListRow> row = RowAt(partsList, index);
-        quantityCell = use(row).Item(QuantityColumnName);
-        massCell = use(row).Item(MassColumnName);
-        totalCell = use(row).Item(TotalMassColumnName);
-      }
+    {
+      const Ref<PartsList> partsList = FirstPartsListOfActiveSheet(drawing);
+      const std::int32_t rowCount = RowCount(partsList);
+      const std::optional<TotalUnit> totalUnit = TotalUnitOf(TotalMassUnit);
 
-      // A row has a mass number only when its own mass text names a unit
-      // (and TotalMassUnit is valid). Otherwise the empty number text fails
-      // the conversion below, rather than reusing another row's number.
-      std::string massNumberText;
-      double factor = 0;
-      if (totalUnit) {
-        const std::string token = GetMassUnit(use(massCell).Value());
-        if (const auto conversion = ConversionOf(token, *totalUnit)) {
-          // The text holds the token, so it is never shorter than the cut.
-          const std::string massTextWithUnit = use(massCell).Value();
-          massNumberText =
-              massTextWithUnit.substr(0, massTextWithUnit.size() - conversion->tokenLength);
-          factor = conversion->factor;
+      for (std::int32_t index = 1; index <= rowCount; ++index) {
+        Ref<PartsListCell> quantityCell, massCell, totalCell;
+        {
+          const Ref<PartsListRow> row = RowAt(partsList, index);
+          quantityCell = use(row).Item(QuantityColumnName);
+          massCell = use(row).Item(MassColumnName);
+          totalCell = use(row).Item(TotalMassColumnName);
         }
+
+        // A row has a mass number only when its own mass text names a unit
+        // (and TotalMassUnit is valid). Otherwise the empty number text fails
+        // the conversion below, rather than reusing another row's number.
+        std::string massNumberText;
+        double factor = 0;
+        if (totalUnit) {
+          const std::string token = GetMassUnit(use(massCell).Value());
+          if (const auto conversion = ConversionOf(token, *totalUnit)) {
+            // The text holds the token, so it is never shorter than the cut.
+            const std::string massTextWithUnit = use(massCell).Value();
+            massNumberText =
+                massTextWithUnit.substr(0, massTextWithUnit.size() - conversion->tokenLength);
+            factor = conversion->factor;
+          }
+        }
+
+        const double unitMass =
+            vb::TextToDouble(massNumberText, platform_.regional->DecimalSeparator());
+        const double quantity = vb::Val(use(quantityCell).Value());
+        total = vb::Checked(total + quantity * factor * unitMass);
+
+        const double rowTotal = vb::Checked(vb::Val(use(quantityCell).Value()) * unitMass * factor);
+        use(totalCell).SetValueByName(massText(rowTotal, Decimals));
       }
-
-      const double unitMass =
-          vb::TextToDouble(massNumberText, platform_.regional->DecimalSeparator());
-      const double quantity = vb::Val(use(quantityCell).Value());
-      total = vb::Checked(total + quantity * factor * unitMass);
-
-      const double rowTotal = vb::Checked(vb::Val(use(quantityCell).Value()) * unitMass * factor);
-      use(totalCell).SetValueByName(massText(rowTotal, Decimals));
     }
 
     // The drawing's total keeps the drawing's own display precision, not
