@@ -12,7 +12,7 @@
 namespace vantelo::cli {
 namespace {
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string DocumentTypeName(std::int32_t type) {
   switch (type) {

@@ -36,7 +36,7 @@ struct Report {
 Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
                      std::optional<std::string> settingsFile);
 
-nlohmann::json ReportJson(const Report& report);
+nlohmann::ordered_json ReportJson(const Report& report);
 std::string ReportTable(const Report& report);
 
 // Writes the report to standard output in the format.
@@ -45,6 +45,6 @@ void PrintReport(const Report& report, OutputFormat format);
 // A property value in JSON: its type name ("text", "date", "double",
 // "integer", "boolean", "empty") and the value.
 std::string ValueTypeName(const Value& value);
-nlohmann::json ValueJson(const Value& value);
+nlohmann::ordered_json ValueJson(const Value& value);
 
 } // namespace vantelo::cli

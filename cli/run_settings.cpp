@@ -14,7 +14,7 @@
 namespace vantelo::cli {
 namespace {
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 void Print(const json& out, const std::string& table, OutputFormat format) {
   if (format == OutputFormat::Json)
@@ -37,6 +37,20 @@ std::string TypeName(MemberType type) {
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A value for the table, shortened when long (the JSON has it whole).
+std::string Shortened(const std::string& text) {
+  constexpr std::size_t kLongest = 48;
+  if (DisplayWidth(text) <= kLongest)
+    return Quoted(text);
+  std::size_t end = 0;
+  for (std::size_t characters = 0; end < text.size() && characters < kLongest - 3; ++characters) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+      ++end;
+  }
+  return Quoted(text.substr(0, end)) + "... (" + std::to_string(text.size()) + " bytes)";
+}
 
 } // namespace
 
@@ -87,8 +101,8 @@ int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& co
     std::string from = s.fromFile ? "file, line " + std::to_string(s.line.value_or(0)) : "default";
     if (!s.converts)
       from += ", DOES NOT CONVERT";
-    rows.AddRow(
-        {"  " + std::string(setting.key()), TypeName(setting.member.type), Quoted(s.value), from});
+    rows.AddRow({"  " + std::string(setting.key()), TypeName(setting.member.type),
+                 Shortened(s.value), from});
   }
   table += rows.Render("");
 

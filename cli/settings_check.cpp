@@ -241,6 +241,7 @@ private:
     clsVantelo addin(PortablePlatform(std::move(options)));
     const std::string decimalSeparator = regional_->DecimalSeparator();
     bool failedBefore = false;
+    std::vector<std::string> missing;
 
     for (const Setting& setting : SettingsCatalogue()) {
       CheckedSetting checked;
@@ -268,19 +269,21 @@ private:
       }
       if (entry)
         CheckValue(setting, *entry, checked, label);
+      else if (result_.exists && !setting.defaultText.empty())
+        missing.push_back(label);
       if (checked.converts && setting.member.type == MemberType::Integer &&
           addin.*setting.member.integer < 0)
         Add(Finding::Severity::Warning, checked.line,
             label + " is negative: rounding refuses a negative number of decimals, so the "
                     "value it formats is not written");
-      else if (result_.exists)
-        Add(Finding::Severity::Note, std::nullopt,
-            label + " is not in [" + std::string(setting.section) + "]" +
-                (setting.defaultText.empty()
-                     ? std::string(": it is empty")
-                     : ": a save uses the default " + Quoted(setting.defaultText) +
-                           " and writes it into the file"));
       result_.settings.push_back(std::move(checked));
+    }
+    if (!missing.empty()) {
+      std::string list;
+      for (const std::string& key : missing)
+        list += (list.empty() ? "" : ", ") + key;
+      Add(Finding::Severity::Note, std::nullopt,
+          "not in the file, so a save uses the default and writes it into the file: " + list);
     }
   }
 
