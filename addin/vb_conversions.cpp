@@ -381,6 +381,13 @@ double Round(double value, int decimals) {
   return roundHalfEvenToWhole(scaled) / scale;
 }
 
+std::string Space(int count) {
+  if (count < 0)
+    throw Failure(hresult::InvalidProcedureCall,
+                  "Invalid procedure call: cannot make a negative number of blanks");
+  return std::string(static_cast<std::size_t>(count), ' ');
+}
+
 double Checked(double value) {
   if (!std::isfinite(value))
     overflow("the result is not a finite number");

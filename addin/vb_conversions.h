@@ -42,6 +42,10 @@ std::string BooleanToText(bool value); // "True" / "False"
 // neighbour. Negative decimals are refused (invalid procedure call).
 double Round(double value, int decimals);
 
+// A text of that many blanks, as Space. A negative count is refused (invalid
+// procedure call).
+std::string Space(int count);
+
 // A double result checked as the language checks it: infinity or NaN is an
 // overflow.
 double Checked(double value);
