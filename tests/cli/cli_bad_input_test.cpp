@@ -14,8 +14,8 @@ namespace {
 
 struct BadInput {
   const char* name;
-  std::vector<std::string> arguments; // "{dir}" stands for a private directory
-  std::string message;                // with "{dir}" and "{scenes}" as well
+  std::vector<std::string> arguments;     // "{dir}" stands for a private directory
+  std::string message;                    // with "{dir}" and "{scenes}" as well
   const char* existingSettings = nullptr; // a settings file there before, read-only
 };
 
@@ -106,9 +106,7 @@ const BadInput kBadInputs[] = {
     {"EmptySeparator",
      {"demo", "--decimal-separator", ""},
      "--decimal-separator: the separator must not be empty"},
-    {"TimingNotANumber",
-     {"save", "{scenes}/part.json", "--timing", "soon"},
-     "--timing"},
+    {"TimingNotANumber", {"save", "{scenes}/part.json", "--timing", "soon"}, "--timing"},
     {"UnknownSubcommand", {"load", "{scenes}/part.json"}, "vantelo:"},
     {"SettingsSetKeyWithEquals",
      {"settings", "set", "{dir}/Vantelo.ini", "Global Options", "A=B", "1"},

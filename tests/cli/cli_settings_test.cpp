@@ -39,10 +39,9 @@ TEST(CliSettings, CheckOfAFreshFileFindsOnlyTheBlankSeparator) {
   EXPECT_EQ(out["status"], "ok");
   ASSERT_EQ(out["settings"].size(), 26u);
   for (const auto& setting : out["settings"])
-    EXPECT_EQ(setting["source"], setting["key"] == "MassUnitToDisplay" ||
-                                         setting["key"] == "ListSparator"
-                                     ? "default"
-                                     : "file")
+    EXPECT_EQ(setting["source"],
+              setting["key"] == "MassUnitToDisplay" || setting["key"] == "ListSparator" ? "default"
+                                                                                        : "file")
         << setting;
   ASSERT_EQ(out["findings"].size(), 1u) << out["findings"];
   EXPECT_EQ(out["findings"][0]["severity"], "note");
@@ -51,23 +50,24 @@ TEST(CliSettings, CheckOfAFreshFileFindsOnlyTheBlankSeparator) {
 
 TEST(CliSettings, CheckReportsLikelyMistakesWithoutChangingTheFile) {
   TempDir dir;
-  const std::string contents = "key=outside\r\n"                          // 1
-                               "[Global Options]\r\n"                     // 2
-                               "EnableTimeStamp=yes\r\n"                  // 3
-                               "enableviewscale=True\r\n"                 // 4
-                               "EnableViewScale=False\r\n"                // 5
-                               "MassDecimals=3\r\n"                       // 6
-                               "Decimals=2\r\n"                           // 7
-                               "[View Scale Options]\r\n"                 // 8
-                               "ListSeparator=,\r\n"                      // 9
-                               "ShowScaleAsInventorDecimals=\r\n"         // 10
+  const std::string contents = "key=outside\r\n"                  // 1
+                               "[Global Options]\r\n"             // 2
+                               "EnableTimeStamp=yes\r\n"          // 3
+                               "enableviewscale=True\r\n"         // 4
+                               "EnableViewScale=False\r\n"        // 5
+                               "MassDecimals=3\r\n"               // 6
+                               "Decimals=2\r\n"                   // 7
+                               "[View Scale Options]\r\n"         // 8
+                               "ListSeparator=,\r\n"              // 9
+                               "ShowScaleAsInventorDecimals=\r\n" // 10
                                "FirstViewScalePropertyName=" +
-                               std::string(300, 'a') + "\r\n"             // 11
-                               "[Mass And Volume Option]\r\n"             // 12
-                               "[global options]\r\n"                     // 13
-                               "EnablePaperSize=True\r\n"                 // 14
-                               "[Mass And Volume Options]\r\n"            // 15
-                               "VolumeDecimals=-1\r\n";                   // 16
+                               std::string(300, 'a') +
+                               "\r\n"                          // 11
+                               "[Mass And Volume Option]\r\n"  // 12
+                               "[global options]\r\n"          // 13
+                               "EnablePaperSize=True\r\n"      // 14
+                               "[Mass And Volume Options]\r\n" // 15
+                               "VolumeDecimals=-1\r\n";        // 16
   WriteBytes(dir.Path("Vantelo.ini"), contents);
   const auto run = RunVantelo({"settings", "check", dir.Path("Vantelo.ini")});
   EXPECT_EQ(run.status, 1) << run.err;
@@ -84,15 +84,18 @@ TEST(CliSettings, CheckReportsLikelyMistakesWithoutChangingTheFile) {
       {1, "warning", "key key stands before any section and is never read"},
       {3, "error", "EnableTimeStamp: \"yes\" is not a Boolean"},
       {5, "warning", "EnableViewScale appears again in [Global Options] (first on line 4)"},
-      {6, "warning", "MassDecimals is ignored here: the add-in reads it from section [Mass And "
-                     "Volume Options]"},
+      {6, "warning",
+       "MassDecimals is ignored here: the add-in reads it from section [Mass And "
+       "Volume Options]"},
       {7, "warning", "Decimals is not read from the settings file"},
-      {9, "warning", "unknown key ListSeparator in [View Scale Options]: the add-in never reads "
-                     "it; did you mean ListSparator?"},
+      {9, "warning",
+       "unknown key ListSeparator in [View Scale Options]: the add-in never reads "
+       "it; did you mean ListSparator?"},
       {10, "warning", "ShowScaleAsInventorDecimals is empty: the default \"2\" is used instead"},
       {11, "warning", "the value is 300 bytes long; the add-in reads only its first 254"},
-      {12, "warning", "unknown section [Mass And Volume Option]: the add-in never reads it; did "
-                      "you mean [Mass And Volume Options]?"},
+      {12, "warning",
+       "unknown section [Mass And Volume Option]: the add-in never reads it; did "
+       "you mean [Mass And Volume Options]?"},
       {13, "warning", "section [global options] appears again (first on line 2)"},
       {14, "warning", "EnablePaperSize is ignored: only the first [global options] section"},
       {16, "warning", "VolumeDecimals is negative"},
@@ -119,12 +122,12 @@ TEST(CliSettings, CheckReportsLikelyMistakesWithoutChangingTheFile) {
 TEST(CliSettings, CheckConvertsWithTheDecimalSeparatorInEffect) {
   TempDir dir;
   WriteBytes(dir.Path("Vantelo.ini"), "[Mass And Volume Options]\r\nMassDecimals=2,5\r\n");
-  EXPECT_EQ(RunVantelo({"settings", "check", dir.Path("Vantelo.ini"), "--decimal-separator", ","})
-                .status,
-            0);
-  EXPECT_EQ(RunVantelo({"settings", "check", dir.Path("Vantelo.ini"), "--decimal-separator", "."})
-                .status,
-            1);
+  EXPECT_EQ(
+      RunVantelo({"settings", "check", dir.Path("Vantelo.ini"), "--decimal-separator", ","}).status,
+      0);
+  EXPECT_EQ(
+      RunVantelo({"settings", "check", dir.Path("Vantelo.ini"), "--decimal-separator", "."}).status,
+      1);
 }
 
 TEST(CliSettings, CheckOfAMissingFileGivesTheDefaultsAndCreatesNothing) {
@@ -139,8 +142,8 @@ TEST(CliSettings, CheckOfAMissingFileGivesTheDefaultsAndCreatesNothing) {
 TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
   TempDir dir;
   const std::string file = dir.Path("Vantelo.ini");
-  ASSERT_EQ(RunVantelo({"settings", "set", file, "Global Options", "EnableTimeStamp", "True"}).status,
-            0);
+  ASSERT_EQ(
+      RunVantelo({"settings", "set", file, "Global Options", "EnableTimeStamp", "True"}).status, 0);
   EXPECT_EQ(ReadBytes(file), "[Global Options]\r\nEnableTimeStamp=True\r\n");
 
   // Letter case of the names does not matter; a missing key gives the
@@ -152,8 +155,8 @@ TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
   EXPECT_EQ(missing.Json()["value"], "False");
   EXPECT_EQ(ReadBytes(file),
             "[Global Options]\r\nEnableTimeStamp=True\r\nEnablePaperSize=False\r\n");
-  const auto table = RunVantelo({"settings", "get", file, "Global Options", "EnableTimeStamp",
-                                 "--format", "table"});
+  const auto table = RunVantelo(
+      {"settings", "get", file, "Global Options", "EnableTimeStamp", "--format", "table"});
   EXPECT_EQ(table.out, "True\n");
 }
 

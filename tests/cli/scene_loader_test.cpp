@@ -24,6 +24,8 @@ struct BadScene {
   const char* message; // the whole message must contain it
 };
 
+void PrintTo(const BadScene& scene, std::ostream* out) { *out << scene.message; }
+
 class SceneLoaderErrors : public ::testing::TestWithParam<BadScene> {};
 
 TEST_P(SceneLoaderErrors, NameTheFileThePlaceAndTheMistake) {
@@ -33,7 +35,7 @@ TEST_P(SceneLoaderErrors, NameTheFileThePlaceAndTheMistake) {
 }
 
 // A drawing with two sheets, for errors deep inside one.
-#define DRAWING(sheet2) \
+#define DRAWING(sheet2)                                                                            \
   R"({"documents": [{"name": "A.idw", "type": "drawing", "sheets": [{}, )" sheet2 R"(]}]})"
 #define PART(fields) R"({"documents": [{"name": "P.ipt", )" fields R"(}]})"
 #define SETS(sets) PART(R"("propertySets": )" sets)
@@ -72,9 +74,11 @@ const BadScene kBadScenes[] = {
      "documents[0].sheets[1].partsLists[0].rows[0][0]: expected a string, got a whole number"},
     {R"({"documents": [{"sheets": [{}, {}], "activeSheet": 3}]})",
      "documents[0].activeSheet: expected a sheet number from 1 to 2, got 3"},
-    {R"({"documents": [{"activeSheet": 1}]})", "documents[0].activeSheet: the document has no sheets"},
+    {R"({"documents": [{"activeSheet": 1}]})",
+     "documents[0].activeSheet: the document has no sheets"},
     {SETS(R"([{"fmtid": "abc"}])"), "documents[0].propertySets[0].fmtid: not a format identifier"},
-    {SETS(R"([{"properties": []}])"), "documents[0].propertySets[0]: the field \"fmtid\" is missing"},
+    {SETS(R"([{"properties": []}])"),
+     "documents[0].propertySets[0]: the field \"fmtid\" is missing"},
     {SETS(R"([{"fmtid": "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}"},
               {"fmtid": "{d5cdd505-2e9c-101b-9397-08002b2cf9ae}"}])"),
      "documents[0].propertySets[1].fmtid: the document has a set"},
@@ -96,12 +100,13 @@ const BadScene kBadScenes[] = {
     {SETS(R"([{"fmtid": "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}",
                "properties": [{"name": "A", "value": [1]}]}])"),
      "properties[0].value: expected a string, a number, true/false, null or {\"date\": ...}"},
-    {R"({"active": "Nope", "documents": [{"name": "A"}]})", "active: no document is named \"Nope\""},
+    {R"({"active": "Nope", "documents": [{"name": "A"}]})",
+     "active: no document is named \"Nope\""},
     {R"({"documents": [{"name": "A"}, {"name": "A"}]})",
      "documents[1].name: another document is named \"A\" already"},
     {R"({"documents": [{"sheets": [{"size": "A3", "size": "A4"}]}]})",
      "documents[0].sheets[0].size: the field is given twice in the same object"},
-    {"{\"documents\": [\n  {\"name\": \"A\",}\n]}", "scene.json:2:17: malformed JSON"},
+    {"{\"documents\": [\n  {\"name\": \"A\",}\n]}", "scene.json:2:16: malformed JSON"},
     {"{\"documents\": [", "scene.json:1:16: malformed JSON"},
 };
 
