@@ -1,0 +1,15 @@
+// The groups of the Wine test program, each run by name from the command line.
+#pragma once
+
+#include "test_support.h"
+
+namespace vtest {
+
+void registrationTests(const Environment& environment);
+void typeLibraryTests(const Environment& environment);
+void objectTests(const Environment& environment);
+void propertyTests(const Environment& environment);
+void settingsFileTests(const Environment& environment);
+void platformServiceTests(const Environment& environment);
+
+} // namespace vtest
