@@ -89,15 +89,17 @@ private:
   void AppEvents_OnSaveDocument(const Ref<Document>& DocumentObject, std::int32_t BeforeOrAfter,
                                 const Ref<HostObject>& context, std::int32_t& HandlingCode);
 
-  void LoadSettings(const std::string& IniFile);
+  void LoadSettings(std::string& IniFile);
   void ViewScale_First();
   void ViewScale_All();
   std::string ScaleToText(float scale, bool firstView) const;
   static std::string GetMassUnit(std::string text);
 
-  // The user-defined property set of the application's active document.
-  Ref<PropertySet> UserDefinedPropertySet();
-  Ref<Document> ActiveDocumentOfHost();
+  // The type code of the application's active document, asked anew.
+  std::int32_t ActiveDocumentType();
+  // The property set with that format identifier of the application's active
+  // document, reached afresh.
+  Ref<PropertySet> ActivePropertySet(const char* formatId);
 
   PlatformServices platform_;
   Ref<Application> HostApplication;

@@ -82,8 +82,9 @@ public:
 class ApplicationEventsSink {
 public:
   // Event member 0x3000612. HandlingCode is the host's by-reference code.
-  virtual void OnSaveDocument(const Ref<vantelo::Document>& DocumentObject, std::int32_t BeforeOrAfter,
-                              const Ref<HostObject>& Context, std::int32_t& HandlingCode) = 0;
+  virtual void OnSaveDocument(const Ref<vantelo::Document>& DocumentObject,
+                              std::int32_t BeforeOrAfter, const Ref<HostObject>& Context,
+                              std::int32_t& HandlingCode) = 0;
 
 protected:
   ~ApplicationEventsSink() = default;
@@ -105,17 +106,17 @@ public:
 
 class Application : public HostObject {
 public:
-  virtual Ref<vantelo::Document> ActiveDocument() = 0;                // 0x3000101 get; null: none
-  virtual Ref<vantelo::ApplicationEvents> ApplicationEvents() = 0;    // 0x3000112 get
-  virtual void SetStatusBarText(const std::string& text) = 0; // 0x300013A put
+  virtual Ref<vantelo::Document> ActiveDocument() = 0;             // 0x3000101 get; null: none
+  virtual Ref<vantelo::ApplicationEvents> ApplicationEvents() = 0; // 0x3000112 get
+  virtual void SetStatusBarText(const std::string& text) = 0;      // 0x300013A put
 };
 
 class Document : public HostObject {
 public:
-  virtual std::int32_t DocumentType() = 0;          // 0x300020C get
+  virtual std::int32_t DocumentType() = 0;                   // 0x300020C get
   virtual Ref<vantelo::PropertySets> PropertySets() = 0;     // 0x300021F get
   virtual Ref<vantelo::UnitsOfMeasure> UnitsOfMeasure() = 0; // 0x300022B get
-  virtual std::int32_t VersionNumber() = 0;         // 0x3000225 get (tested against 6000)
+  virtual std::int32_t VersionNumber() = 0;                  // 0x3000225 get (tested against 6000)
   // "ComponentDefinition", late-bound by name; taken as {5DF8601E-...}.
   virtual Ref<vantelo::ComponentDefinition> ComponentDefinitionByName() = 0;
   // Interface queries for {29F0D467-...} and {29F0D463-...}.
@@ -131,7 +132,7 @@ public:
 
 class PartDocument : public Document {
 public:
-  virtual std::string SubType() = 0;                                 // 0x3000222 get
+  virtual std::string SubType() = 0;                                       // 0x3000222 get
   virtual Ref<vantelo::PartComponentDefinition> ComponentDefinition() = 0; // 0x5000102 get
 };
 
@@ -142,14 +143,14 @@ public:
 
 class PropertySet : public HostObject {
 public:
-  virtual Ref<vantelo::Property> Item(const std::string& name) = 0;             // 0 get, by name
-  virtual void Add(const Value& value, const std::string& name) = 0;   // 0x3001B03 call
-  virtual Ref<vantelo::Property> ItemByPropId(std::int32_t id) = 0;            // 0x3001B06 get
+  virtual Ref<vantelo::Property> Item(const std::string& name) = 0;  // 0 get, by name
+  virtual void Add(const Value& value, const std::string& name) = 0; // 0x3001B03 call
+  virtual Ref<vantelo::Property> ItemByPropId(std::int32_t id) = 0;  // 0x3001B06 get
 };
 
 class Property : public HostObject {
 public:
-  virtual void Delete() = 0;                           // 0x3001D04 call
+  virtual void Delete() = 0;                          // 0x3001D04 call
   virtual void SetValue(const std::string& text) = 0; // 0x3001D03 put
 };
 
@@ -164,20 +165,20 @@ public:
 
 class Sheets : public HostObject {
 public:
-  virtual std::int32_t Count() = 0;            // 0x7F000006 get
+  virtual std::int32_t Count() = 0;                         // 0x7F000006 get
   virtual Ref<vantelo::Sheet> Item(std::int16_t index) = 0; // 0 get, 1-based, VT_I2
 };
 
 class Sheet : public HostObject {
 public:
-  virtual std::int32_t Size() = 0;              // 0x7000305 get
+  virtual std::int32_t Size() = 0;                       // 0x7000305 get
   virtual Ref<vantelo::DrawingViews> DrawingViews() = 0; // 0x7000303 get
   virtual Ref<vantelo::PartsLists> PartsLists() = 0;     // 0x700030D get
 };
 
 class DrawingViews : public HostObject {
 public:
-  virtual std::int32_t Count() = 0;                  // 0x7F000006 get
+  virtual std::int32_t Count() = 0;                               // 0x7F000006 get
   virtual Ref<vantelo::DrawingView> Item(std::int32_t index) = 0; // 0 get, 1-based, VT_I4
 };
 
@@ -198,7 +199,7 @@ public:
 
 class PartsListRows : public HostObject {
 public:
-  virtual std::int32_t Count() = 0;                    // 0x7F000006 get
+  virtual std::int32_t Count() = 0;                                 // 0x7F000006 get
   virtual Ref<vantelo::PartsListRow> Item(std::int32_t& index) = 0; // 0 get, by reference
 };
 
@@ -210,7 +211,7 @@ public:
 
 class PartsListCell : public HostObject {
 public:
-  virtual std::string Value() = 0;                        // default value, read as text
+  virtual std::string Value() = 0;                          // default value, read as text
   virtual void SetValueByName(const std::string& text) = 0; // "Value" put, by name
 };
 
@@ -241,12 +242,12 @@ public:
 class SheetMetalStyle : public HostObject {
 public:
   virtual Ref<vantelo::Parameter> Thickness() = 0; // 0x9000405 get
-  virtual std::string Name() = 0;         // 0x900040F get
+  virtual std::string Name() = 0;                  // 0x900040F get
 };
 
 class Parameter : public HostObject {
 public:
-  virtual double Value() = 0;       // 0x3003B08 get, centimetres
+  virtual double Value() = 0;      // 0x3003B08 get, centimetres
   virtual std::string Units() = 0; // 0x3003B09 get
 };
 

@@ -1,1 +1,5 @@
-// placeholder
+#include "addin/clsVantelo.h"
+
+namespace vantelo {
+void clsVantelo::UpdateTotalMassInPartsList() {}
+} // namespace vantelo

@@ -1,1 +1,5 @@
-// placeholder
+#include "addin/clsVantelo.h"
+
+namespace vantelo {
+void clsVantelo::Mass_Volume() {}
+} // namespace vantelo

@@ -1,1 +1,5 @@
-// placeholder
+#include "addin/clsVantelo.h"
+
+namespace vantelo {
+void clsVantelo::ViewScale_All() {}
+} // namespace vantelo

@@ -1,0 +1,207 @@
+#include "platform/profile_text.h"
+
+#include <cstddef>
+
+namespace vantelo::profile_text {
+
+namespace {
+
+// One line of the file, as offsets into the contents.
+struct Line {
+  std::size_t begin = 0;   // first byte of the line
+  std::size_t textEnd = 0; // end of the line's bytes, before the line end
+  std::size_t end = 0;     // after the line end
+  bool HasLineEnd() const { return end > textEnd; }
+};
+
+// The line starting at pos (pos < contents.size()).
+Line LineAt(std::string_view contents, std::size_t pos) {
+  Line line;
+  line.begin = pos;
+  std::size_t i = contents.find_first_of("\r\n", pos);
+  if (i == std::string_view::npos) {
+    line.textEnd = line.end = contents.size();
+    return line;
+  }
+  line.textEnd = i;
+  line.end = i + 1;
+  if (contents[i] == '\r' && i + 1 < contents.size() && contents[i + 1] == '\n')
+    line.end = i + 2;
+  return line;
+}
+
+enum class Kind { Blank, Comment, Section, Key };
+
+// What a line means. Names and values point into the contents.
+struct Parsed {
+  Kind kind = Kind::Blank;
+  std::string_view name;                       // section or key name, trimmed
+  std::string_view value;                      // key value, trimmed and unquoted
+  std::size_t equals = std::string_view::npos; // offset of a key's '=' in the contents
+  std::size_t nameEnd = 0; // offset just after a key's trimmed name in the contents
+};
+
+std::string_view TrimBlanks(std::string_view s) {
+  std::size_t b = 0;
+  while (b < s.size() && IsBlank(s[b]))
+    ++b;
+  std::size_t e = s.size();
+  while (e > b && IsBlank(s[e - 1]))
+    --e;
+  return s.substr(b, e - b);
+}
+
+std::string_view Unquote(std::string_view s) {
+  if (s.size() >= 2 && s.front() == s.back() && (s.front() == '"' || s.front() == '\''))
+    return s.substr(1, s.size() - 2);
+  return s;
+}
+
+Parsed Parse(std::string_view contents, const Line& line) {
+  Parsed p;
+  std::string_view text = contents.substr(line.begin, line.textEnd - line.begin);
+  text = text.substr(0, text.find('\0')); // a NUL ends the line's text
+  std::size_t start = 0;
+  while (start < text.size() && IsBlank(text[start]))
+    ++start;
+  if (start == text.size())
+    return p; // blank
+  if (text[start] == ';') {
+    p.kind = Kind::Comment;
+    return p;
+  }
+  if (text[start] == '[') {
+    p.kind = Kind::Section;
+    std::string_view inside = text.substr(start + 1);
+    inside = inside.substr(0, inside.find(']'));
+    p.name = TrimBlanks(inside);
+    return p;
+  }
+  p.kind = Kind::Key;
+  std::size_t eq = text.find('=', start);
+  std::string_view name = text.substr(start, eq == std::string_view::npos ? eq : eq - start);
+  p.name = TrimBlanks(name);
+  p.nameEnd = line.begin + start + p.name.size();
+  if (eq != std::string_view::npos) {
+    p.equals = line.begin + eq;
+    p.value = Unquote(TrimBlanks(text.substr(eq + 1)));
+  }
+  return p;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The line end for new lines: LF in a file whose first line end is a lone LF,
+// else CR LF.
+// New lines end in CR LF whatever the file's own line ends, as the platform
+// writes them.
+std::string_view NewLineEnd(std::string_view /*contents*/) { return "\r\n"; }
+
+} // namespace
+
+std::string_view CallerText(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+std::string_view CallerName(std::string_view name) {
+  name = CallerText(name);
+  std::size_t b = name.find_first_not_of(' ');
+  if (b == std::string_view::npos)
+    return {};
+  std::size_t e = name.find_last_not_of(' ');
+  return name.substr(b, e - b + 1);
+}
+
+bool NamesEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i]))
+      return false;
+  }
+  return true;
+}
+
+std::optional<std::string_view> Lookup(std::string_view contents, std::string_view section,
+                                       std::string_view key) {
+  section = CallerName(section);
+  key = CallerName(key);
+  bool inSection = false;
+  for (std::size_t pos = 0; pos < contents.size();) {
+    Line line = LineAt(contents, pos);
+    pos = line.end;
+    Parsed p = Parse(contents, line);
+    if (p.kind == Kind::Section) {
+      if (inSection)
+        return std::nullopt; // only the first section of the name is searched
+      inSection = NamesEqual(p.name, section);
+    } else if (p.kind == Kind::Key && inSection && NamesEqual(p.name, key)) {
+      return p.value;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string Store(std::string_view contents, std::string_view section, std::string_view key,
+                  std::string_view value) {
+  section = CallerName(section);
+  key = CallerName(key);
+  value = CallerText(value);
+  const std::string_view eol = NewLineEnd(contents);
+
+  bool inSection = false;
+  bool sectionFound = false;
+  Line anchor; // the section line, later its last key line
+  for (std::size_t pos = 0; pos < contents.size();) {
+    Line line = LineAt(contents, pos);
+    pos = line.end;
+    Parsed p = Parse(contents, line);
+    if (p.kind == Kind::Section) {
+      if (inSection)
+        break; // end of the first section of the name
+      if (NamesEqual(p.name, section)) {
+        inSection = sectionFound = true;
+        anchor = line;
+      }
+    } else if (p.kind == Kind::Key && inSection) {
+      if (NamesEqual(p.name, key)) {
+        // Replace the value on this line.
+        std::string out;
+        out.reserve(contents.size() + value.size() + 2);
+        if (p.equals != std::string_view::npos) {
+          out.append(contents.substr(0, p.equals + 1));
+        } else {
+          out.append(contents.substr(0, p.nameEnd));
+          out.push_back('=');
+        }
+        out.append(value);
+        if (line.HasLineEnd())
+          out.append(contents.substr(line.textEnd, line.end - line.textEnd));
+        else
+          out.append(eol);
+        out.append(contents.substr(line.end));
+        return out;
+      }
+      anchor = line;
+    }
+  }
+
+  std::string out;
+  out.reserve(contents.size() + section.size() + key.size() + value.size() + 10);
+  if (sectionFound) {
+    // A new key directly after the section's last key line (or its header).
+    out.append(contents.substr(0, anchor.end));
+    if (!anchor.HasLineEnd())
+      out.append(eol);
+    out.append(key).append("=").append(value).append(eol);
+    out.append(contents.substr(anchor.end));
+    return out;
+  }
+  // A new section at the end.
+  out.append(contents);
+  if (!contents.empty() && contents.back() != '\n' && contents.back() != '\r')
+    out.append(eol);
+  out.append("[").append(section).append("]").append(eol);
+  out.append(key).append("=").append(value).append(eol);
+  return out;
+}
+
+} // namespace vantelo::profile_text

@@ -1,0 +1,38 @@
+#include "simhost/document_data.h"
+
+#include <algorithm>
+
+namespace vantelo::sim {
+
+std::optional<std::size_t> PartsListData::column(std::string_view title) const {
+  const auto it = std::find(columns.begin(), columns.end(), title);
+  if (it == columns.end())
+    return std::nullopt;
+  return static_cast<std::size_t>(it - columns.begin());
+}
+
+std::vector<PropertySetData> defaultPropertySets() {
+  std::vector<PropertySetData> sets;
+  sets.push_back({fmtid::UserDefined, {}});
+  sets.push_back(
+      {fmtid::DesignTracking, {{"Mass", 9, std::string()}, {"Volume", 43, std::string()}}});
+  return sets;
+}
+
+PropertySetData* DocumentData::propertySet(std::string_view formatId) {
+  for (auto& set : propertySets)
+    if (equalIgnoringCase(set.formatId, formatId))
+      return &set;
+  return nullptr;
+}
+
+const PropertySetData* DocumentData::propertySet(std::string_view formatId) const {
+  return const_cast<DocumentData*>(this)->propertySet(formatId);
+}
+
+const PropertyData* DocumentData::property(std::string_view formatId, std::string_view name) const {
+  const auto* set = propertySet(formatId);
+  return set ? set->properties.find(name) : nullptr;
+}
+
+} // namespace vantelo::sim

@@ -1,0 +1,37 @@
+// Planned failures of host operations: the Nth operation overall, every call
+// of a named operation, or only its k-th call. Numbers count from 1 since the
+// operation record was last cleared.
+#pragma once
+
+#include "simhost/operation_record.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace vantelo::sim {
+
+class FaultPlan {
+public:
+  // Each fails (E_INVALIDARG) on an operation name the host does not have or
+  // on a number 0.
+  void failNth(std::uint64_t n, std::int32_t code);
+  void failEvery(std::string_view operation, std::int32_t code);
+  void failCall(std::string_view operation, std::uint64_t k, std::int32_t code);
+  void clear();
+
+  // The code a call fails with, if any rule picks it.
+  std::optional<std::int32_t> faultFor(OperationId operation,
+                                       OperationRecord::Position position) const;
+
+private:
+  struct Rule {
+    std::optional<OperationId> operation; // none: any operation
+    std::uint64_t call;                   // 0: every call
+    std::int32_t code;
+  };
+  std::vector<Rule> rules_;
+};
+
+} // namespace vantelo::sim

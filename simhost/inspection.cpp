@@ -1,0 +1,56 @@
+#include "simhost/inspection.h"
+
+#include <charconv>
+#include <type_traits>
+
+namespace vantelo::sim {
+
+namespace {
+
+// The shortest text that reads back as the same number.
+template <class Number> std::string numberText(Number number) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  return std::string(buffer, result.ptr);
+}
+
+} // namespace
+
+std::string describe(const Value& value) {
+  return std::visit(
+      [](const auto& v) -> std::string {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, Empty>)
+          return "empty";
+        else if constexpr (std::is_same_v<T, bool>)
+          return v ? "boolean true" : "boolean false";
+        else if constexpr (std::is_same_v<T, std::int16_t>)
+          return "integer " + std::to_string(v);
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+          return "long " + std::to_string(v);
+        else if constexpr (std::is_same_v<T, float>)
+          return "single " + numberText(v);
+        else if constexpr (std::is_same_v<T, double>)
+          return "double " + numberText(v);
+        else if constexpr (std::is_same_v<T, Date>)
+          return "date " + numberText(v.days);
+        else if constexpr (std::is_same_v<T, std::string>)
+          return "text \"" + v + "\"";
+        else
+          return "object";
+      },
+      value);
+}
+
+std::string describePropertySets(const DocumentData& document) {
+  std::string text;
+  for (const auto& set : document.propertySets) {
+    text += set.formatId + "\n";
+    for (const auto& property : set.properties)
+      text += "  " + std::to_string(property.id) + " " + property.name + " = " +
+              describe(property.value) + "\n";
+  }
+  return text;
+}
+
+} // namespace vantelo::sim

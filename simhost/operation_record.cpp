@@ -1,0 +1,24 @@
+#include "simhost/operation_record.h"
+
+namespace vantelo::sim {
+
+OperationRecord::Position OperationRecord::append(OperationId operation) {
+  calls_.push_back(operation);
+  return {++count_, ++perOperation_[operation]};
+}
+
+std::vector<std::string> OperationRecord::names() const {
+  std::vector<std::string> result;
+  result.reserve(calls_.size());
+  for (const auto id : calls_)
+    result.emplace_back(operationNames[id]);
+  return result;
+}
+
+void OperationRecord::clear() {
+  calls_.clear();
+  count_ = 0;
+  perOperation_.fill(0);
+}
+
+} // namespace vantelo::sim

@@ -1,0 +1,51 @@
+// The common part of every object the stand-in host hands out: it shares the
+// host's state, counts as one held reference of its interface for as long as
+// it lives, and starts each operation through the record and the fault plan.
+#pragma once
+
+#include "simhost/host_state.h"
+#include "simhost/status_codes.h"
+
+#include <memory>
+#include <string_view>
+#include <utility>
+
+namespace vantelo::sim {
+
+class Proxy {
+protected:
+  Proxy(StatePtr state, std::string_view interfaceName)
+      : state_(std::move(state)), interface_(interfaceName) {
+    state_->references.acquire(interface_);
+  }
+  ~Proxy() { state_->references.release(interface_); }
+  Proxy(const Proxy&) = delete;
+  Proxy& operator=(const Proxy&) = delete;
+
+  void enter(OperationId operation) const { state_->enter(operation); }
+  HostState& host() const { return *state_; }
+  const StatePtr& state() const { return state_; }
+
+private:
+  StatePtr state_;
+  std::string_view interface_;
+};
+
+using DocumentHandle = std::weak_ptr<DocumentData>;
+
+// A proxy of something inside one document. The document is looked up anew on
+// every use, so an object of a closed document fails instead of dangling.
+class DocumentBound : protected Proxy {
+protected:
+  DocumentBound(StatePtr state, std::string_view interfaceName, DocumentHandle document)
+      : Proxy(std::move(state), interfaceName), document_(std::move(document)) {}
+
+  std::shared_ptr<DocumentData> document() const;
+  void requireOpen() const { document(); }
+  const DocumentHandle& handle() const { return document_; }
+
+private:
+  DocumentHandle document_;
+};
+
+} // namespace vantelo::sim

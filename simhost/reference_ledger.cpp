@@ -1,0 +1,26 @@
+#include "simhost/reference_ledger.h"
+
+namespace vantelo::sim {
+
+void ReferenceLedger::release(std::string_view interfaceName) {
+  const auto it = live_.find(interfaceName);
+  if (it != live_.end() && it->second > 0)
+    --it->second;
+}
+
+std::size_t ReferenceLedger::total() const {
+  std::size_t sum = 0;
+  for (const auto& [name, count] : live_)
+    sum += count;
+  return sum;
+}
+
+std::map<std::string, std::size_t> ReferenceLedger::byInterface() const {
+  std::map<std::string, std::size_t> result;
+  for (const auto& [name, count] : live_)
+    if (count > 0)
+      result.emplace(name, count);
+  return result;
+}
+
+} // namespace vantelo::sim

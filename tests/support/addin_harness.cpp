@@ -1,0 +1,79 @@
+#include "support/addin_harness.h"
+
+#include "platform/module_path.h"
+#include "platform/portable_platform.h"
+
+namespace vantelo::test {
+
+AddinHarness::AddinHarness(HarnessOptions options)
+    : clock(std::make_shared<FixedClock>(options.now)),
+      messages(std::make_shared<RecordingMessageDialog>()) {
+  PortablePlatformOptions platform;
+  platform.clock = clock;
+  platform.regional =
+      std::make_shared<FixedRegionalSettings>(options.decimalSeparator, options.timeSeparator);
+  platform.modulePath = std::make_shared<FixedModulePath>(dir.Path(), "Vantelo");
+  platform.messageBox = messages;
+  addin = std::make_unique<clsVantelo>(PortablePlatform(std::move(platform)));
+}
+
+// The add-in goes before the host, as in the host's process.
+AddinHarness::~AddinHarness() { addin.reset(); }
+
+std::string AddinHarness::settingsPath() const { return dir.Path("Vantelo.ini"); }
+
+void AddinHarness::writeSettings(const std::string& bytes) const {
+  WriteBytes(settingsPath(), bytes);
+}
+
+std::string AddinHarness::readSettings() const { return ReadBytes(settingsPath()); }
+
+bool AddinHarness::settingsExist() const { return Exists(settingsPath()); }
+
+void AddinHarness::enableAllWriters() const {
+  writeSettings("[Global Options]\r\n"
+                "EnableViewScale=True\r\n"
+                "EnableSheetMetal=True\r\n"
+                "EnableMassVolume=True\r\n"
+                "EnablePartsList=True\r\n"
+                "EnableTimeStamp=True\r\n"
+                "EnablePaperSize=True\r\n");
+}
+
+void AddinHarness::activate() {
+  addin->Activate(host.AddInSite(), !activated_);
+  activated_ = true;
+}
+
+sim::SaveOutcome AddinHarness::save(sim::DocumentData& document, std::int32_t timing) {
+  if (!activated_)
+    activate();
+  host.setActiveDocument(&document);
+  return host.FireSaveDocument(&document, timing, 0);
+}
+
+::testing::AssertionResult AddinHarness::holdsOnlyItsOwnReferences() const {
+  std::map<std::string, std::size_t> expected;
+  if (clsVanteloTestAccess::HostApplication(*addin))
+    expected = {{"Application", 1}, {"ApplicationEvents", 1}};
+  if (clsVanteloTestAccess::ActiveDoc(*addin))
+    expected["Document"] = 1;
+  const auto held = host.liveReferencesByInterface();
+  if (held == expected && host.liveConnections() == (expected.empty() ? 0u : 1u))
+    return ::testing::AssertionSuccess();
+  auto result = ::testing::AssertionFailure() << "the add-in holds";
+  for (const auto& [name, count] : held)
+    result << ' ' << name << '=' << count;
+  return result << " and " << host.liveConnections() << " connection(s)";
+}
+
+std::string UserProperty(const sim::DocumentData& document, std::string_view name) {
+  const sim::PropertyData* property = document.property(fmtid::UserDefined, name);
+  if (!property)
+    return "<missing>";
+  if (const auto* text = std::get_if<std::string>(&property->value))
+    return *text;
+  return "<not text>";
+}
+
+} // namespace vantelo::test

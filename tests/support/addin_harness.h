@@ -1,0 +1,91 @@
+// A clsVantelo on the stand-in host, with the portable platform services: a
+// settings file in a private temporary directory, a settable clock, fixed
+// regional settings and a recording message box. Shared by every test of the
+// add-in's behaviour.
+#pragma once
+
+#include "addin/clsVantelo.h"
+#include "platform/clocks.h"
+#include "platform/message_dialogs.h"
+#include "platform/regional_settings.h"
+#include "simhost/host.h"
+#include "support/temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace vantelo {
+
+// Reaches the class's private parts for tests.
+struct clsVanteloTestAccess {
+  static std::string ScaleToText(const clsVantelo& addin, float scale, bool firstView) {
+    return addin.ScaleToText(scale, firstView);
+  }
+  static std::string GetMassUnit(std::string text) {
+    return clsVantelo::GetMassUnit(std::move(text));
+  }
+  static const Ref<Document>& ActiveDoc(const clsVantelo& addin) { return addin.ActiveDoc; }
+  static const Ref<Application>& HostApplication(const clsVantelo& addin) {
+    return addin.HostApplication;
+  }
+  static void ViewScale_First(clsVantelo& addin) { addin.ViewScale_First(); }
+  static void ViewScale_All(clsVantelo& addin) { addin.ViewScale_All(); }
+};
+
+namespace test {
+
+struct HarnessOptions {
+  std::string decimalSeparator = ".";
+  std::string timeSeparator = ":";
+  LocalDateTime now{2026, 12, 8, 9, 5, 30};
+};
+
+class AddinHarness {
+public:
+  explicit AddinHarness(HarnessOptions options = {});
+  ~AddinHarness();
+
+  // The settings file the add-in uses: <temp dir>/Vantelo.ini.
+  std::string settingsPath() const;
+  void writeSettings(const std::string& bytes) const; // CR LF or not, as given
+  std::string readSettings() const;
+  bool settingsExist() const;
+  // A settings file with every writer enabled and the other defaults.
+  void enableAllWriters() const;
+
+  void activate();
+  // Activates if needed, makes the document active and fires one save
+  // notification for it.
+  sim::SaveOutcome save(sim::DocumentData& document, std::int32_t timing = 4097);
+  // Runs a call of the add-in and turns a Failure into its code (0: success).
+  template <class Call> std::int32_t run(Call&& call) {
+    try {
+      std::forward<Call>(call)();
+    } catch (const Failure& failure) {
+      return failure.code();
+    }
+    return 0;
+  }
+
+  // Passes when the add-in holds nothing but its application, its active
+  // document (when there is one) and its events object.
+  ::testing::AssertionResult holdsOnlyItsOwnReferences() const;
+
+  TempDir dir;
+  std::shared_ptr<FixedClock> clock;
+  std::shared_ptr<RecordingMessageDialog> messages;
+  sim::Host host;
+  std::unique_ptr<clsVantelo> addin;
+
+private:
+  bool activated_ = false;
+};
+
+// A text property of the user-defined set, or "<missing>".
+std::string UserProperty(const sim::DocumentData& document, std::string_view name);
+
+} // namespace test
+} // namespace vantelo

@@ -1,0 +1,242 @@
+// The save notification end to end on the stand-in host: settings load,
+// file write-back, writer selection, and what the add-in holds afterwards.
+#include "support/addin_harness.h"
+#include "support/failure_code.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantelo::test {
+namespace {
+
+using Access = clsVanteloTestAccess;
+
+sim::DocumentData Part() { return {.name = "Plate.ipt", .type = document_type::Part}; }
+
+std::string Golden() { return ReadBytes(std::string(VANTELO_TEST_DATA) + "/fresh_settings.ini"); }
+
+TEST(SaveDispatch, TheFirstSaveWritesTheWholeCatalogueAndNoWriterRuns) {
+  AddinHarness h;
+  auto& part = h.host.addDocument(Part());
+  const auto outcome = h.save(part);
+  ASSERT_TRUE(outcome.succeeded) << outcome.message;
+  EXPECT_EQ(h.readSettings(), Golden());
+  EXPECT_TRUE(part.propertySet(fmtid::UserDefined)->properties.empty());
+  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+
+  // A second save reads the file it wrote and changes nothing in it, except
+  // that the separator written as one blank reads back as empty and is
+  // written again.
+  ASSERT_TRUE(h.save(part).succeeded);
+  EXPECT_EQ(h.readSettings(), Golden());
+  EXPECT_EQ(h.addin->ListSparator, " ");
+}
+
+TEST(SaveDispatch, AnotherTimingCodeOnlyRefreshesTheActiveDocument) {
+  AddinHarness h;
+  auto& part = h.host.addDocument(Part());
+  auto& drawing = h.host.addDocument({.name = "A.idw", .type = document_type::Drawing});
+  h.activate();
+  for (std::int32_t timing : {0, 4096, 4098, -4097}) {
+    h.host.setActiveDocument(timing % 2 ? &part : &drawing);
+    h.host.clearOperations();
+    const auto outcome = h.host.FireSaveDocument(&part, timing, 77);
+    ASSERT_TRUE(outcome.succeeded) << outcome.message;
+    EXPECT_EQ(outcome.handlingCode, 77);
+    EXPECT_EQ(h.host.operations(), std::vector<std::string>{"Application.ActiveDocument"});
+    EXPECT_EQ(Access::ActiveDoc(*h.addin)->DocumentType(),
+              timing % 2 ? document_type::Part : document_type::Drawing);
+    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  }
+  EXPECT_FALSE(h.settingsExist());
+}
+
+TEST(SaveDispatch, TheHandlingCodeComesBackUnchanged) {
+  AddinHarness h;
+  h.enableAllWriters();
+  auto& part = h.host.addDocument(Part());
+  h.activate();
+  h.host.setActiveDocument(&part);
+  EXPECT_EQ(h.host.FireSaveDocument(&part, 4097, 12345).handlingCode, 12345);
+  h.host.setActiveDocument(nullptr); // fails, and still leaves the code alone
+  EXPECT_EQ(h.host.FireSaveDocument(&part, 4097, -3).handlingCode, -3);
+}
+
+TEST(SaveDispatch, OnlyTheTimeStampStampsEveryDocumentType) {
+  for (const std::string sep : {":", "."}) {
+    for (std::int32_t type :
+         {document_type::Part, document_type::Assembly, document_type::Drawing, 12345}) {
+      AddinHarness h({.timeSeparator = sep, .now = {2026, 12, 8, 9, 5, 59}});
+      h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
+      auto& document = h.host.addDocument({.name = "D", .type = type});
+      const auto outcome = h.save(document);
+      ASSERT_TRUE(outcome.succeeded) << outcome.message;
+      const auto& properties = document.propertySet(fmtid::UserDefined)->properties;
+      ASSERT_EQ(properties.size(), 2u) << type;
+      EXPECT_EQ(document.property(fmtid::UserDefined, "SaveDate")->value, Value{Date{46364.0}});
+      EXPECT_EQ(UserProperty(document, "SaveTime"), "09" + sep + "05");
+      EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    }
+  }
+}
+
+TEST(SaveDispatch, ANameStoredWithAnotherTypeIsReplacedByTheNewOne) {
+  AddinHarness h({.now = {2026, 12, 8, 21, 30, 0}});
+  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
+  auto part = Part();
+  part.propertySets[0].properties.add({.name = "savedate", .value = std::string("yesterday")});
+  part.propertySets[0].properties.add({.name = "SaveTime", .value = 3.5});
+  part.propertySets[0].properties.add({.name = "Other", .value = 1.0});
+  auto& document = h.host.addDocument(std::move(part));
+  ASSERT_TRUE(h.save(document).succeeded);
+  ASSERT_TRUE(h.save(document).succeeded);
+  const auto& properties = document.propertySet(fmtid::UserDefined)->properties;
+  EXPECT_EQ(properties.size(), 3u);
+  EXPECT_EQ(document.property(fmtid::UserDefined, "SaveDate")->value, Value{Date{46364.0}});
+  EXPECT_EQ(UserProperty(document, "SaveTime"), "21:30");
+  EXPECT_EQ(document.property(fmtid::UserDefined, "Other")->value, Value{1.0});
+}
+
+TEST(SaveDispatch, OneClockReadingServesDateAndTimeAcrossMidnight) {
+  AddinHarness h;
+  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
+  h.clock->SetSequence({{2026, 12, 8, 23, 59, 59}, {2026, 12, 9, 0, 0, 1}});
+  auto& document = h.host.addDocument(Part());
+  ASSERT_TRUE(h.save(document).succeeded);
+  EXPECT_EQ(h.clock->Calls(), 1u);
+  EXPECT_EQ(document.property(fmtid::UserDefined, "SaveDate")->value, Value{Date{46364.0}});
+  EXPECT_EQ(UserProperty(document, "SaveTime"), "23:59");
+}
+
+TEST(SaveDispatch, BothTimeNamesTheSameLeaveOnlyTheTime) {
+  AddinHarness h;
+  h.writeSettings(
+      "[Global Options]\r\nEnableTimeStamp=True\r\n"
+      "[TimeStamp Options]\r\nSaveTimePropertyName=Saved\r\nSaveDatePropertyName=Saved\r\n");
+  auto& document = h.host.addDocument(Part());
+  ASSERT_TRUE(h.save(document).succeeded);
+  EXPECT_EQ(document.propertySet(fmtid::UserDefined)->properties.size(), 1u);
+  EXPECT_EQ(UserProperty(document, "Saved"), "09:05");
+}
+
+TEST(SaveDispatch, TheHostOperationsOfAPartSaveComeInOrder) {
+  AddinHarness h;
+  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
+  auto& document = h.host.addDocument(Part());
+  h.activate();
+  h.host.setActiveDocument(&document);
+  h.host.clearOperations();
+  ASSERT_TRUE(h.host.FireSaveDocument(&document, 4097, 0).succeeded);
+  const std::vector<std::string> expected{
+      "Application.ActiveDocument", // refresh ActiveDoc
+      "Application.ActiveDocument",
+      "Document.PropertySets",
+      "PropertySets.Item", // the set
+      "PropertySet.Item",  // SaveDate lookup (missing: no delete)
+      "PropertySet.Add",
+      "PropertySet.Item", // SaveTime lookup
+      "PropertySet.Add",
+      "Document.DocumentType", // drawing?
+      "Document.DocumentType",
+      "Document.DocumentType", // part? assembly?
+      "Application.ActiveDocument",
+      "Document.DocumentType", // sheet metal?
+  };
+  EXPECT_EQ(h.host.operations(), expected);
+}
+
+TEST(SaveDispatch, AValueThatDoesNotConvertStopsTheLoadAndEveryWriter) {
+  AddinHarness h;
+  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\nEnableMassVolume=yes\r\n");
+  auto& document = h.host.addDocument(Part());
+  const auto outcome = h.save(document);
+  EXPECT_FALSE(outcome.succeeded);
+  EXPECT_EQ(outcome.code, hresult::TypeMismatch);
+  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+  // The keys before it were written back, the ones after it were not read.
+  EXPECT_EQ(h.readSettings(), "[Global Options]\r\nEnableTimeStamp=True\r\n"
+                              "EnableMassVolume=yes\r\nEnableViewScale=False\r\n"
+                              "EnableSheetMetal=False\r\n");
+  EXPECT_FALSE(h.addin->EnablePartsList);
+  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+}
+
+TEST(SaveDispatch, SettingsConvertAsTheirMembersType) {
+  struct Case {
+    std::string line;
+    std::int32_t code;
+    std::int16_t decimals;
+  } cases[] = {{"MassDecimals=2.5", 0, 2},
+               {"MassDecimals=3.5", 0, 4},
+               {"MassDecimals=-1", 0, -1},
+               {"MassDecimals=40000", hresult::Overflow, 11},
+               {"MassDecimals=two", hresult::TypeMismatch, 11}};
+  for (const auto& c : cases) {
+    AddinHarness h;
+    h.writeSettings("[Mass And Volume Options]\r\n" + c.line + "\r\n");
+    h.addin->MassDecimals = h.addin->VolumeDecimals = 11;
+    auto& document = h.host.addDocument(Part());
+    const auto outcome = h.save(document);
+    EXPECT_EQ(outcome.code, c.code) << c.line;
+    EXPECT_EQ(h.addin->MassDecimals, c.decimals) << c.line;
+    EXPECT_EQ(h.addin->VolumeDecimals, c.code ? 11 : 2) << c.line;
+  }
+  for (const char* text : {"true", "TRUE", "1", "-1", "0", "False", " True "}) {
+    AddinHarness h;
+    h.writeSettings(std::string("[Global Options]\r\nEnablePartsList=") + text + "\r\n");
+    auto& document = h.host.addDocument(Part());
+    ASSERT_TRUE(h.save(document).succeeded) << text;
+    EXPECT_EQ(h.addin->EnablePartsList, std::string(text) != "0" && std::string(text) != "False")
+        << text;
+  }
+}
+
+TEST(SaveDispatch, EverySaveReadsTheFileAfresh) {
+  AddinHarness h;
+  auto& document = h.host.addDocument(Part());
+  ASSERT_TRUE(h.save(document).succeeded);
+  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+
+  h.addin->EnableTimeStamp = true; // a client's change is undone by the next save
+  h.addin->TotalMassUnit = "kg";   // the parts-list members are not
+  ASSERT_TRUE(h.save(document).succeeded);
+  EXPECT_FALSE(h.addin->EnableTimeStamp);
+  EXPECT_EQ(h.addin->TotalMassUnit, "kg");
+  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+
+  std::string file = h.readSettings();
+  file.replace(file.find("EnableTimeStamp=False"), 21, "EnableTimeStamp=True");
+  h.writeSettings(file);
+  ASSERT_TRUE(h.save(document).succeeded);
+  EXPECT_EQ(UserProperty(document, "SaveTime"), "09:05");
+}
+
+TEST(SaveDispatch, NoActiveDocumentFailsAfterTheSilentTimeStamp) {
+  AddinHarness h;
+  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
+  auto& document = h.host.addDocument(Part());
+  h.activate();
+  h.host.setActiveDocument(nullptr);
+  const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+  EXPECT_FALSE(outcome.succeeded);
+  EXPECT_EQ(outcome.code, hresult::ObjectNotSet);
+  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+}
+
+TEST(SaveDispatch, TheWritersWorkOnTheActiveDocumentNotTheOneSaved) {
+  AddinHarness h;
+  h.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
+  auto& saved = h.host.addDocument(Part());
+  auto& active = h.host.addDocument({.name = "Other.iam", .type = document_type::Assembly});
+  h.activate();
+  h.host.setActiveDocument(&active);
+  ASSERT_TRUE(h.host.FireSaveDocument(&saved, 4097, 0).succeeded);
+  EXPECT_TRUE(saved.propertySet(fmtid::UserDefined)->properties.empty());
+  EXPECT_EQ(UserProperty(active, "SaveTime"), "09:05");
+}
+
+} // namespace
+} // namespace vantelo::test
