@@ -284,10 +284,26 @@ double TextToDouble(std::string_view text, std::string_view decimalSeparator) {
 }
 
 std::int16_t TextToInteger(std::string_view text, std::string_view decimalSeparator) {
-  const double rounded = roundHalfEvenToWhole(TextToDouble(text, decimalSeparator));
+  return RoundToInteger(TextToDouble(text, decimalSeparator));
+}
+
+std::int16_t RoundToInteger(double value) {
+  const double rounded = roundHalfEvenToWhole(value);
   if (!(rounded >= -32768.0 && rounded <= 32767.0))
     overflow("value outside -32768..32767");
   return static_cast<std::int16_t>(rounded);
+}
+
+float ToSingle(double value) {
+  // Values above the largest single but below the point where rounding
+  // reaches infinity (2^128 - 2^103) still round to the largest single.
+  constexpr double kRoundsToInfinity = 340282356779733661637539395458142568448.0;
+  if (!(std::fabs(value) < kRoundsToInfinity))
+    overflow("value outside the single range");
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  if (std::fabs(value) > kLargest)
+    return value < 0 ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
+  return static_cast<float>(value);
 }
 
 std::int32_t RoundToLong(double value) {
@@ -379,6 +395,13 @@ double Round(double value, int decimals) {
   if (!std::isfinite(scaled) || !std::isfinite(scale))
     return value; // more decimals than a double holds: nothing to round
   return roundHalfEvenToWhole(scaled) / scale;
+}
+
+std::string Space(int count) {
+  if (count < 0)
+    throw Failure(hresult::InvalidProcedureCall,
+                  "Invalid procedure call: cannot make a negative number of blanks");
+  return std::string(static_cast<std::size_t>(count), ' ');
 }
 
 double Checked(double value) {

@@ -26,6 +26,12 @@ std::int16_t TextToInteger(std::string_view text, std::string_view decimalSepara
 double TextToDouble(std::string_view text, std::string_view decimalSeparator);
 // Rounds half to even to a 32-bit integer; out of range is an overflow.
 std::int32_t RoundToLong(double value);
+// Rounds half to even to a 16-bit integer, as CInt; out of range is an
+// overflow.
+std::int16_t RoundToInteger(double value);
+// A double as a single, as CSng: rounded to the nearest single; a magnitude
+// beyond the single range, or NaN, is an overflow.
+float ToSingle(double value);
 
 // The leading number of a text, "." as the only decimal separator, blanks,
 // tabs and line feeds skipped, nothing readable giving 0.
@@ -41,6 +47,10 @@ std::string BooleanToText(bool value); // "True" / "False"
 // Rounds to the given number of decimals, an exact half going to the even
 // neighbour. Negative decimals are refused (invalid procedure call).
 double Round(double value, int decimals);
+
+// A text of that many blanks, as Space. A negative count is refused (invalid
+// procedure call).
+std::string Space(int count);
 
 // A double result checked as the language checks it: infinity or NaN is an
 // overflow.

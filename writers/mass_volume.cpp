@@ -1,5 +1,165 @@
+// Mass_Volume: the mass and the volume of the active part or assembly as
+// number-and-unit texts, in the user-defined property set under the
+// configured names and in the design-tracking property set's mass (9) and
+// volume (43) properties.
 #include "addin/clsVantelo.h"
+#include "addin/vb_conversions.h"
+#include "writers/property_replacement.h"
+
+#include <cmath>
+#include <optional>
 
 namespace vantelo {
-void clsVantelo::Mass_Volume() {}
+namespace {
+
+constexpr std::int32_t kMassAccuracy = 24579;
+// The document version at or below which the host reports the mass in grams.
+constexpr std::int32_t kGramMassVersion = 6000;
+
+constexpr std::int32_t kKilogram = 11283;
+constexpr std::int32_t kGram = 11284;
+constexpr std::int32_t kPoundMass = 11286;
+constexpr std::int32_t kMillimetre = 11269;
+
+constexpr double kPoundsPerKilogram = 2.20462262185;
+constexpr double kCentimetresPerInch = 2.54;
+
+constexpr std::int32_t kDesignTrackingMass = 9;
+constexpr std::int32_t kDesignTrackingVolume = 43;
+
+// A row of the mass unit table: the mass (in kilograms) converted to the unit,
+// and the unit's text.
+struct MassUnit {
+  double factor;
+  const char* text;
+};
+
+// The row for a mass unit code; none for a unit the add-in does not write.
+std::optional<MassUnit> MassUnitOf(std::int32_t code) {
+  switch (code) {
+  case kKilogram:
+    return MassUnit{1.0, " kg"};
+  case kGram:
+    return MassUnit{1000.0, " g"};
+  case kPoundMass:
+    return MassUnit{kPoundsPerKilogram, " lbmass"};
+  default:
+    return std::nullopt;
+  }
+}
+
+// The value rounded half to even to the decimals, in the general number form,
+// followed directly by the unit text.
+std::string NumberWithUnit(double value, std::int16_t decimals, const std::string& unit,
+                           const std::string& decimalSeparator) {
+  return vb::DoubleToText(vb::Round(value, decimals), decimalSeparator) + unit;
+}
+
+} // namespace
+
+// Error skipping is on from the start, so the method never fails. Each
+// step reads the active document anew. What a failed step leads to:
+//   - no component definition or mass properties: the mass counts as 0 and
+//     the volume is 0, and both are still written;
+//   - the version number cannot be read: the mass is divided by 1000, as
+//     for an old document;
+//   - the mass unit cannot be read, or is none of kg, g, lbmass: no mass text
+//     is written, so the user-defined mass property stays deleted and the
+//     design-tracking one keeps its value;
+//   - the length unit cannot be read: the volume is written in mm^3;
+//   - building a text fails (rounding, conversion, overflow): that property
+//     stays deleted.
+// The design-tracking properties are overwritten in place, never deleted.
+void clsVantelo::Mass_Volume() {
+  ErrorSkipping skipping;
+  RegionalSettings& regional = *platform_.regional;
+
+  Ref<ComponentDefinition> definition;
+  Value mass;          // as the host gives it; Empty counts as 0
+  double volume = 0.0; // cubic centimetres
+
+  skipping.Step([&] {
+    const Ref<Document> document = use(HostApplication).ActiveDocument();
+    definition = use(document).ComponentDefinitionByName();
+  });
+  skipping.Step([&] {
+    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
+    use(properties).SetAccuracyByName(kMassAccuracy);
+  });
+  skipping.Step([&] {
+    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
+    mass = use(properties).MassByName();
+  });
+  skipping.Step([&] {
+    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
+    volume = vb::ValueToDouble(use(properties).VolumeByName(), regional.DecimalSeparator());
+  });
+
+  if (skipping.Test([&] {
+        const Ref<Document> document = use(HostApplication).ActiveDocument();
+        return use(document).VersionNumber() <= kGramMassVersion;
+      }))
+    skipping.Step(
+        [&] { mass = vb::Divide(vb::ValueToDouble(mass, regional.DecimalSeparator()), 1000.0); });
+
+  const auto activeUnits = [&] {
+    const Ref<Document> document = use(HostApplication).ActiveDocument();
+    return use(document).UnitsOfMeasure();
+  };
+  const auto massUnitCode = [&] { return use(activeUnits()).MassUnits(); };
+  const auto lengthUnitCode = [&] { return use(activeUnits()).LengthUnits(); };
+  const auto massText = [&](const MassUnit& unit) {
+    const std::string separator = regional.DecimalSeparator();
+    const double value = vb::Checked(vb::ValueToDouble(mass, separator) * unit.factor);
+    return NumberWithUnit(value, MassDecimals,
+                          MassUnitToDisplay.empty() ? std::string(unit.text) : MassUnitToDisplay,
+                          separator);
+  };
+  const auto volumeInMillimetres = [&] {
+    const double value = vb::Checked(volume * std::pow(10.0, 3));
+    return NumberWithUnit(value, VolumeDecimals, " mm^3", regional.DecimalSeparator());
+  };
+  const auto volumeInInches = [&] {
+    const double value = vb::Divide(volume, std::pow(kCentimetresPerInch, 3));
+    return NumberWithUnit(value, VolumeDecimals, " in^3", regional.DecimalSeparator());
+  };
+
+  // The user-defined set, reached anew for each property.
+  Ref<PropertySet> set;
+  skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
+  skipping.Step([&] { DeleteProperty(set, MassPropertyName); });
+  skipping.Step([&] {
+    if (const auto unit = MassUnitOf(massUnitCode()))
+      AddProperty(set, massText(*unit), MassPropertyName);
+  });
+
+  skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
+  skipping.Step([&] { DeleteProperty(set, VolumePropertyName); });
+  if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
+    skipping.Step([&] { AddProperty(set, volumeInMillimetres(), VolumePropertyName); });
+  else
+    skipping.Step([&] { AddProperty(set, volumeInInches(), VolumePropertyName); });
+  set.reset();
+
+  // The design-tracking set: each property is reached on its own, so a
+  // volume text can never land in the mass property.
+  Ref<Property> property;
+  skipping.Step([&] {
+    property = use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingMass);
+  });
+  skipping.Step([&] {
+    if (const auto unit = MassUnitOf(massUnitCode()))
+      use(property).SetValue(massText(*unit));
+  });
+
+  property.reset();
+  skipping.Step([&] {
+    property = use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
+  });
+  if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
+    skipping.Step([&] { use(property).SetValue(volumeInMillimetres()); });
+  else
+    skipping.Step([&] { use(property).SetValue(volumeInInches()); });
+}
+
 } // namespace vantelo

@@ -1,5 +1,45 @@
+// PaperSize: the size of the active drawing's first sheet as a short text
+// ("A3", "USER", ...) in the drawing's user-defined property set.
 #include "addin/clsVantelo.h"
+#include "writers/active_document.h"
+#include "writers/property_replacement.h"
+
+#include <array>
 
 namespace vantelo {
-void clsVantelo::PaperSize() {}
+namespace {
+
+// The host's sheet size codes form one range, from 9986 upward.
+constexpr std::int32_t kFirstSizeCode = 9986;
+constexpr std::array<const char*, 12> kSizeTexts = {"USER", "A",  "B",  "C",  "D",  "E",
+                                                    "F",    "A0", "A1", "A2", "A3", "A4"};
+
+// The text of a size code; a code outside the table gives an empty text.
+std::string SizeText(std::int32_t code) {
+  const std::int64_t index = std::int64_t{code} - kFirstSizeCode;
+  if (index < 0 || index >= static_cast<std::int64_t>(kSizeTexts.size()))
+    return {};
+  return kSizeTexts[static_cast<std::size_t>(index)];
+}
+
+} // namespace
+
+// The first sheet decides, whichever sheet is active. Reading the size fails
+// outward (a document that is not a drawing, a missing sheet), and then
+// nothing is stored; storing the text is error-skipping.
+void clsVantelo::PaperSize() {
+  std::string paperSize;
+  {
+    const Ref<DrawingDocument> drawing = ActiveDrawingDocument(HostApplication);
+    const Ref<Sheets> sheets = use(drawing).Sheets();
+    const Ref<Sheet> firstSheet = use(sheets).Item(std::int16_t{1});
+    paperSize = SizeText(use(firstSheet).Size());
+  }
+
+  ErrorSkipping skipping;
+  Ref<PropertySet> set;
+  skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
+  ReplaceProperty(skipping, set, PaperSizePropertyName, paperSize);
+}
+
 } // namespace vantelo

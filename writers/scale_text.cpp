@@ -1,5 +1,88 @@
+// ScaleToText: a view scale as the ratio text the user configured, such as
+// "1:2" for a view at half size or "2:1" for one at twice the size.
 #include "addin/clsVantelo.h"
+#include "addin/failure.h"
+#include "addin/vb_conversions.h"
+
+#include <cmath>
+#include <cstdint>
 
 namespace vantelo {
-std::string clsVantelo::ScaleToText(float, bool) const { return {}; }
+namespace {
+
+// The smallest fractional part that is searched for a fraction; anything
+// below it counts as zero. Compared as a single.
+const float kFractionThreshold = static_cast<float>(1e-3);
+
+struct Fraction {
+  std::int32_t numerator = 0;
+  std::int32_t denominator = 0;
+};
+
+// The error of n / d against f, in double precision, stored as a single.
+float FractionError(float f, std::int32_t n, std::int32_t d) {
+  return static_cast<float>(std::fabs(static_cast<double>(f) - vb::Divide(n, d)));
+}
+
+// The fraction with a denominator from 2 to 1000 that comes closest to f.
+// Denominators are tried downward and an equal error replaces the best so far,
+// so the smallest denominator wins among equally good fractions (0.5 is 1/2,
+// not 500/1000). Denominator 1 is never tried: a fraction just below 1 comes
+// out as 2/2.
+Fraction NearestFraction(float f) {
+  Fraction best;
+  if (kFractionThreshold > f)
+    return best;
+  best.denominator = 1000;
+  best.numerator = vb::RoundToLong(static_cast<double>(f) * 1000.0);
+  float bestError = FractionError(f, best.numerator, best.denominator);
+  for (std::int32_t i = 1000; i >= 2; --i) {
+    const std::int32_t n = vb::RoundToLong(static_cast<double>(f) * i);
+    const float e = FractionError(f, n, i);
+    if (e <= bestError) {
+      best = {n, i};
+      bestError = e;
+    }
+  }
+  return best;
+}
+
+} // namespace
+
+// A negative scale (a mirrored view) gives the text of its magnitude: the
+// ratio of a mirrored view is the same as that of the unmirrored one. A
+// magnitude of 2^31 or more, or a NaN, does not fit the whole part and fails
+// as an overflow. A negative ShowScaleAsInventorDecimals is refused by the
+// rounding (invalid procedure call) when an enlargement is to be rounded.
+std::string clsVantelo::ScaleToText(float scale, bool firstView) const {
+  const float magnitude = std::fabs(scale);
+  if (!(magnitude < 2147483648.0f))
+    throw Failure(hresult::Overflow,
+                  "Overflow: the scale " + std::to_string(scale) + " is too large for a ratio");
+  const auto whole = static_cast<std::int32_t>(magnitude); // truncated toward zero
+  const auto fraction =
+      static_cast<float>(static_cast<double>(magnitude) - static_cast<double>(whole));
+
+  const Fraction found = NearestFraction(fraction);
+  float x = static_cast<float>(found.numerator);
+  float y = static_cast<float>(found.denominator);
+
+  // An enlargement shows its whole part against 1 and drops the fraction...
+  if (whole > 0) {
+    x = static_cast<float>(whole);
+    y = 1.0f;
+  }
+  // ...unless it is to be shown as the host shows it, rounded with decimals.
+  if (ShowScaleAsInventor && magnitude > 1.0f) {
+    x = vb::ToSingle(vb::Round(magnitude, ShowScaleAsInventorDecimals));
+    y = 1.0f;
+  }
+
+  const std::string separator = platform_.regional->DecimalSeparator();
+  const std::string pattern =
+      vb::UpperCase(firstView ? HowToDisplayFirstViewScale : HowToDisplayAllViewScales);
+  const std::string withX = vb::ReplaceText(pattern, "X", vb::SingleToText(x, separator));
+  return vb::ReplaceText(withX, "Y", vb::SingleToText(y, separator));
+}
+
 } // namespace vantelo

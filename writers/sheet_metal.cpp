@@ -1,5 +1,109 @@
+// SheetMetal_Style: for a sheet-metal part, the flat-pattern extents, the
+// thickness in millimetres and the sheet-metal style name, in the part's
+// user-defined property set.
 #include "addin/clsVantelo.h"
+#include "addin/vb_conversions.h"
+#include "writers/active_document.h"
+#include "writers/property_replacement.h"
+
+#include <cmath>
 
 namespace vantelo {
-void clsVantelo::SheetMetal_Style() {}
+namespace {
+
+// The subtype identifier of a sheet-metal part, compared exactly.
+constexpr const char* kSheetMetalSubType = "{9C464203-9BAE-11D3-8BAD-0060B0CE6BB4}";
+// The unit selector passed to the host's length-to-text call.
+constexpr std::int32_t kLengthTextUnits = 11266;
+constexpr double kMillimetresPerCentimetre = 10.0;
+
+} // namespace
+
+// Two phases. The first reads everything from the host and fails outward at
+// the first failure, before anything is deleted, so a failure never leaves
+// the three properties half replaced. The second stores the three texts with
+// error skipping: all three deletions first, then the three additions.
+// A part that is not sheet metal is left unchanged.
+void clsVantelo::SheetMetal_Style() {
+  Ref<PartDocument> part = ActivePartDocument(HostApplication);
+  if (use(part).SubType() != kSheetMetalSubType)
+    return;
+
+  Ref<SheetMetalComponentDefinition> sheetMetal;
+  {
+    const Ref<PartComponentDefinition> definition = use(part).ComponentDefinition();
+    sheetMetal = use(definition).AsSheetMetalComponentDefinition();
+    if (!sheetMetal)
+      throw Failure(hresult::NoInterface, "The part's definition is not sheet metal");
+  }
+  part.reset();
+
+  double thickness = 0.0; // millimetres
+  {
+    const Ref<SheetMetalStyle> style = use(sheetMetal).ActiveSheetMetalStyle();
+    const Ref<Parameter> styleThickness = use(style).Thickness();
+    thickness = vb::Checked(use(styleThickness).Value() * kMillimetresPerCentimetre);
+  }
+  std::string thicknessUnits;
+  {
+    const Ref<SheetMetalStyle> style = use(sheetMetal).ActiveSheetMetalStyle();
+    const Ref<Parameter> styleThickness = use(style).Thickness();
+    thicknessUnits = use(styleThickness).Units();
+  }
+  std::string styleName;
+  {
+    const Ref<SheetMetalStyle> style = use(sheetMetal).ActiveSheetMetalStyle();
+    styleName = use(style).Name();
+  }
+
+  Ref<UnitsOfMeasure> units;
+  {
+    const Ref<Document> document = use(HostApplication).ActiveDocument();
+    units = use(document).UnitsOfMeasure();
+  }
+
+  // The extents of the flat pattern's range box, first coordinate first, in
+  // the host's length text; each coordinate is read through its own walk from
+  // the flat pattern to the corner point.
+  std::string extents;
+  Ref<FlatPattern> flatPattern = use(sheetMetal).FlatPattern();
+  sheetMetal.reset();
+  if (!flatPattern) {
+    extents = SMExtentsSizeIfNotAvailable;
+  } else {
+    enum class Corner { First, Opposite };
+    enum class Coordinate { First, Second };
+    const auto read = [&](Corner corner, Coordinate coordinate) {
+      const Ref<SurfaceBody> body = use(flatPattern).Body();
+      const Ref<Box> box = use(body).RangeBox();
+      const Ref<Point> point = corner == Corner::First ? use(box).MinPoint() : use(box).MaxPoint();
+      return coordinate == Coordinate::First ? use(point).X() : use(point).Y();
+    };
+    double first = read(Corner::First, Coordinate::First);
+    first = std::fabs(vb::Checked(first - read(Corner::Opposite, Coordinate::First)));
+    double second = read(Corner::First, Coordinate::Second);
+    second = std::fabs(vb::Checked(second - read(Corner::Opposite, Coordinate::Second)));
+    const std::string firstText = use(units).GetStringFromValue(first, kLengthTextUnits);
+    const std::string secondText = use(units).GetStringFromValue(second, kLengthTextUnits);
+    extents = firstText + " x " + secondText;
+  }
+  flatPattern.reset();
+  units.reset();
+
+  ErrorSkipping skipping;
+  Ref<PropertySet> set;
+  skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
+  skipping.Step([&] { DeleteProperty(set, SMThicknessPropertyName); });
+  skipping.Step([&] { DeleteProperty(set, SMStylePropertyName); });
+  skipping.Step([&] { DeleteProperty(set, SMExtentsSizePropertyName); });
+  skipping.Step([&] {
+    AddProperty(set,
+                vb::DoubleToText(thickness, platform_.regional->DecimalSeparator()) + " " +
+                    thicknessUnits,
+                SMThicknessPropertyName);
+  });
+  skipping.Step([&] { AddProperty(set, styleName, SMStylePropertyName); });
+  skipping.Step([&] { AddProperty(set, extents, SMExtentsSizePropertyName); });
+}
+
 } // namespace vantelo

@@ -1,5 +1,32 @@
+// ViewScale_First: the scale of the first view on the first sheet of the
+// active drawing, as ratio text, in the drawing's user-defined property set.
 #include "addin/clsVantelo.h"
+#include "addin/vb_conversions.h"
+#include "writers/active_document.h"
+#include "writers/property_replacement.h"
 
 namespace vantelo {
-void clsVantelo::ViewScale_First() {}
+
+// The first sheet is sheet 1 whichever sheet is active. A first sheet
+// without views, or a scale that cannot be read or formatted, stores an empty
+// text. Only a document that is not a drawing fails outward.
+void clsVantelo::ViewScale_First() {
+  const Ref<DrawingDocument> drawing = ActiveDrawingDocument(HostApplication);
+
+  ErrorSkipping skipping;
+  std::string scaleText;
+  skipping.Step([&] {
+    const Ref<Sheets> sheets = use(drawing).Sheets();
+    const Ref<Sheet> sheet = use(sheets).Item(std::int16_t{1});
+    const Ref<DrawingViews> views = use(sheet).DrawingViews();
+    const Ref<DrawingView> view = use(views).Item(std::int32_t{1});
+    const float scale = vb::ToSingle(use(view).Scale());
+    scaleText = ScaleToText(scale, true);
+  });
+
+  Ref<PropertySet> set;
+  skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
+  ReplaceProperty(skipping, set, FirstViewScalePropertyName, scaleText);
+}
+
 } // namespace vantelo

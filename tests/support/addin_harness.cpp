@@ -1,5 +1,7 @@
 #include "support/addin_harness.h"
 
+#include "addin/members.h"
+#include "config/settings_catalogue.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
 
@@ -45,6 +47,17 @@ void AddinHarness::activate() {
   activated_ = true;
 }
 
+void AddinHarness::makeActive(sim::DocumentData* document) {
+  if (!activated_)
+    activate();
+  host.setActiveDocument(document);
+}
+
+void AddinHarness::useDefaultSettings() {
+  for (const Setting& setting : SettingsCatalogue())
+    SetMemberFromText(*addin, setting.member, setting.defaultText, ".");
+}
+
 sim::SaveOutcome AddinHarness::save(sim::DocumentData& document, std::int32_t timing) {
   if (!activated_)
     activate();
@@ -74,6 +87,17 @@ std::string UserProperty(const sim::DocumentData& document, std::string_view nam
   if (const auto* text = std::get_if<std::string>(&property->value))
     return *text;
   return "<not text>";
+}
+
+std::string WithSeparator(std::string_view text, const std::string& separator) {
+  std::string out;
+  for (char c : text)
+    out += c == '.' ? separator : std::string(1, c);
+  return out;
+}
+
+std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info) {
+  return info.param == "." ? "Point" : "Comma";
 }
 
 } // namespace vantelo::test

@@ -57,6 +57,12 @@ public:
   void enableAllWriters() const;
 
   void activate();
+  // Activates if needed and makes the document the host's active one (null:
+  // no active document), for calling a writer directly.
+  void makeActive(sim::DocumentData* document);
+  // Sets every file-backed setting to its default, as a save with a fresh
+  // settings file loads them (so every enable setting is false).
+  void useDefaultSettings();
   // Activates if needed, makes the document active and fires one save
   // notification for it.
   sim::SaveOutcome save(sim::DocumentData& document, std::int32_t timing = 4097);
@@ -86,6 +92,12 @@ private:
 
 // A text property of the user-defined set, or "<missing>".
 std::string UserProperty(const sim::DocumentData& document, std::string_view name);
+
+// The text with every "." replaced by the decimal separator, for expected
+// texts of tests that run under "." and ",".
+std::string WithSeparator(std::string_view text, const std::string& separator);
+// Names those runs "Point" and "Comma".
+std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info);
 
 } // namespace test
 } // namespace vantelo

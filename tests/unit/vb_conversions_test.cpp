@@ -152,6 +152,20 @@ TEST(VbConversions, FloatingPointFaultsAreFailures) {
   EXPECT_DOUBLE_EQ(vb::Divide(123.456, 16.387064), 123.456 / 16.387064);
 }
 
+TEST(VbConversions, NarrowingRoundsAndChecksTheRange) {
+  EXPECT_EQ(vb::RoundToInteger(32766.5), 32766);
+  EXPECT_EQ(vb::RoundToInteger(-32768.0), -32768);
+  EXPECT_EQ(failureCode([] { vb::RoundToInteger(32767.5); }), hresult::Overflow);
+  EXPECT_EQ(failureCode([] { vb::RoundToInteger(std::nan("")); }), hresult::Overflow);
+
+  constexpr float largest = std::numeric_limits<float>::max();
+  EXPECT_EQ(vb::ToSingle(0.1), 0.1f);
+  EXPECT_EQ(vb::ToSingle(-static_cast<double>(largest) * (1 + 1e-9)), -largest);
+  for (double value : {static_cast<double>(largest) * 1.0000001, -1e39,
+                       std::numeric_limits<double>::infinity(), std::nan("")})
+    EXPECT_EQ(failureCode([&] { vb::ToSingle(value); }), hresult::Overflow) << value;
+}
+
 TEST(VbConversions, ValueToDoubleFollowsTheVariantRules) {
   EXPECT_EQ(vb::ValueToDouble(Value{}, "."), 0.0);
   EXPECT_EQ(vb::ValueToDouble(Value{true}, "."), -1.0);

@@ -1,0 +1,203 @@
+// The order in which the writers run, through the add-in command and through
+// the save notification, read from the stand-in host's record of operations;
+// and a writer that fails before its error skipping ending its caller.
+#include "support/addin_harness.h"
+#include "support/failure_code.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantelo::test {
+namespace {
+
+using Access = clsVanteloTestAccess;
+using Ops = std::vector<std::string>;
+
+constexpr std::int32_t kFault = static_cast<std::int32_t>(0x80041234);
+
+// A document of the type that every writer for that type can work on.
+sim::DocumentData Document(std::int32_t type) {
+  sim::DocumentData document{.name = "D", .type = type};
+  switch (type) {
+  case document_type::Drawing:
+    document.sheets = {{.size = 9996, .viewScales = {0.5, 0.25}}, {.viewScales = {2}}};
+    break;
+  case document_type::Part:
+    document.subType = sim::subtype::SheetMetalPart;
+    document.sheetMetal = sim::SheetMetalData{.thickness = 0.2, .styleName = "S"};
+    [[fallthrough]];
+  case document_type::Assembly:
+    document.massProperties = sim::MassPropertiesData{.mass = 1.0, .volume = 1.0};
+    break;
+  default:
+    break;
+  }
+  return document;
+}
+
+const std::int32_t kTypes[] = {document_type::Part, document_type::Assembly, document_type::Drawing,
+                               12345};
+
+class WriterOrder : public ::testing::Test {
+protected:
+  WriterOrder() { h.useDefaultSettings(); }
+
+  // The operations one call makes.
+  Ops OpsOf(const std::function<void()>& call) {
+    h.host.clearOperations();
+    call();
+    return h.host.operations();
+  }
+  Ops Writer(const std::string& name) {
+    if (name == "TimeStamp")
+      return OpsOf([&] { h.addin->TimeStamp(); });
+    if (name == "ViewScale_First")
+      return OpsOf([&] { Access::ViewScale_First(*h.addin); });
+    if (name == "ViewScale_All")
+      return OpsOf([&] { Access::ViewScale_All(*h.addin); });
+    if (name == "PaperSize")
+      return OpsOf([&] { h.addin->PaperSize(); });
+    if (name == "Mass_Volume")
+      return OpsOf([&] { h.addin->Mass_Volume(); });
+    return OpsOf([&] { h.addin->SheetMetal_Style(); });
+  }
+  // The writers' operations with the given operations between them.
+  static void Append(Ops& to, const Ops& ops) { to.insert(to.end(), ops.begin(), ops.end()); }
+
+  AddinHarness h;
+};
+
+const Ops kFreshType{"Application.ActiveDocument", "Document.DocumentType"};
+const Ops kCachedType{"Document.DocumentType"};
+
+TEST_F(WriterOrder, TheCommandRunsTheWritersOfTheDocumentType) {
+  for (std::int32_t type : kTypes) {
+    auto& document = h.host.addDocument(Document(type));
+    h.makeActive(&document);
+    h.addin->ExecuteCommand(1); // the document now holds every property
+    const bool drawing = type == document_type::Drawing;
+    const bool part = type == document_type::Part;
+    const bool massVolume = part || type == document_type::Assembly;
+
+    Ops expected = Writer("TimeStamp");
+    Append(expected, kFreshType);
+    if (drawing)
+      for (const char* writer : {"ViewScale_First", "ViewScale_All", "PaperSize"})
+        Append(expected, Writer(writer));
+    Append(expected, kFreshType);
+    Append(expected, kFreshType);
+    if (massVolume)
+      Append(expected, Writer("Mass_Volume"));
+    Append(expected, kFreshType);
+    if (part)
+      Append(expected, Writer("SheetMetal_Style"));
+
+    EXPECT_EQ(OpsOf([&] { h.addin->ExecuteCommand(1); }), expected) << type;
+    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  }
+}
+
+TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
+  h.enableAllWriters();
+  for (std::int32_t type : kTypes) {
+    auto& document = h.host.addDocument(Document(type));
+    ASSERT_TRUE(h.save(document).succeeded);
+    const bool drawing = type == document_type::Drawing;
+    const bool part = type == document_type::Part;
+    const bool massVolume = part || type == document_type::Assembly;
+
+    Ops expected{"Application.ActiveDocument"};
+    Append(expected, Writer("TimeStamp"));
+    Append(expected, kCachedType);
+    if (drawing)
+      for (const char* writer : {"ViewScale_First", "ViewScale_All", "PaperSize"})
+        Append(expected, Writer(writer));
+    Append(expected, kCachedType);
+    Append(expected, kCachedType);
+    if (massVolume)
+      Append(expected, Writer("Mass_Volume"));
+    Append(expected, kFreshType);
+    if (part)
+      Append(expected, Writer("SheetMetal_Style"));
+
+    h.host.clearOperations();
+    const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+    ASSERT_TRUE(outcome.succeeded) << outcome.message;
+    EXPECT_EQ(h.host.operations(), expected) << type;
+    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  }
+}
+
+TEST_F(WriterOrder, OtherCommandIdsDoNothing) {
+  auto& document = h.host.addDocument(Document(document_type::Part));
+  h.makeActive(&document);
+  for (std::int32_t id : {0, 2, -1, 4097})
+    EXPECT_TRUE(OpsOf([&] { h.addin->ExecuteCommand(id); }).empty()) << id;
+  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+}
+
+TEST_F(WriterOrder, TheCommandIgnoresTheEnableSettingsAndUsesTheMembersAsTheyStand) {
+  AddinHarness fresh; // no settings ever loaded: empty names, zero decimals
+  auto& document = fresh.host.addDocument(Document(document_type::Part));
+  document.massProperties->mass = 2.5;
+  fresh.makeActive(&document);
+  EXPECT_EQ(failureCode([&] { fresh.addin->ExecuteCommand(1); }), 0);
+  // The empty names are refused by the host; the fixed mass property shows
+  // the number at zero decimals, the half going to the even neighbour.
+  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+  const auto* mass = document.propertySet(fmtid::DesignTracking)->properties.findById(9);
+  EXPECT_EQ(mass->value, Value{std::string("2 kg")});
+}
+
+// A writer that fails before its error skipping ends the caller with its
+// error; the writers after it do not run.
+struct EarlyFailure {
+  std::int32_t type;
+  const char* operation; // fails at its first call
+  const char* lastWriterOp;
+  const char* notWritten; // a property a later writer would have stored
+};
+
+TEST_F(WriterOrder, AWriterFailingBeforeItsErrorSkippingEndsTheCaller) {
+  const EarlyFailure rows[] = {
+      // ViewScale_First cannot take the drawing: neither ViewScale_All nor
+      // PaperSize runs.
+      {document_type::Drawing, "Document.AsDrawingDocument", "Document.AsDrawingDocument",
+       "AllViewScales"},
+      // PaperSize cannot read the size: no type test follows.
+      {document_type::Drawing, "Sheet.Size", "Sheet.Size", "PaperSize"},
+      // SheetMetal_Style cannot read the style.
+      {document_type::Part, "SheetMetalStyle.Thickness", "SheetMetalStyle.Thickness", "SM_Style"},
+  };
+  h.enableAllWriters();
+  for (const EarlyFailure& row : rows) {
+    for (bool throughCommand : {true, false}) {
+      auto& document = h.host.addDocument(Document(row.type));
+      h.makeActive(&document);
+      h.host.clearOperations();
+      h.host.clearFaults();
+      h.host.failOperation(row.operation, kFault);
+      std::int32_t code = 0;
+      if (throughCommand) {
+        code = failureCode([&] { h.addin->ExecuteCommand(1); });
+      } else {
+        const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+        code = outcome.code;
+      }
+      EXPECT_EQ(code, kFault) << row.operation;
+      const Ops ops = h.host.operations();
+      ASSERT_FALSE(ops.empty());
+      EXPECT_EQ(ops.back(), row.lastWriterOp) << row.operation;
+      // The time stamp before it stays.
+      EXPECT_NE(UserProperty(document, "SaveTime"), "<missing>");
+      EXPECT_EQ(UserProperty(document, row.notWritten), "<missing>");
+      EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    }
+  }
+}
+
+} // namespace
+} // namespace vantelo::test
