@@ -253,9 +253,8 @@ ComPtr<IDispatch> DispatchObject::objectAs(Variant result, const GUID& iid,
   ComPtr<IDispatch> typed;
   const HRESULT hr = found->QueryInterface(iid, typed.putVoid());
   if (FAILED(hr))
-    throw Failure(hresult::TypeMismatch, std::string("Type mismatch: the result of ") + kind_ +
-                                             "." + member + " is not of the expected kind (" +
-                                             hresultText(hr) + ")");
+    throw Failure(hr, std::string("The result of ") + kind_ + "." + member +
+                          " is not of the expected kind (" + hresultText(hr) + ")");
   return typed;
 }
 
@@ -263,8 +262,8 @@ ComPtr<IDispatch> DispatchObject::queryAs(const GUID& iid, const char* what) con
   ComPtr<IDispatch> typed;
   const HRESULT hr = object_->QueryInterface(iid, typed.putVoid());
   if (FAILED(hr))
-    throw Failure(hresult::TypeMismatch, std::string("Type mismatch: the ") + kind_ + " is not " +
-                                             what + " (" + hresultText(hr) + ")");
+    throw Failure(hr,
+                  std::string("The ") + kind_ + " is not " + what + " (" + hresultText(hr) + ")");
   return typed;
 }
 

@@ -64,8 +64,8 @@ protected:
   Variant getByName(const wchar_t* name) const;
   void putByName(const wchar_t* name, Variant value) const;
 
-  // Takes an object result as the interface `iid` (one QueryInterface); a
-  // null result stays null.
+  // Takes an object result as the interface `iid` (one QueryInterface, whose
+  // status is the failure's code); a null result stays null.
   ComPtr<IDispatch> objectAs(Variant result, const GUID& iid, const char* member) const;
   // Takes an object result without a cast.
   ComPtr<IDispatch> object(Variant result, const char* member) const;
