@@ -25,6 +25,12 @@ const Group groups[] = {
     {"properties", vtest::propertyTests},
     {"settings_file", vtest::settingsFileTests},
     {"platform", vtest::platformServiceTests},
+    {"activation", vtest::activationTests},
+    {"saves", vtest::saveTests},
+    {"command", vtest::commandTests},
+    {"parts_list", vtest::partsListTests},
+    {"event_sink", vtest::eventSinkTests},
+    {"host_operations", vtest::hostOperationTests},
 };
 
 bool selected(const char* name, int argc, char** argv) {
