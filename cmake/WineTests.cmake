@@ -4,7 +4,7 @@
 # prefix of that build). Without the tools the tests are left out.
 find_program(VANTELO_MINGW_CXX x86_64-w64-mingw32-g++)
 find_program(VANTELO_MINGW_WIDL x86_64-w64-mingw32-widl)
-find_program(VANTELO_WINE_FOR_TESTS NAMES wine)
+find_program(VANTELO_WINE_FOR_TESTS NAMES wine wine64 PATHS /usr/lib/wine)
 
 if(VANTELO_MINGW_CXX AND VANTELO_MINGW_WIDL AND VANTELO_WINE_FOR_TESTS)
   set(windows_build ${CMAKE_BINARY_DIR}/windows)

@@ -15,7 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-find_program(VANTELO_WINE NAMES wine wine64)
+# The `wine` launcher, or Debian's wine64 loader when only that is installed.
+find_program(VANTELO_WINE NAMES wine wine64 PATHS /usr/lib/wine)
 if(VANTELO_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${VANTELO_WINE})
 endif()

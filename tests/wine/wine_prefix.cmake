@@ -13,7 +13,7 @@ if(ACTION STREQUAL "setup")
   # they too must not hold on to ctest's output, or every test would wait for
   # them to end.
   set(log $ENV{WINEPREFIX}/../wineboot.log)
-  execute_process(COMMAND ${WINEBOOT} --init RESULT_VARIABLE booted TIMEOUT 170
+  execute_process(COMMAND ${WINE} wineboot --init RESULT_VARIABLE booted TIMEOUT 170
                   INPUT_FILE /dev/null OUTPUT_FILE ${log} ERROR_FILE ${log})
   if(NOT booted EQUAL 0)
     file(READ ${log} output)
