@@ -3,9 +3,11 @@
 // refusals of automation, text outside the ANSI code page, and that each
 // property reaches its own member (a vtable slot mix-up shows as a value
 // turning up under another name).
+#include "addin/members.h"
 #include "check.h"
 #include "class_interface_table.h"
 #include "com/idl/Vantelo_h.h"
+#include "com_host/variant_values.h"
 #include "test_groups.h"
 #include "test_support.h"
 
@@ -170,6 +172,21 @@ void throughTheVtable(IDispatch* object) {
   CHECK_HR(direct->get_QuantityColumnName(nullptr), E_POINTER);
 }
 
+// The core's own table of its members (used by the settings load) agrees
+// with the class interface: same names, dispatch ids and types.
+void coreMembersTableAgrees(IDispatch* object) {
+  const auto members = vantelo::ClassMembers();
+  CHECK_EQ(members.size(), classSettings().size());
+  for (const vantelo::MemberInfo& member : members) {
+    const std::wstring name = comhost::wide(std::string(member.name));
+    CHECK_EQ(dispidOf(object, name.c_str()), static_cast<DISPID>(member.dispatchId));
+    const VARTYPE expected = member.type == vantelo::MemberType::Boolean   ? VT_BOOL
+                             : member.type == vantelo::MemberType::Integer ? VT_I2
+                                                                           : VT_BSTR;
+    CHECK_EQ(get(object, name.c_str()).type(), expected);
+  }
+}
+
 } // namespace
 
 void propertyTests(const Environment& environment) {
@@ -181,6 +198,7 @@ void propertyTests(const Environment& environment) {
   eachPropertyKeepsItsOwnValue(object.get());
   roundTrips(object.get());
   throughTheVtable(object.get());
+  coreMembersTableAgrees(object.get());
 }
 
 } // namespace vtest
