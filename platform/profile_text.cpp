@@ -204,4 +204,21 @@ std::string Store(std::string_view contents, std::string_view section, std::stri
   return out;
 }
 
+std::vector<Entry> Entries(std::string_view contents) {
+  std::vector<Entry> entries;
+  std::size_t number = 0;
+  for (std::size_t pos = 0; pos < contents.size();) {
+    Line line = LineAt(contents, pos);
+    pos = line.end;
+    ++number;
+    Parsed p = Parse(contents, line);
+    if (p.kind == Kind::Section)
+      entries.push_back({Entry::Kind::Section, number, p.name, {}, false});
+    else if (p.kind == Kind::Key)
+      entries.push_back(
+          {Entry::Kind::Key, number, p.name, p.value, p.equals != std::string_view::npos});
+  }
+  return entries;
+}
+
 } // namespace vantelo::profile_text

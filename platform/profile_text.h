@@ -58,9 +58,11 @@
 //   and writes never match), as on Windows.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantelo::profile_text {
 
@@ -86,5 +88,21 @@ std::optional<std::string_view> Lookup(std::string_view contents, std::string_vi
 // WritePrivateProfileStringA would leave the file.
 std::string Store(std::string_view contents, std::string_view section, std::string_view key,
                   std::string_view value);
+
+// One section line or key line of a file, as the reader sees it.
+struct Entry {
+  enum class Kind { Section, Key };
+  Kind kind = Kind::Key;
+  std::size_t line = 0;   // 1-based line number
+  std::string_view name;  // trimmed section or key name
+  std::string_view value; // a key's value, trimmed and unquoted; empty for sections
+  bool hasEquals = false; // a key line with an '='
+};
+
+// Every section line and key line in file order, keys before the first
+// section included (they are never read). Comment and blank lines are left
+// out. Names and values point into contents. Lets a checker see what a read
+// would find and what it would pass over (repeated sections and keys).
+std::vector<Entry> Entries(std::string_view contents);
 
 } // namespace vantelo::profile_text

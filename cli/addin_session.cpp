@@ -1,0 +1,55 @@
+#include "cli/addin_session.h"
+
+#include "platform/portable_platform.h"
+
+namespace vantelo::cli {
+
+AddinSession::AddinSession(const Scene& scene, SessionPlatform platform)
+    : before_(scene.documents), messages_(std::make_shared<RecordingMessageDialog>()) {
+  for (const sim::DocumentData& document : scene.documents)
+    host_.addDocument(document);
+  SetActiveDocument(scene.active);
+
+  PortablePlatformOptions options;
+  options.regional = std::move(platform.regional);
+  options.clock = std::move(platform.clock);
+  options.modulePath = std::move(platform.modulePath);
+  options.messageBox = messages_;
+  addin_ = std::make_unique<clsVantelo>(PortablePlatform(std::move(options)));
+}
+
+// The add-in goes before the host, as in the host's process.
+AddinSession::~AddinSession() { addin_.reset(); }
+
+Outcome AddinSession::Run(const std::function<void(clsVantelo&)>& operation) {
+  try {
+    operation(*addin_);
+  } catch (const Failure& failure) {
+    return Outcome{false, failure.code(), failure.what()};
+  }
+  return Outcome{};
+}
+
+Outcome AddinSession::Activate() {
+  return Run([this](clsVantelo& addin) { addin.Activate(host_.AddInSite(), true); });
+}
+
+void AddinSession::SetActiveDocument(std::optional<std::size_t> index) {
+  host_.setActiveDocument(index ? &host_.document(*index) : nullptr);
+}
+
+Outcome AddinSession::Save(std::int32_t timing) {
+  const sim::SaveOutcome outcome = host_.FireSaveDocument(host_.activeDocument(), timing, 0);
+  if (outcome.succeeded)
+    return Outcome{};
+  return Outcome{false, outcome.code, outcome.message};
+}
+
+std::vector<sim::DocumentData> AddinSession::documentsNow() const {
+  std::vector<sim::DocumentData> documents;
+  for (std::size_t i = 0; i < host_.documentCount(); ++i)
+    documents.push_back(host_.document(i));
+  return documents;
+}
+
+} // namespace vantelo::cli

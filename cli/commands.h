@@ -1,0 +1,54 @@
+// The subcommands of the vantelo program. Each returns the exit status: 0
+// when the add-in operation succeeded, 1 when it returned an error. Bad usage
+// or bad input throws UsageError (exit status 2) before anything is written.
+#pragma once
+
+#include "cli/common_options.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantelo::cli {
+
+struct SaveArguments {
+  std::string scene;
+  std::optional<std::string> settings;
+  std::int32_t timing = 4097;
+  std::optional<std::string> now;
+};
+int RunSave(const SaveArguments& arguments, const CommonOptions& common);
+
+struct CommandArguments {
+  std::string scene;
+  std::int32_t id = 1;
+  std::vector<std::string> sets;
+  std::optional<std::string> settings;
+  std::optional<std::string> now;
+};
+int RunCommand(const CommandArguments& arguments, const CommonOptions& common);
+
+struct PartsListArguments {
+  std::string scene;
+  std::vector<std::string> sets;
+};
+int RunPartsList(const PartsListArguments& arguments, const CommonOptions& common);
+
+struct DemoArguments {
+  std::optional<std::string> now;
+};
+int RunDemo(const DemoArguments& arguments, const CommonOptions& common);
+
+struct SettingsArguments {
+  std::string file;
+  std::string section;
+  std::string key;
+  std::optional<std::string> value; // the default for get, the value for set
+};
+int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& common);
+int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& common);
+int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& common);
+int RunSettingsSet(const SettingsArguments& arguments, const CommonOptions& common);
+
+} // namespace vantelo::cli

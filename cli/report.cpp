@@ -1,0 +1,288 @@
+#include "cli/report.h"
+
+#include "addin/vb_conversions.h"
+#include "cli/date_text.h"
+#include "cli/text_table.h"
+
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <type_traits>
+
+namespace vantelo::cli {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+std::string DocumentTypeName(std::int32_t type) {
+  switch (type) {
+  case document_type::Part:
+    return "part";
+  case document_type::Assembly:
+    return "assembly";
+  case document_type::Drawing:
+    return "drawing";
+  default:
+    return std::to_string(type);
+  }
+}
+
+json DocumentTypeJson(std::int32_t type) {
+  if (type == document_type::Part || type == document_type::Assembly ||
+      type == document_type::Drawing)
+    return DocumentTypeName(type);
+  return type;
+}
+
+template <class Number> std::string NumberText(Number number) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  return std::string(buffer, result.ptr);
+}
+
+// A value for people: texts in quotes, so blanks and empty texts show.
+std::string ValueText(const Value& value) {
+  return std::visit(
+      [](const auto& v) -> std::string {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, Empty>)
+          return "(empty)";
+        else if constexpr (std::is_same_v<T, bool>)
+          return v ? "True" : "False";
+        else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
+          return std::to_string(v);
+        else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
+          return NumberText(v);
+        else if constexpr (std::is_same_v<T, Date>)
+          return FormatDateTime(vb::FromDate(v));
+        else if constexpr (std::is_same_v<T, std::string>)
+          return "\"" + v + "\"";
+        else
+          return "(object)";
+      },
+      value);
+}
+
+const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::string_view fmtid) {
+  return document ? document->propertySet(fmtid) : nullptr;
+}
+
+const sim::DocumentData* FindDocument(const std::vector<sim::DocumentData>& documents,
+                                      std::string_view name) {
+  for (const auto& document : documents)
+    if (document.name == name)
+      return &document;
+  return nullptr;
+}
+
+std::string SetTitle(std::string_view fmtid) {
+  if (sim::equalIgnoringCase(fmtid, fmtid::UserDefined))
+    return "User-defined properties";
+  if (sim::equalIgnoringCase(fmtid, fmtid::DesignTracking))
+    return "Design tracking properties";
+  return "Property set";
+}
+
+void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
+                       const sim::PropertySetData* before) {
+  out += "  " + SetTitle(set.formatId) + " " + set.formatId + "\n";
+  TextTable table({"id", "name", "type", "value", ""});
+  table.AlignRight(0);
+  for (const sim::PropertyData& property : set.properties) {
+    std::string change;
+    const sim::PropertyData* old = before ? before->properties.find(property.name) : nullptr;
+    if (!old)
+      change = "new";
+    else if (!(old->value == property.value))
+      change = "changed, was " + ValueText(old->value);
+    table.AddRow({std::to_string(property.id), property.name, ValueTypeName(property.value),
+                  ValueText(property.value), change});
+  }
+  if (before)
+    for (const sim::PropertyData& property : before->properties)
+      if (!set.properties.find(property.name))
+        table.AddRow({std::to_string(property.id), property.name, "", "",
+                      "removed, was " + ValueText(property.value)});
+  if (table.empty())
+    out += "    (no properties)\n";
+  else
+    out += table.Render("    ");
+}
+
+void AppendPartsList(std::string& out, const sim::PartsListData& list,
+                     const sim::PartsListData* before, std::size_t sheet, std::size_t index) {
+  out +=
+      "  Sheet " + std::to_string(sheet + 1) + ", parts list " + std::to_string(index + 1) + "\n";
+  std::vector<std::string> header = list.columns;
+  header.push_back("");
+  TextTable table(header);
+  for (std::size_t r = 0; r < list.rows.size(); ++r) {
+    std::vector<std::string> cells = list.rows[r];
+    cells.resize(list.columns.size());
+    const bool changed = !before || r >= before->rows.size() || before->rows[r] != list.rows[r];
+    cells.push_back(changed ? "changed" : "");
+    table.AddRow(cells);
+  }
+  if (table.empty())
+    out += "    (no rows)\n";
+  else
+    out += table.Render("    ");
+}
+
+} // namespace
+
+std::string ValueTypeName(const Value& value) {
+  switch (kindOf(value)) {
+  case ValueKind::Empty:
+    return "empty";
+  case ValueKind::Boolean:
+    return "boolean";
+  case ValueKind::Integer:
+  case ValueKind::Long:
+    return "integer";
+  case ValueKind::Single:
+  case ValueKind::Double:
+    return "double";
+  case ValueKind::Date:
+    return "date";
+  case ValueKind::Text:
+    return "text";
+  case ValueKind::Object:
+    break;
+  }
+  return "object";
+}
+
+json ValueJson(const Value& value) {
+  return std::visit(
+      [](const auto& v) -> json {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, Empty>)
+          return nullptr;
+        else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
+          return std::isfinite(v) ? json(static_cast<double>(v)) : json(nullptr);
+        else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::int16_t> ||
+                           std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::string>)
+          return v;
+        else if constexpr (std::is_same_v<T, Date>)
+          return FormatDateTime(vb::FromDate(v));
+        else
+          return nullptr;
+      },
+      value);
+}
+
+Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
+                     std::optional<std::string> settingsFile) {
+  Report report;
+  report.title = std::move(title);
+  report.outcome = std::move(outcome);
+  report.before = session.documentsBefore();
+  report.after = session.documentsNow();
+  report.statusBar = session.host().statusBarText();
+  report.messageBoxes = session.messageBoxes();
+  report.settingsFile = std::move(settingsFile);
+  return report;
+}
+
+json ReportJson(const Report& report) {
+  json out = json::object();
+  out["status"] = report.outcome.ok ? "ok" : "error";
+  if (!report.outcome.ok)
+    out["error"] = {{"code", hresultText(report.outcome.code)},
+                    {"message", report.outcome.message}};
+  if (!report.steps.empty()) {
+    json steps = json::array();
+    for (const Step& step : report.steps) {
+      json item = {{"operation", step.operation},
+                   {"document", step.document},
+                   {"status", step.outcome.ok ? "ok" : "error"}};
+      if (!step.outcome.ok)
+        item["error"] = {{"code", hresultText(step.outcome.code)},
+                         {"message", step.outcome.message}};
+      steps.push_back(std::move(item));
+    }
+    out["steps"] = std::move(steps);
+  }
+  json documents = json::array();
+  for (const sim::DocumentData& document : report.after) {
+    json sets = json::array();
+    for (const sim::PropertySetData& set : document.propertySets) {
+      json properties = json::array();
+      for (const sim::PropertyData& property : set.properties)
+        properties.push_back({{"name", property.name},
+                              {"id", property.id},
+                              {"type", ValueTypeName(property.value)},
+                              {"value", ValueJson(property.value)}});
+      sets.push_back({{"fmtid", set.formatId}, {"properties", std::move(properties)}});
+    }
+    json sheets = json::array();
+    for (const sim::SheetData& sheet : document.sheets) {
+      json lists = json::array();
+      for (const sim::PartsListData& list : sheet.partsLists)
+        lists.push_back({{"rows", list.rows}});
+      sheets.push_back({{"partsLists", std::move(lists)}});
+    }
+    documents.push_back({{"name", document.name},
+                         {"type", DocumentTypeJson(document.type)},
+                         {"propertySets", std::move(sets)},
+                         {"sheets", std::move(sheets)}});
+  }
+  out["documents"] = std::move(documents);
+  out["statusBar"] = report.statusBar;
+  json boxes = json::array();
+  for (const MessageRecord& box : report.messageBoxes)
+    boxes.push_back({{"text", box.text}, {"style", box.style}, {"title", box.title}});
+  out["messageBoxes"] = std::move(boxes);
+  out["settingsFile"] = report.settingsFile ? json(*report.settingsFile) : json(nullptr);
+  return out;
+}
+
+std::string ReportTable(const Report& report) {
+  std::string out;
+  auto outcomeText = [](const Outcome& outcome) {
+    return outcome.ok ? std::string("ok")
+                      : "error " + hresultText(outcome.code) + ": " + outcome.message;
+  };
+  out += report.title + ": " + outcomeText(report.outcome) + "\n";
+  for (const Step& step : report.steps)
+    out += "  " + step.operation + " " + step.document + ": " + outcomeText(step.outcome) + "\n";
+  if (report.settingsFile)
+    out += "Settings file: " + *report.settingsFile + "\n";
+
+  for (const sim::DocumentData& document : report.after) {
+    const sim::DocumentData* before = FindDocument(report.before, document.name);
+    out += "\n" + document.name + " (" + DocumentTypeName(document.type) + ")\n";
+    for (const sim::PropertySetData& set : document.propertySets)
+      AppendPropertySet(out, set, FindSet(before, set.formatId));
+    for (std::size_t s = 0; s < document.sheets.size(); ++s) {
+      const auto& lists = document.sheets[s].partsLists;
+      for (std::size_t p = 0; p < lists.size(); ++p) {
+        const sim::PartsListData* old = nullptr;
+        if (before && s < before->sheets.size() && p < before->sheets[s].partsLists.size())
+          old = &before->sheets[s].partsLists[p];
+        AppendPartsList(out, lists[p], old, s, p);
+      }
+    }
+  }
+  out += "\n";
+  out += "Status bar: " + (report.statusBar.empty() ? "(empty)" : "\"" + report.statusBar + "\"") +
+         "\n";
+  if (report.messageBoxes.empty())
+    out += "Message boxes: none\n";
+  for (const MessageRecord& box : report.messageBoxes)
+    out += "Message box (style " + std::to_string(box.style) +
+           (box.title.empty() ? std::string() : ", title \"" + box.title + "\"") + "): \"" +
+           box.text + "\"\n";
+  return out;
+}
+
+void PrintReport(const Report& report, OutputFormat format) {
+  if (format == OutputFormat::Json)
+    std::cout << ReportJson(report).dump(2) << "\n";
+  else
+    std::cout << ReportTable(report);
+  std::cout.flush();
+}
+
+} // namespace vantelo::cli

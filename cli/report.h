@@ -1,0 +1,50 @@
+// What a run of the add-in left behind, as JSON (for scripts) or as a table
+// (for people): the outcome, every document's property sets and parts lists,
+// the status-bar text, the message boxes shown and the settings file used.
+#pragma once
+
+#include "cli/addin_session.h"
+#include "cli/common_options.h"
+
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantelo::cli {
+
+// One operation of a run of several (the demo's).
+struct Step {
+  std::string operation; // "save", "command", "partslist"
+  std::string document;  // the active document's name
+  Outcome outcome;
+};
+
+struct Report {
+  std::string title; // what ran, for the table: "save Plate.ipt"
+  Outcome outcome;
+  std::vector<sim::DocumentData> before; // as the scene gave them
+  std::vector<sim::DocumentData> after;
+  std::string statusBar;
+  std::vector<MessageRecord> messageBoxes;
+  std::optional<std::string> settingsFile;
+  std::vector<Step> steps; // only for a run of several operations
+};
+
+// The report of a session after its operations ran.
+Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
+                     std::optional<std::string> settingsFile);
+
+nlohmann::ordered_json ReportJson(const Report& report);
+std::string ReportTable(const Report& report);
+
+// Writes the report to standard output in the format.
+void PrintReport(const Report& report, OutputFormat format);
+
+// A property value in JSON: its type name ("text", "date", "double",
+// "integer", "boolean", "empty") and the value.
+std::string ValueTypeName(const Value& value);
+nlohmann::ordered_json ValueJson(const Value& value);
+
+} // namespace vantelo::cli

@@ -1,0 +1,176 @@
+// vantelo settings init|check|get|set: the settings file as the add-in
+// reads and writes it.
+#include "cli/commands.h"
+#include "cli/settings_check.h"
+#include "cli/settings_location.h"
+#include "cli/settings_tool.h"
+#include "cli/text_table.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <iostream>
+
+namespace vantelo::cli {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+void Print(const json& out, const std::string& table, OutputFormat format) {
+  if (format == OutputFormat::Json)
+    std::cout << out.dump(2) << "\n";
+  else
+    std::cout << table;
+  std::cout.flush();
+}
+
+std::string TypeName(MemberType type) {
+  switch (type) {
+  case MemberType::Boolean:
+    return "Boolean";
+  case MemberType::Integer:
+    return "Integer";
+  case MemberType::String:
+    break;
+  }
+  return "String";
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A value for the table, shortened when long (the JSON has it whole).
+std::string Shortened(const std::string& text) {
+  constexpr std::size_t kLongest = 48;
+  if (DisplayWidth(text) <= kLongest)
+    return Quoted(text);
+  std::size_t end = 0;
+  for (std::size_t characters = 0; end < text.size() && characters < kLongest - 3; ++characters) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+      ++end;
+  }
+  return Quoted(text.substr(0, end)) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
+} // namespace
+
+int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& common) {
+  const OutputFormat format = ChooseFormat(common);
+  auto regional = ChooseRegionalSettings(common);
+  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  RequireReadable(path);
+  RequireWritable(path);
+  const bool existed = std::filesystem::exists(path);
+
+  const auto added = InitSettingsFile(path, regional);
+  json list = json::array();
+  std::string table = (existed ? "Completed " : "Created ") + path + "\n";
+  TextTable rows({"section", "key", "value"});
+  for (const AddedSetting& setting : added) {
+    list.push_back({{"section", setting.section}, {"key", setting.key}, {"value", setting.value}});
+    rows.AddRow({"[" + setting.section + "]", setting.key, Quoted(setting.value)});
+  }
+  table += rows.empty() ? "  nothing was missing\n" : rows.Render("  ");
+  Print({{"settingsFile", path}, {"created", !existed}, {"added", list}}, table, format);
+  return 0;
+}
+
+int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& common) {
+  const OutputFormat format = ChooseFormat(common);
+  auto regional = ChooseRegionalSettings(common);
+  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  const SettingsCheck check = CheckSettingsFile(path, regional);
+
+  json settings = json::array();
+  std::string table = "Settings file: " + path + (check.exists ? "" : " (does not exist)") + "\n";
+  std::string_view section;
+  TextTable rows({"key", "type", "value", "from"});
+  for (const CheckedSetting& s : check.settings) {
+    const Setting& setting = *s.setting;
+    settings.push_back({{"section", setting.section},
+                        {"key", setting.key()},
+                        {"type", TypeName(setting.member.type)},
+                        {"value", s.value},
+                        {"source", s.fromFile ? "file" : "default"},
+                        {"line", s.line ? json(*s.line) : json(nullptr)},
+                        {"converts", s.converts}});
+    if (setting.section != section) {
+      section = setting.section;
+      rows.AddRow({"[" + std::string(section) + "]"});
+    }
+    std::string from = s.fromFile ? "file, line " + std::to_string(s.line.value_or(0)) : "default";
+    if (!s.converts)
+      from += ", DOES NOT CONVERT";
+    rows.AddRow({"  " + std::string(setting.key()), TypeName(setting.member.type),
+                 Shortened(s.value), from});
+  }
+  table += rows.Render("");
+
+  json findings = json::array();
+  TextTable found({"", "line", "finding"});
+  for (const Finding& finding : check.findings) {
+    findings.push_back({{"severity", SeverityName(finding.severity)},
+                        {"line", finding.line ? json(*finding.line) : json(nullptr)},
+                        {"message", finding.message}});
+    found.AddRow({SeverityName(finding.severity), finding.line ? std::to_string(*finding.line) : "",
+                  finding.message});
+  }
+  table += "\n";
+  table += found.empty() ? "No findings.\n" : "Findings:\n" + found.Render("  ");
+  if (check.SaveFails())
+    table += "\nEvery save fails with this file: a value does not convert.\n";
+
+  Print({{"settingsFile", path},
+         {"exists", check.exists},
+         {"status", check.SaveFails() ? "error" : "ok"},
+         {"settings", settings},
+         {"findings", findings}},
+        table, format);
+  return check.SaveFails() ? 1 : 0;
+}
+
+int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& common) {
+  const OutputFormat format = ChooseFormat(common);
+  auto regional = ChooseRegionalSettings(common);
+  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  CheckSectionName(arguments.section);
+  CheckKeyName(arguments.key);
+  const std::string defaultText = arguments.value.value_or("");
+  CheckValueText(defaultText, "DEFAULT");
+  RequireReadable(path);
+
+  const std::string value =
+      GetSetting(path, arguments.section, arguments.key, defaultText, regional);
+  Print({{"settingsFile", path},
+         {"section", arguments.section},
+         {"key", arguments.key},
+         {"value", value}},
+        value + "\n", format);
+  return 0;
+}
+
+int RunSettingsSet(const SettingsArguments& arguments, const CommonOptions& common) {
+  const OutputFormat format = ChooseFormat(common);
+  auto regional = ChooseRegionalSettings(common);
+  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  CheckSectionName(arguments.section);
+  CheckKeyName(arguments.key);
+  const std::string value = arguments.value.value_or("");
+  CheckValueText(value, "VALUE");
+  RequireReadable(path);
+  RequireWritable(path);
+
+  const bool written = SetSetting(path, arguments.section, arguments.key, value, regional);
+  Print({{"settingsFile", path},
+         {"section", arguments.section},
+         {"key", arguments.key},
+         {"value", value},
+         {"written", written}},
+        written ? "[" + arguments.section + "] " + arguments.key + "=" + value + " written to " +
+                      path + "\n"
+                : "The platform refused to write " + path + "\n",
+        format);
+  return written ? 0 : 1;
+}
+
+} // namespace vantelo::cli

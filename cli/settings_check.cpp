@@ -1,0 +1,376 @@
+#include "cli/settings_check.h"
+
+#include "addin/clsVantelo.h"
+#include "cli/edit_distance.h"
+#include "cli/settings_location.h"
+#include "cli/usage_error.h"
+#include "platform/portable_platform.h"
+#include "platform/portable_profile_file.h"
+#include "platform/profile_text.h"
+#include "platform/windows1252_code_page.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace vantelo::cli {
+namespace {
+
+namespace pt = profile_text;
+
+// The add-in's profile file with every write refused, so reading a setting
+// whose key is missing does not write its default back. Remembers whether
+// the last read found a value in the file.
+class ReadOnlyProfileFile : public ProfileFile {
+public:
+  std::size_t GetString(const std::string& section, const std::string& key,
+                        const std::string& defaultValue, std::span<char> buffer,
+                        const std::string& file) override {
+    lastCount = reader_.GetString(section, key, defaultValue, buffer, file);
+    return lastCount;
+  }
+  bool WriteString(const std::string&, const std::string&, const std::string&,
+                   const std::string&) override {
+    return false;
+  }
+
+  std::size_t lastCount = 0;
+
+private:
+  PortableProfileFile reader_;
+};
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Whether bytes above 0x7F form valid UTF-8: such a value was most likely
+// saved as UTF-8, while the add-in reads the file in the ANSI code page.
+bool LooksLikeUtf8(std::string_view bytes) {
+  bool multiByte = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = c < 0x80           ? 1
+                         : (c >> 5) == 0x6  ? 2
+                         : (c >> 4) == 0xE  ? 3
+                         : (c >> 3) == 0x1E ? 4
+                                            : 0;
+    if (length == 0 || i + length > bytes.size())
+      return false;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+        return false;
+    multiByte = multiByte || length > 1;
+    i += length;
+  }
+  return multiByte;
+}
+
+std::string TypeText(MemberType type) {
+  switch (type) {
+  case MemberType::Boolean:
+    return "a Boolean (True, False or a number)";
+  case MemberType::Integer:
+    return "an Integer (a number from -32768 to 32767)";
+  case MemberType::String:
+    break;
+  }
+  return "a String";
+}
+
+class Checker {
+public:
+  Checker(const std::string& path, std::shared_ptr<RegionalSettings> regional)
+      : regional_(std::move(regional)) {
+    result_.path = path;
+  }
+
+  SettingsCheck Run() {
+    ReadContents();
+    WalkEntries();
+    LoadSettings();
+    std::stable_sort(result_.findings.begin(), result_.findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                       if (a.line.has_value() != b.line.has_value())
+                         return a.line.has_value();
+                       return a.line.value_or(0) < b.line.value_or(0);
+                     });
+    return std::move(result_);
+  }
+
+private:
+  void Add(Finding::Severity severity, std::optional<std::size_t> line, std::string message) {
+    result_.findings.push_back({severity, line, std::move(message)});
+  }
+
+  std::string Utf8(std::string_view bytes) { return codePage_.ToUtf8(std::string(bytes)); }
+
+  void ReadContents() {
+    RequireReadable(result_.path);
+    std::ifstream in(result_.path, std::ios::binary);
+    result_.exists = static_cast<bool>(in);
+    if (!result_.exists) {
+      Add(Finding::Severity::Note, std::nullopt,
+          "the file does not exist: every setting has its default, and the first save creates "
+          "the file with them");
+      return;
+    }
+    contents_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (contents_.rfind("\xEF\xBB\xBF", 0) == 0)
+      Add(Finding::Severity::Warning, 1,
+          "the file starts with a UTF-8 byte-order mark, which the profile functions take as "
+          "part of the first line: a section header on line 1 is not recognised");
+  }
+
+  // Sections and keys that a save passes over or that look mistyped.
+  void WalkEntries() {
+    std::vector<std::string_view> sectionNames(SettingsSections().begin(),
+                                               SettingsSections().end());
+    enum class State { BeforeAny, Read, Repeated, Unknown };
+    State state = State::BeforeAny;
+    std::string section;       // the current section's name as the file spells it
+    std::size_t firstLine = 0; // for a repeated section: where the first one is
+    std::map<std::string, std::size_t> sectionLines; // lower-case name -> line
+    std::map<std::string, std::size_t> keyLines;     // keys of the current read section
+    for (const pt::Entry& entry : pt::Entries(contents_)) {
+      const std::string name = Utf8(entry.name);
+      if (entry.kind == pt::Entry::Kind::Section) {
+        section = name;
+        keyLines.clear();
+        const auto [it, first] = sectionLines.emplace(Lower(entry.name), entry.line);
+        if (!first) {
+          state = State::Repeated;
+          firstLine = it->second;
+          Add(Finding::Severity::Warning, entry.line,
+              "section [" + name + "] appears again (first on line " + std::to_string(firstLine) +
+                  "); only the first is read, so every key below it is ignored");
+        } else if (IsKnownSection(entry.name)) {
+          state = State::Read;
+        } else {
+          state = State::Unknown;
+          const std::string_view nearest = NearestName(name, sectionNames);
+          Add(Finding::Severity::Warning, entry.line,
+              "unknown section [" + name + "]: the add-in never reads it" +
+                  (nearest.empty() ? std::string()
+                                   : "; did you mean [" + std::string(nearest) + "]?"));
+        }
+        continue;
+      }
+      const Setting* setting = FindSetting(entry.name);
+      const MemberInfo* member = FindMember(entry.name);
+      switch (state) {
+      case State::BeforeAny:
+        Add(Finding::Severity::Warning, entry.line,
+            "key " + name + " stands before any section and is never read");
+        break;
+      case State::Repeated:
+        if (setting)
+          Add(Finding::Severity::Warning, entry.line,
+              name + " is ignored: only the first [" + section + "] section (line " +
+                  std::to_string(firstLine) + ") is read");
+        break;
+      case State::Unknown:
+        if (setting)
+          Add(Finding::Severity::Warning, entry.line,
+              name + " is ignored here: the add-in reads it from section [" +
+                  std::string(setting->section) + "]");
+        break;
+      case State::Read:
+        CheckKey(entry, name, section, setting, member, keyLines);
+        break;
+      }
+    }
+  }
+
+  void CheckKey(const pt::Entry& entry, const std::string& name, const std::string& section,
+                const Setting* setting, const MemberInfo* member,
+                std::map<std::string, std::size_t>& keyLines) {
+    const auto [it, first] = keyLines.emplace(Lower(entry.name), entry.line);
+    if (!first) {
+      Add(Finding::Severity::Warning, entry.line,
+          name + " appears again in [" + section + "] (first on line " +
+              std::to_string(it->second) + "); the first value is the one read");
+      return;
+    }
+    if (setting && pt::NamesEqual(setting->section, section))
+      return; // a setting in its own section: its value is checked with the load
+    if (setting) {
+      Add(Finding::Severity::Warning, entry.line,
+          name + " is ignored here: the add-in reads it from section [" +
+              std::string(setting->section) + "]");
+      return;
+    }
+    if (member) {
+      Add(Finding::Severity::Warning, entry.line,
+          name +
+              " is not read from the settings file: it is a parts-list member that a client "
+              "sets on the class (vantelo partslist --set " +
+              std::string(member->name) + "=...)");
+      return;
+    }
+    // A misspelling of a key of this section, else of any setting's key.
+    std::vector<std::string_view> keys;
+    for (const Setting& s : SettingsCatalogue())
+      if (pt::NamesEqual(s.section, section))
+        keys.push_back(s.key());
+    std::string_view nearest = NearestName(name, keys);
+    if (nearest.empty()) {
+      keys.clear();
+      for (const Setting& s : SettingsCatalogue())
+        keys.push_back(s.key());
+      nearest = NearestName(name, keys);
+    }
+    Add(Finding::Severity::Warning, entry.line,
+        "unknown key " + name + " in [" + section + "]: the add-in never reads it" +
+            (nearest.empty() ? std::string() : "; did you mean " + std::string(nearest) + "?"));
+  }
+
+  // Each setting as a save loads it, through the add-in's own reading.
+  void LoadSettings() {
+    auto profile = std::make_shared<ReadOnlyProfileFile>();
+    PortablePlatformOptions options;
+    options.profile = profile;
+    options.regional = regional_;
+    clsVantelo addin(PortablePlatform(std::move(options)));
+    const std::string decimalSeparator = regional_->DecimalSeparator();
+    bool failedBefore = false;
+    std::vector<std::string> missing;
+
+    for (const Setting& setting : SettingsCatalogue()) {
+      CheckedSetting checked;
+      checked.setting = &setting;
+      std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
+      std::string file = result_.path;
+      checked.value = addin.GetFromINI(section, key, defaultText, file);
+      checked.fromFile = profile->lastCount != 0;
+      const std::optional<pt::Entry> entry = EntryOf(setting);
+      if (entry)
+        checked.line = entry->line;
+      const std::string label = std::string(setting.key());
+
+      try {
+        SetMemberFromText(addin, setting.member, checked.value, decimalSeparator);
+      } catch (const Failure& failure) {
+        checked.converts = false;
+        Add(Finding::Severity::Error, checked.line,
+            label + ": " + Quoted(checked.value) + " is not " + TypeText(setting.member.type) +
+                " (" + failure.what() + ")" +
+                (failedBefore ? std::string()
+                              : ": every save fails here, before any writer runs, and the "
+                                "settings after it are not loaded"));
+        failedBefore = true;
+      }
+      if (entry)
+        CheckValue(setting, *entry, checked, label);
+      else if (result_.exists && !setting.defaultText.empty())
+        missing.push_back(label);
+      if (checked.converts && setting.member.type == MemberType::Integer &&
+          addin.*setting.member.integer < 0)
+        Add(Finding::Severity::Warning, checked.line,
+            label + " is negative: rounding refuses a negative number of decimals, so the "
+                    "value it formats is not written");
+      result_.settings.push_back(std::move(checked));
+    }
+    if (!missing.empty()) {
+      std::string list;
+      for (const std::string& key : missing)
+        list += (list.empty() ? "" : ", ") + key;
+      Add(Finding::Severity::Note, std::nullopt,
+          "not in the file, so a save uses the default and writes it into the file: " + list);
+    }
+  }
+
+  void CheckValue(const Setting& setting, const pt::Entry& entry, const CheckedSetting& checked,
+                  const std::string& label) {
+    if (entry.value.empty() && !setting.defaultText.empty()) {
+      if (setting.defaultText.find_first_not_of(' ') == std::string_view::npos)
+        Add(Finding::Severity::Note, entry.line,
+            label + " reads as empty (blanks around a value are dropped), so the default " +
+                Quoted(setting.defaultText) +
+                " is used and written again at every save; write it in quotation marks to keep "
+                "blanks");
+      else
+        Add(Finding::Severity::Warning, entry.line,
+            label + " is empty: the default " + Quoted(setting.defaultText) +
+                " is used instead and written back at every save");
+    }
+    if (entry.value.size() > 254)
+      Add(Finding::Severity::Warning, entry.line,
+          label + ": the value is " + std::to_string(entry.value.size()) +
+              " bytes long; the add-in reads only its first 254");
+    if (LooksLikeUtf8(entry.value))
+      Add(Finding::Severity::Warning, entry.line,
+          label +
+              ": the value looks like UTF-8 text, but the add-in reads the file in the "
+              "ANSI code page (Windows-1252) and so reads " +
+              Quoted(checked.value));
+  }
+
+  // The line a read of the setting finds: the first key of its name in the
+  // first section of its name.
+  std::optional<pt::Entry> EntryOf(const Setting& setting) const {
+    bool inSection = false;
+    for (const pt::Entry& entry : pt::Entries(contents_)) {
+      if (entry.kind == pt::Entry::Kind::Section) {
+        if (inSection)
+          return std::nullopt;
+        inSection = pt::NamesEqual(entry.name, setting.section);
+      } else if (inSection && pt::NamesEqual(entry.name, setting.key())) {
+        return entry;
+      }
+    }
+    return std::nullopt;
+  }
+
+  static bool IsKnownSection(std::string_view name) {
+    for (std::string_view section : SettingsSections())
+      if (pt::NamesEqual(section, name))
+        return true;
+    return false;
+  }
+
+  static const Setting* FindSetting(std::string_view key) {
+    for (const Setting& setting : SettingsCatalogue())
+      if (pt::NamesEqual(setting.key(), key))
+        return &setting;
+    return nullptr;
+  }
+
+  std::shared_ptr<RegionalSettings> regional_;
+  Windows1252CodePage codePage_;
+  std::string contents_;
+  SettingsCheck result_;
+};
+
+} // namespace
+
+bool SettingsCheck::SaveFails() const {
+  return std::any_of(settings.begin(), settings.end(),
+                     [](const CheckedSetting& s) { return !s.converts; });
+}
+
+SettingsCheck CheckSettingsFile(const std::string& path,
+                                std::shared_ptr<RegionalSettings> regional) {
+  return Checker(path, std::move(regional)).Run();
+}
+
+std::string SeverityName(Finding::Severity severity) {
+  switch (severity) {
+  case Finding::Severity::Error:
+    return "error";
+  case Finding::Severity::Warning:
+    return "warning";
+  case Finding::Severity::Note:
+    break;
+  }
+  return "note";
+}
+
+} // namespace vantelo::cli

@@ -1,0 +1,36 @@
+// Where the add-in finds its settings file, and the checks made on that
+// place before the add-in runs, so that bad input writes nothing.
+#pragma once
+
+#include "platform/services.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vantelo::cli {
+
+struct SettingsLocation {
+  std::string path;                       // the file, as this system names it
+  std::shared_ptr<ModulePath> modulePath; // what the add-in is told about its module
+};
+
+// With --settings FILE: a module path (FILE's directory, FILE's base name)
+// from which the add-in's rule, directory "\" base name ".ini", finds FILE;
+// FILE must therefore end in ".ini". Without: the program's own path.
+// Throws UsageError.
+SettingsLocation LocateSettings(const std::optional<std::string>& file);
+
+// A path the add-in can pass through the ANSI code page and the profile
+// functions unchanged: every character in Windows-1252, no backslash (the
+// profile functions take it as a directory separator). Throws UsageError.
+std::string CheckedSettingsPath(const std::string& path, const std::string& what);
+
+// The file can be written, or, when it does not exist, created in its
+// directory. Throws UsageError naming the place.
+void RequireWritable(const std::string& path);
+
+// The file, when it exists, can be read. Throws UsageError.
+void RequireReadable(const std::string& path);
+
+} // namespace vantelo::cli

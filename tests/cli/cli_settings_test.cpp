@@ -1,0 +1,164 @@
+// vantelo settings init, check, get and set on real files.
+#include "cli/program.h"
+#include "support/temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vantelo::test {
+namespace {
+
+using nlohmann::json;
+
+std::string Fresh() { return ReadBytes(std::string(VANTELO_TEST_DATA) + "/fresh_settings.ini"); }
+
+TEST(CliSettings, InitWritesWhatAFirstSaveWritesAndKeepsWhatIsThere) {
+  TempDir dir;
+  const std::string file = dir.Path("Vantelo.ini");
+  const auto created = RunVantelo({"settings", "init", file});
+  ASSERT_EQ(created.status, 0) << created.err;
+  EXPECT_EQ(ReadBytes(file), Fresh());
+  EXPECT_EQ(created.Json()["created"], true);
+  EXPECT_EQ(created.Json()["added"].size(), 25u); // all but MassUnitToDisplay
+
+  WriteBytes(file, "[Global Options]\r\nEnableTimeStamp=True\r\n");
+  const auto completed = RunVantelo({"settings", "init", file});
+  ASSERT_EQ(completed.status, 0) << completed.err;
+  EXPECT_EQ(completed.Json()["added"].size(), 24u);
+  EXPECT_NE(ReadBytes(file).find("EnableTimeStamp=True\r\nEnableViewScale=False"),
+            std::string::npos);
+}
+
+TEST(CliSettings, CheckOfAFreshFileFindsOnlyTheBlankSeparator) {
+  TempDir dir;
+  WriteBytes(dir.Path("Vantelo.ini"), Fresh());
+  const auto run = RunVantelo({"settings", "check", dir.Path("Vantelo.ini")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const json out = run.Json();
+  EXPECT_EQ(out["status"], "ok");
+  ASSERT_EQ(out["settings"].size(), 26u);
+  for (const auto& setting : out["settings"])
+    EXPECT_EQ(setting["source"],
+              setting["key"] == "MassUnitToDisplay" || setting["key"] == "ListSparator" ? "default"
+                                                                                        : "file")
+        << setting;
+  ASSERT_EQ(out["findings"].size(), 1u) << out["findings"];
+  EXPECT_EQ(out["findings"][0]["severity"], "note");
+  EXPECT_EQ(out["findings"][0]["line"], 11);
+}
+
+TEST(CliSettings, CheckReportsLikelyMistakesWithoutChangingTheFile) {
+  TempDir dir;
+  const std::string contents = "key=outside\r\n"                  // 1
+                               "[Global Options]\r\n"             // 2
+                               "EnableTimeStamp=yes\r\n"          // 3
+                               "enableviewscale=True\r\n"         // 4
+                               "EnableViewScale=False\r\n"        // 5
+                               "MassDecimals=3\r\n"               // 6
+                               "Decimals=2\r\n"                   // 7
+                               "[View Scale Options]\r\n"         // 8
+                               "ListSeparator=,\r\n"              // 9
+                               "ShowScaleAsInventorDecimals=\r\n" // 10
+                               "FirstViewScalePropertyName=" +
+                               std::string(300, 'a') +
+                               "\r\n"                          // 11
+                               "[Mass And Volume Option]\r\n"  // 12
+                               "[global options]\r\n"          // 13
+                               "EnablePaperSize=True\r\n"      // 14
+                               "[Mass And Volume Options]\r\n" // 15
+                               "VolumeDecimals=-1\r\n";        // 16
+  WriteBytes(dir.Path("Vantelo.ini"), contents);
+  const auto run = RunVantelo({"settings", "check", dir.Path("Vantelo.ini")});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(ReadBytes(dir.Path("Vantelo.ini")), contents);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"Vantelo.ini"});
+
+  const json out = run.Json();
+  EXPECT_EQ(out["status"], "error");
+  const struct {
+    int line;
+    const char* severity;
+    const char* text;
+  } expected[] = {
+      {1, "warning", "key key stands before any section and is never read"},
+      {3, "error", "EnableTimeStamp: \"yes\" is not a Boolean"},
+      {5, "warning", "EnableViewScale appears again in [Global Options] (first on line 4)"},
+      {6, "warning",
+       "MassDecimals is ignored here: the add-in reads it from section [Mass And "
+       "Volume Options]"},
+      {7, "warning", "Decimals is not read from the settings file"},
+      {9, "warning",
+       "unknown key ListSeparator in [View Scale Options]: the add-in never reads "
+       "it; did you mean ListSparator?"},
+      {10, "warning", "ShowScaleAsInventorDecimals is empty: the default \"2\" is used instead"},
+      {11, "warning", "the value is 300 bytes long; the add-in reads only its first 254"},
+      {12, "warning",
+       "unknown section [Mass And Volume Option]: the add-in never reads it; did "
+       "you mean [Mass And Volume Options]?"},
+      {13, "warning", "section [global options] appears again (first on line 2)"},
+      {14, "warning", "EnablePaperSize is ignored: only the first [global options] section"},
+      {16, "warning", "VolumeDecimals is negative"},
+  };
+  for (const auto& e : expected) {
+    bool found = false;
+    for (const auto& finding : out["findings"])
+      found = found || (finding["line"] == e.line && finding["severity"] == e.severity &&
+                        finding["message"].get<std::string>().find(e.text) != std::string::npos);
+    EXPECT_TRUE(found) << "line " << e.line << ": " << e.text << "\n" << out["findings"].dump(1);
+  }
+  // The value a save loads: the first of a repeated key, cut at 254 bytes.
+  for (const auto& setting : out["settings"]) {
+    if (setting["key"] == "EnableViewScale") {
+      EXPECT_EQ(setting["value"], "True");
+    } else if (setting["key"] == "FirstViewScalePropertyName") {
+      EXPECT_EQ(setting["value"], std::string(254, 'a'));
+    } else if (setting["key"] == "ShowScaleAsInventorDecimals") {
+      EXPECT_EQ(setting["source"], "default");
+    }
+  }
+}
+
+TEST(CliSettings, CheckConvertsWithTheDecimalSeparatorInEffect) {
+  TempDir dir;
+  WriteBytes(dir.Path("Vantelo.ini"), "[Mass And Volume Options]\r\nMassDecimals=2,5\r\n");
+  EXPECT_EQ(
+      RunVantelo({"settings", "check", dir.Path("Vantelo.ini"), "--decimal-separator", ","}).status,
+      0);
+  EXPECT_EQ(
+      RunVantelo({"settings", "check", dir.Path("Vantelo.ini"), "--decimal-separator", "."}).status,
+      1);
+}
+
+TEST(CliSettings, CheckOfAMissingFileGivesTheDefaultsAndCreatesNothing) {
+  TempDir dir;
+  const auto run = RunVantelo({"settings", "check", dir.Path("Vantelo.ini")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.Json()["exists"], false);
+  EXPECT_EQ(run.Json()["settings"][0]["value"], "False");
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
+  TempDir dir;
+  const std::string file = dir.Path("Vantelo.ini");
+  ASSERT_EQ(
+      RunVantelo({"settings", "set", file, "Global Options", "EnableTimeStamp", "True"}).status, 0);
+  EXPECT_EQ(ReadBytes(file), "[Global Options]\r\nEnableTimeStamp=True\r\n");
+
+  // Letter case of the names does not matter; a missing key gives the
+  // default, which is written back.
+  const auto found = RunVantelo({"settings", "get", file, "global options", "enabletimestamp"});
+  EXPECT_EQ(found.Json()["value"], "True");
+  const auto missing =
+      RunVantelo({"settings", "get", file, "Global Options", "EnablePaperSize", "False"});
+  EXPECT_EQ(missing.Json()["value"], "False");
+  EXPECT_EQ(ReadBytes(file),
+            "[Global Options]\r\nEnableTimeStamp=True\r\nEnablePaperSize=False\r\n");
+  const auto table = RunVantelo(
+      {"settings", "get", file, "Global Options", "EnableTimeStamp", "--format", "table"});
+  EXPECT_EQ(table.out, "True\n");
+}
+
+} // namespace
+} // namespace vantelo::test

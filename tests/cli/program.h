@@ -1,0 +1,37 @@
+// Runs the built vantelo program as a user would, and reads back what it
+// printed.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vantelo::test {
+
+struct ProgramRun {
+  int status = -1; // exit status
+  std::string out; // standard output
+  std::string err; // standard error
+
+  // Standard output as JSON (a test failure when it is not).
+  nlohmann::json Json() const;
+};
+
+// The program with the arguments; extra environment variables replace the
+// inherited ones of the same name.
+ProgramRun RunVantelo(const std::vector<std::string>& arguments,
+                      const std::map<std::string, std::string>& environment = {});
+
+// A scene file of tests/data/scenes.
+std::string Scene(const std::string& name);
+
+// The text of a user-defined property in the JSON output, or "<missing>".
+std::string UserProperty(const nlohmann::json& output, const std::string& document,
+                         const std::string& name);
+// The property (name, id, type, value) of a set in the JSON output; null when missing.
+nlohmann::json PropertyOf(const nlohmann::json& output, const std::string& document,
+                          const std::string& fmtid, const std::string& name);
+
+} // namespace vantelo::test
