@@ -79,6 +79,14 @@ public:
                 std::string& sIniFile);
   void UpdateTotalMassInPartsList();
 
+  // --- Not on the class interface: what a handled save does first, for
+  // programs that host the class themselves (the command-line program). ---
+  // The settings file: the module's directory, "\", its base name, ".ini".
+  std::string IniFilePath();
+  // Loads the file-backed settings in catalogue order, each stored before the
+  // next is read; a value that does not convert ends the load with a Failure.
+  void LoadSettings(std::string& IniFile);
+
 private:
   friend struct clsVanteloTestAccess;
 
@@ -89,7 +97,6 @@ private:
   void AppEvents_OnSaveDocument(const Ref<Document>& DocumentObject, std::int32_t BeforeOrAfter,
                                 const Ref<HostObject>& context, std::int32_t& HandlingCode);
 
-  void LoadSettings(std::string& IniFile);
   void ViewScale_First();
   void ViewScale_All();
   std::string ScaleToText(float scale, bool firstView) const;

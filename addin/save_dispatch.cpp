@@ -25,8 +25,7 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
   if (BeforeOrAfter != kBeforeSave)
     return;
 
-  ModulePath& module = *platform_.modulePath;
-  std::string IniFile = module.Directory() + "\\" + module.BaseName() + ".ini";
+  std::string IniFile = IniFilePath();
   LoadSettings(IniFile);
 
   if (EnableTimeStamp)
@@ -49,6 +48,13 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
 
   if (ActiveDocumentType() == document_type::Part && EnableSheetMetal)
     SheetMetal_Style();
+}
+
+// The platform's profile functions take Windows paths; the portable profile
+// file reads the backslash as a directory separator.
+std::string clsVantelo::IniFilePath() {
+  ModulePath& module = *platform_.modulePath;
+  return module.Directory() + "\\" + module.BaseName() + ".ini";
 }
 
 std::int32_t clsVantelo::ActiveDocumentType() {

@@ -11,24 +11,6 @@
 
 namespace vantelo::cli {
 
-namespace {
-
-// Loads the file-backed settings into the members as a save does: each in
-// catalogue order through the class's GetFromINI, converted as the member's
-// type, the first failure ending the load. This is what a client of the
-// class does to load them, as the save's own loading is not on the interface.
-void LoadSettingsAsClient(clsVantelo& addin, ModulePath& module,
-                          std::string_view decimalSeparator) {
-  std::string iniFile = module.Directory() + "\\" + module.BaseName() + ".ini";
-  for (const Setting& setting : SettingsCatalogue()) {
-    std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
-    const std::string text = addin.GetFromINI(section, key, defaultText, iniFile);
-    SetMemberFromText(addin, setting.member, text, decimalSeparator);
-  }
-}
-
-} // namespace
-
 int RunCommand(const CommandArguments& arguments, const CommonOptions& common) {
   const OutputFormat format = ChooseFormat(common);
   auto regional = ChooseRegionalSettings(common);
@@ -47,7 +29,10 @@ int RunCommand(const CommandArguments& arguments, const CommonOptions& common) {
   Outcome outcome = session.Activate();
   if (outcome.ok && settings)
     outcome = session.Run([&](clsVantelo& addin) {
-      LoadSettingsAsClient(addin, *settings->modulePath, decimalSeparator);
+      // The module path points at the settings file, so the add-in finds it
+      // by its own rule, as a save would.
+      std::string iniFile = addin.IniFilePath();
+      addin.LoadSettings(iniFile);
     });
   if (outcome.ok)
     outcome = session.Run([&](clsVantelo& addin) {

@@ -14,7 +14,7 @@
 // (one message box, "TotalMass" emptied) and only a failing reset reaches the
 // caller. The totals are printed so that they can be quoted.
 #include "platform/profile_text.h"
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 #include "support/addin_harness.h"
 #include "support/operation_script.h"
 

@@ -2,7 +2,7 @@
 // writer's error skipping reaches the caller with the host's code and leaves
 // the document unchanged; a failure after it is silent. Nothing crashes and
 // the writer keeps no reference.
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 #include "support/addin_harness.h"
 #include "support/failure_code.h"
 

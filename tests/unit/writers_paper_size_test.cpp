@@ -1,5 +1,5 @@
 // PaperSize on drawings of the stand-in host.
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 #include "support/addin_harness.h"
 #include "support/failure_code.h"
 

@@ -1,6 +1,6 @@
 // SheetMetal_Style on parts of the stand-in host: extents, thickness, style,
 // and the two phases' failure rules.
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 #include "support/addin_harness.h"
 #include "support/failure_code.h"
 

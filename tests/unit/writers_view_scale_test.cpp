@@ -1,5 +1,5 @@
 // ViewScale_First and ViewScale_All on drawings of the stand-in host.
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 #include "support/addin_harness.h"
 #include "support/failure_code.h"
 

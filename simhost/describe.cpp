@@ -1,4 +1,4 @@
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 
 #include <charconv>
 #include <type_traits>

@@ -1,0 +1,51 @@
+// The add-in site and the application.
+#include "com/host_adapter/adapters.h"
+#include "com/host_adapter/dispatch_object.h"
+#include "com/host_adapter/host_ids.h"
+
+namespace vantelo::com::host {
+
+namespace {
+
+class AddInSiteAdapter final : public ApplicationAddInSite, public DispatchObject {
+public:
+  explicit AddInSiteAdapter(ComPtr<IDispatch> site)
+      : DispatchObject(std::move(site), "ApplicationAddInSite") {}
+
+  Ref<vantelo::Application> Application() override {
+    return makeApplication(
+        objectAs(get(dispid::SiteApplication, "Application"), iid::Application, "Application"));
+  }
+};
+
+class ApplicationAdapter final : public Application, public DispatchObject {
+public:
+  explicit ApplicationAdapter(ComPtr<IDispatch> application)
+      : DispatchObject(std::move(application), "Application") {}
+
+  Ref<vantelo::Document> ActiveDocument() override {
+    return makeDocument(
+        objectAs(get(dispid::ActiveDocument, "ActiveDocument"), iid::Document, "ActiveDocument"));
+  }
+
+  Ref<vantelo::ApplicationEvents> ApplicationEvents() override {
+    return makeApplicationEvents(objectAs(get(dispid::ApplicationEvents, "ApplicationEvents"),
+                                          iid::ApplicationEvents, "ApplicationEvents"));
+  }
+
+  void SetStatusBarText(const std::string& text) override {
+    put(dispid::StatusBarText, "StatusBarText", textArgument(text));
+  }
+};
+
+} // namespace
+
+Ref<ApplicationAddInSite> makeAddInSite(ComPtr<IDispatch> site) {
+  return wrapped<AddInSiteAdapter>(std::move(site));
+}
+
+Ref<Application> makeApplication(ComPtr<IDispatch> application) {
+  return wrapped<ApplicationAdapter>(std::move(application));
+}
+
+} // namespace vantelo::com::host

@@ -1,0 +1,104 @@
+// The base of every host adapter: one host object held through its IDispatch,
+// and the one way the adapter calls it. Each call is exactly one
+// IDispatch::Invoke (after GetIDsOfNames for a member called by name); a
+// failed call throws vantelo::Failure with the host's status code and a
+// message that names the object, the member and the host's own description.
+#pragma once
+
+#include "addin/host_model.h"
+#include "com/com_ptr.h"
+#include "com/variant.h"
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vantelo::com::host {
+
+// Arguments of one call, given in their declared order. The list owns them
+// and clears them after the call: the callee may replace a by-reference or
+// even a by-value argument in place.
+class Arguments {
+public:
+  Arguments() = default;
+  template <class... A> explicit Arguments(A&&... declared) {
+    (values_.push_back(std::forward<A>(declared).detach()), ...);
+  }
+  Arguments(const Arguments&) = delete;
+  Arguments& operator=(const Arguments&) = delete;
+  ~Arguments();
+
+  std::vector<VARIANTARG>& values() { return values_; }
+
+private:
+  std::vector<VARIANTARG> values_;
+};
+
+// Argument makers.
+Variant textArgument(std::string_view text);
+Variant shortArgument(std::int16_t value); // VT_I2
+Variant longArgument(std::int32_t value);  // VT_I4
+Variant longByReference(LONG* value);      // VT_I4 | VT_BYREF
+Variant doubleByReference(double* value);  // VT_R8 | VT_BYREF
+Variant valueArgument(const Value& value);
+
+class DispatchObject {
+public:
+  // `kind` names the host object in error messages ("Document").
+  DispatchObject(ComPtr<IDispatch> object, const char* kind) noexcept
+      : object_(std::move(object)), kind_(kind) {}
+  virtual ~DispatchObject() = default;
+
+  IDispatch* dispatch() const noexcept { return object_.get(); }
+
+protected:
+  Variant get(DISPID id, const char* member, Arguments arguments = Arguments()) const;
+  void put(DISPID id, const char* member, Variant value) const;
+  Variant call(DISPID id, const char* member, Arguments arguments = Arguments()) const;
+  Variant getByName(const wchar_t* name) const;
+  void putByName(const wchar_t* name, Variant value) const;
+
+  // Takes an object result as the interface `iid` (one QueryInterface, whose
+  // status is the failure's code); a null result stays null.
+  ComPtr<IDispatch> objectAs(Variant result, const GUID& iid, const char* member) const;
+  // Takes an object result without a cast.
+  ComPtr<IDispatch> object(Variant result, const char* member) const;
+  // One QueryInterface of this object for `iid`.
+  ComPtr<IDispatch> queryAs(const GUID& iid, const char* what) const;
+
+  std::int32_t toLong(Variant result, const char* member) const;
+  double toDouble(Variant result, const char* member) const;
+  std::string toText(Variant result, const char* member) const;
+
+private:
+  Variant invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,
+                 bool propertyPut) const;
+  DISPID idOfName(const wchar_t* name) const;
+
+  ComPtr<IDispatch> object_;
+  const char* kind_;
+};
+
+// Wraps a host object in the adapter class `Adapter`; a null object gives a
+// null reference (the host's Nothing).
+template <class Adapter> std::shared_ptr<Adapter> wrapped(ComPtr<IDispatch> object) {
+  if (!object)
+    return nullptr;
+  return std::make_shared<Adapter>(std::move(object));
+}
+
+// The IDispatch of a host object that came through the adapter; null for any
+// other object.
+IDispatch* dispatchOf(const HostObject* object) noexcept;
+
+// The host's value as the add-in's value (Empty, numbers, dates, text,
+// objects); other automation types become doubles.
+Value toValue(Variant result, const char* what);
+
+} // namespace vantelo::com::host

@@ -1,0 +1,20 @@
+// UTF-16 (the Windows API's wide strings) and UTF-8 (the add-in's texts),
+// and the system's ANSI code page. Valid text converts without loss between
+// UTF-16 and UTF-8; invalid sequences become U+FFFD.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantelo::win {
+
+std::string utf8FromWide(std::wstring_view text);
+std::wstring wideFromUtf8(std::string_view text);
+
+// To and from the ANSI code page (CP_ACP). A character the page cannot hold
+// becomes '?': no "best fit" substitution, which could turn, for instance, a
+// full-width solidus into a path separator.
+std::string ansiFromWide(std::wstring_view text);
+std::wstring wideFromAnsi(std::string_view bytes);
+
+} // namespace vantelo::win

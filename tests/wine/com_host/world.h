@@ -1,0 +1,56 @@
+// The COM stand-in host: automation objects over the in-memory stand-in host
+// (simhost), as the add-in meets the real host's objects. Every object it
+// hands out answers the dispatch ids, argument types and interface
+// identifiers of host_dispatch_table.h and nothing else; calls with another
+// id, call kind, argument count or argument type fail as IDispatch fails.
+//
+// The world counts the objects alive and the event connections, so that a
+// test can show that the add-in let go of everything it was given.
+#pragma once
+
+#include "com/com_ptr.h"
+#include "com_host/host_dispatch_table.h"
+#include "simhost/host.h"
+
+#include <map>
+#include <memory>
+
+namespace vtest::comhost {
+
+using vantelo::com::ComPtr;
+
+class World : public std::enable_shared_from_this<World> {
+public:
+  static std::shared_ptr<World> create(vantelo::sim::Host& host);
+  ~World();
+
+  // The add-in site for Activate.
+  ComPtr<IDispatch> addInSite();
+  // A host object as an automation object of the kind.
+  ComPtr<IDispatch> wrap(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind);
+
+  long liveObjects() const { return liveObjects_; }
+  std::size_t connections() const { return connections_.size(); }
+
+  // Invokes every connected sink directly, as the host raises an event;
+  // the first failure's status (S_OK when all succeed).
+  HRESULT invokeSinks(DISPID id, DISPPARAMS& params, EXCEPINFO* exception);
+
+  // For the objects of the world.
+  void objectCreated() { ++liveObjects_; }
+  void objectDestroyed() { --liveObjects_; }
+  HRESULT advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD* cookie);
+  HRESULT unadvise(DWORD cookie);
+
+private:
+  explicit World(vantelo::sim::Host& host);
+
+  struct Connection;
+
+  vantelo::sim::Host& host_;
+  long liveObjects_ = 0;
+  std::map<DWORD, std::unique_ptr<Connection>> connections_;
+  DWORD nextCookie_ = 1;
+};
+
+} // namespace vtest::comhost

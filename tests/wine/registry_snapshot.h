@@ -1,0 +1,26 @@
+// A copy of the class registrations (every key and value under the classes
+// roots), to show that registering and unregistering the module leaves the
+// registry as it was.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vtest {
+
+// "<root>\<key path>" for a key, "<root>\<key path>|<value name>" for a
+// value (with its type and bytes as the mapped text).
+using RegistrySnapshot = std::map<std::wstring, std::wstring>;
+
+RegistrySnapshot snapshotClassRegistrations();
+
+// The entries under a key path (which starts with the root, for example
+// L"HKLM\\Software\\Classes\\Interface\\{...}"), matched without regard to case.
+RegistrySnapshot subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath);
+
+// Added, removed and changed entries, at most `limit` of them, readable.
+std::vector<std::string> differences(const RegistrySnapshot& before, const RegistrySnapshot& after,
+                                     std::size_t limit = 20);
+
+} // namespace vtest
