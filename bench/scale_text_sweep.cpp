@@ -4,6 +4,8 @@
 //   vantelo_scale_text_sweep          every multiple of 2^-20 in [0.001, 1)
 //                                     and 1,000,000 random singles
 //   vantelo_scale_text_sweep --all    every single in [0.001, 1)
+//   vantelo_scale_text_sweep --all FROM TO
+//                                     every single in [FROM, TO)
 //
 // Prints the number of values compared and each difference; exits with 1
 // when there is one.
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -47,10 +50,14 @@ int main(int argc, char** argv) {
   const bool all = argc > 1 && std::strcmp(argv[1], "--all") == 0;
   Sweep sweep;
   if (all) {
-    for (float f = vantelo::kFractionThreshold; f < 1.0f; f = std::nextafter(f, 1.0f)) {
+    const float from = argc > 3 ? std::strtof(argv[2], nullptr) : vantelo::kFractionThreshold;
+    const float to = argc > 3 ? std::strtof(argv[3], nullptr) : 1.0f;
+    for (float f = from; f < to; f = std::nextafter(f, to)) {
       sweep.Compare(f);
-      if ((sweep.compared & 0xFFFFFF) == 0)
-        std::fprintf(stderr, "... %.9g\n", f);
+      if ((sweep.compared & 0xFFFFF) == 0)
+        std::fprintf(stderr, "... up to %.9g: %llu compared, %llu differences\n", f,
+                     static_cast<unsigned long long>(sweep.compared),
+                     static_cast<unsigned long long>(sweep.differences));
     }
   } else {
     for (double x = std::ceil(0.001 * 0x1p20) * 0x1p-20; x < 1.0; x += 0x1p-20)
