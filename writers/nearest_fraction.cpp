@@ -107,9 +107,10 @@ Fraction NearestFractionByFullSearch(float f) {
 //    stored as at most B means an exact distance |f - n/i| of at most
 //    B * (1 + 2^-22) + 2^-53 (the single rounding, the double subtraction and
 //    the double quotient). All fractions that near f are visited by walking
-//    outward from the neighbours along the Farey sequence, with a slightly
-//    wider limit for the rounding of the distance computed here, and the
-//    search's own formula is evaluated at each one's FirstDenominator.
+//    outward from the neighbours along the Farey sequence until the first
+//    one beyond a slightly wider limit (it allows for the rounding of the
+//    distance computed here, which only grows outward), and the search's own
+//    formula is evaluated at each one's FirstDenominator.
 // Near f there are only a few such fractions (usually the two neighbours).
 Fraction NearestFraction(float f) {
   if (kFractionThreshold > f)
