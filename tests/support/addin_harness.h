@@ -31,6 +31,7 @@ struct clsVanteloTestAccess {
   static const Ref<Application>& HostApplication(const clsVantelo& addin) {
     return addin.HostApplication;
   }
+  static void LoadSettings(clsVantelo& addin, std::string& iniFile) { addin.LoadSettings(iniFile); }
   static void ViewScale_First(clsVantelo& addin) { addin.ViewScale_First(); }
   static void ViewScale_All(clsVantelo& addin) { addin.ViewScale_All(); }
 };
