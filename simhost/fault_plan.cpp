@@ -40,8 +40,8 @@ void FaultPlan::failCall(std::string_view operation, std::uint64_t k, std::int32
 
 void FaultPlan::clear() { rules_.clear(); }
 
-std::optional<std::int32_t> FaultPlan::faultFor(OperationId operation,
-                                                OperationRecord::Position position) const {
+std::optional<std::int32_t> FaultPlan::match(OperationId operation,
+                                             OperationRecord::Position position) const {
   for (const auto& rule : rules_) {
     if (!rule.operation) {
       if (rule.call == position.overall)

@@ -21,11 +21,19 @@ public:
   void failCall(std::string_view operation, std::uint64_t k, std::int32_t code);
   void clear();
 
-  // The code a call fails with, if any rule picks it.
+  // The code a call fails with, if any rule picks it. Every host operation
+  // asks, and most plans are empty.
   std::optional<std::int32_t> faultFor(OperationId operation,
-                                       OperationRecord::Position position) const;
+                                       OperationRecord::Position position) const {
+    if (rules_.empty())
+      return std::nullopt;
+    return match(operation, position);
+  }
 
 private:
+  std::optional<std::int32_t> match(OperationId operation,
+                                    OperationRecord::Position position) const;
+
   struct Rule {
     std::optional<OperationId> operation; // none: any operation
     std::uint64_t call;                   // 0: every call

@@ -6,6 +6,7 @@
 #include "simhost/host_state.h"
 #include "simhost/status_codes.h"
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -15,10 +16,8 @@ namespace vantelo::sim {
 class Proxy {
 protected:
   Proxy(StatePtr state, std::string_view interfaceName)
-      : state_(std::move(state)), interface_(interfaceName) {
-    state_->references.acquire(interface_);
-  }
-  ~Proxy() { state_->references.release(interface_); }
+      : state_(std::move(state)), references_(state_->references.acquire(interfaceName)) {}
+  ~Proxy() { ReferenceLedger::release(references_); }
   Proxy(const Proxy&) = delete;
   Proxy& operator=(const Proxy&) = delete;
 
@@ -28,7 +27,7 @@ protected:
 
 private:
   StatePtr state_;
-  std::string_view interface_;
+  std::size_t& references_; // of this proxy's interface, in the host's ledger
 };
 
 using DocumentHandle = std::weak_ptr<DocumentData>;

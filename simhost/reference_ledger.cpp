@@ -2,12 +2,6 @@
 
 namespace vantelo::sim {
 
-void ReferenceLedger::release(std::string_view interfaceName) {
-  const auto it = live_.find(interfaceName);
-  if (it != live_.end() && it->second > 0)
-    --it->second;
-}
-
 std::size_t ReferenceLedger::total() const {
   std::size_t sum = 0;
   for (const auto& [name, count] : live_)

@@ -1,25 +1,39 @@
 // The host's count of object references held outside it, by interface name.
+// Every object handed out counts itself in here (a hash lookup by name) and
+// out again through the count it was given; the listing by interface is
+// sorted only when asked for.
 #pragma once
 
 #include <cstddef>
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace vantelo::sim {
 
 class ReferenceLedger {
 public:
-  // The interface name must outlive the ledger (proxies pass literals).
-  void acquire(std::string_view interfaceName) { ++live_[interfaceName]; }
-  void release(std::string_view interfaceName);
+  // Counts one more reference of the interface. The interface name must
+  // outlive the ledger (proxies pass literals). Returns the interface's
+  // count, which stays in place for the ledger's life: the reference is
+  // counted out through it.
+  std::size_t& acquire(std::string_view interfaceName) {
+    std::size_t& count = live_[interfaceName];
+    ++count;
+    return count;
+  }
+  static void release(std::size_t& count) {
+    if (count > 0)
+      --count;
+  }
 
   std::size_t total() const;
   // Only interfaces with live references appear.
   std::map<std::string, std::size_t> byInterface() const;
 
 private:
-  std::map<std::string_view, std::size_t> live_;
+  std::unordered_map<std::string_view, std::size_t> live_;
 };
 
 } // namespace vantelo::sim

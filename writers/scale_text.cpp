@@ -3,51 +3,12 @@
 #include "addin/clsVantelo.h"
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
+#include "writers/nearest_fraction.h"
 
 #include <cmath>
 #include <cstdint>
 
 namespace vantelo {
-namespace {
-
-// The smallest fractional part that is searched for a fraction; anything
-// below it counts as zero. Compared as a single.
-const float kFractionThreshold = static_cast<float>(1e-3);
-
-struct Fraction {
-  std::int32_t numerator = 0;
-  std::int32_t denominator = 0;
-};
-
-// The error of n / d against f, in double precision, stored as a single.
-float FractionError(float f, std::int32_t n, std::int32_t d) {
-  return static_cast<float>(std::fabs(static_cast<double>(f) - vb::Divide(n, d)));
-}
-
-// The fraction with a denominator from 2 to 1000 that comes closest to f.
-// Denominators are tried downward and an equal error replaces the best so far,
-// so the smallest denominator wins among equally good fractions (0.5 is 1/2,
-// not 500/1000). Denominator 1 is never tried: a fraction just below 1 comes
-// out as 2/2.
-Fraction NearestFraction(float f) {
-  Fraction best;
-  if (kFractionThreshold > f)
-    return best;
-  best.denominator = 1000;
-  best.numerator = vb::RoundToLong(static_cast<double>(f) * 1000.0);
-  float bestError = FractionError(f, best.numerator, best.denominator);
-  for (std::int32_t i = 1000; i >= 2; --i) {
-    const std::int32_t n = vb::RoundToLong(static_cast<double>(f) * i);
-    const float e = FractionError(f, n, i);
-    if (e <= bestError) {
-      best = {n, i};
-      bestError = e;
-    }
-  }
-  return best;
-}
-
-} // namespace
 
 // A negative scale (a mirrored view) gives the text of its magnitude: the
 // ratio of a mirrored view is the same as that of the unmirrored one. A

@@ -22,6 +22,7 @@ struct clsVanteloTestAccess {
   static const Ref<ApplicationEvents>& AppEvents(const clsVantelo& addin) {
     return addin.AppEvents;
   }
+  static void LoadSettings(clsVantelo& addin, std::string& iniFile) { addin.LoadSettings(iniFile); }
   static void ViewScale_First(clsVantelo& addin) { addin.ViewScale_First(); }
   static void ViewScale_All(clsVantelo& addin) { addin.ViewScale_All(); }
 };
