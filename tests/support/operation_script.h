@@ -3,7 +3,7 @@
 // failure reaches the caller ("outward": made before that procedure's error
 // skipping, or by a procedure that has none) or is swallowed.
 //
-// The scripts are written out from the add-in's documented behaviour (which
+// The scripts are written out from the add-in's intended behaviour (which
 // operations each writer makes, in which order, and where its error skipping
 // starts), independently of the code under test, so that a fault sweep can
 // check the code's clean run against them and predict the outcome of each
