@@ -16,7 +16,7 @@
 
 namespace vantelo {
 
-class clsVantelo : private ApplicationEventsSink {
+class clsVantelo final : private ApplicationEventsSink {
 public:
   explicit clsVantelo(PlatformServices platform);
   ~clsVantelo();

@@ -4,7 +4,7 @@
 // the operation left in the document (properties, parts-list cells). Run it
 // before and after a change and compare the outputs.
 #include "bench/bench_documents.h"
-#include "simhost/inspection.h"
+#include "simhost/describe.h"
 #include "support/addin_harness.h"
 
 #include <cstdint>

@@ -204,6 +204,21 @@ private:
   std::string duplicate_;
 };
 
+// Line and column of the byte at offset end, as "line:column".
+std::string Place(std::string_view text, std::size_t end) {
+  end = std::min(end, text.size());
+  std::size_t line = 1, column = 1;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  return std::to_string(line) + ":" + std::to_string(column);
+}
+
 json ParseJson(std::string_view text, const std::string& sourceName) {
   DuplicateKeyFinder finder;
   json root;
@@ -227,6 +242,18 @@ json ParseJson(std::string_view text, const std::string& sourceName) {
       detail = detail.substr(at + 2);
     throw UsageError(sourceName + ":" + std::to_string(line) + ":" + std::to_string(column) +
                      ": malformed JSON: " + detail);
+  } catch (const json::out_of_range& error) {
+    // A number beyond the range of a double (1e400): the parser names the
+    // number but not its place, so point at its first occurrence.
+    std::string detail = error.what();
+    if (const auto at = detail.find("] "); at != std::string::npos)
+      detail = detail.substr(at + 2);
+    std::size_t end = 0;
+    if (const auto open = detail.find('\''); open != std::string::npos) {
+      const std::string number = detail.substr(open + 1, detail.find('\'', open + 1) - open - 1);
+      end = text.find(number);
+    }
+    throw UsageError(sourceName + ":" + Place(text, end) + ": malformed JSON: " + detail);
   }
   if (!finder.duplicate().empty())
     throw UsageError(sourceName + ": " + finder.duplicate() +

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace vantelo {
 
@@ -32,6 +33,42 @@ std::size_t CopyOut(std::string_view text, std::span<char> buffer) {
   buffer[n] = '\0';
   return n;
 }
+
+// The temporary file of one write. However the write ends (a failed step, or
+// an exception from the file system), it is closed and removed, unless it
+// was renamed over the target and is kept.
+class TemporaryFile {
+public:
+  TemporaryFile(ProfileFileSystem& fs, ProfileFileSystem::TempFile file)
+      : fs_(fs), file_(std::move(file)) {}
+  ~TemporaryFile() {
+    try {
+      if (open_)
+        fs_.Close(file_.handle);
+      if (!kept_)
+        fs_.Remove(file_.path);
+    } catch (...) {
+      // Nothing more can be done about it here.
+    }
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  int Handle() const { return file_.handle; }
+  const std::string& Path() const { return file_.path; }
+  // Closes the file (the handle is gone whatever the result).
+  bool Close() {
+    open_ = false;
+    return fs_.Close(file_.handle);
+  }
+  void Keep() { kept_ = true; }
+
+private:
+  ProfileFileSystem& fs_;
+  ProfileFileSystem::TempFile file_;
+  bool open_ = true;
+  bool kept_ = false;
+};
 
 } // namespace
 
@@ -83,23 +120,24 @@ bool PortableProfileFile::WriteString(const std::string& section, const std::str
 }
 
 bool PortableProfileFile::ReplaceFile(const std::string& target, const std::string& contents) {
-  ProfileFileSystem::TempFile temp;
-  if (!fs_->CreateTemp(target, temp))
+  ProfileFileSystem::TempFile created;
+  if (!fs_->CreateTemp(target, created))
     return false;
+  TemporaryFile temp(*fs_, std::move(created));
   bool ok = true;
   std::size_t done = 0;
   while (ok && done < contents.size()) {
-    std::ptrdiff_t n = fs_->Write(temp.handle, contents.data() + done, contents.size() - done);
+    std::ptrdiff_t n = fs_->Write(temp.Handle(), contents.data() + done, contents.size() - done);
     if (n <= 0) // an error, or no progress at all (which would loop for ever)
       ok = false;
     else
       done += std::min(static_cast<std::size_t>(n), contents.size() - done);
   }
-  ok = ok && fs_->Flush(temp.handle);
-  ok = fs_->Close(temp.handle) && ok;
-  ok = ok && fs_->Rename(temp.path, target);
-  if (!ok)
-    fs_->Remove(temp.path);
+  ok = ok && fs_->Flush(temp.Handle());
+  ok = temp.Close() && ok;
+  ok = ok && fs_->Rename(temp.Path(), target);
+  if (ok)
+    temp.Keep(); // it is the settings file now
   return ok;
 }
 

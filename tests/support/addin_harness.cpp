@@ -4,6 +4,7 @@
 #include "config/settings_catalogue.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
+#include "platform/portable_profile_file.h"
 
 namespace vantelo::test {
 
@@ -16,6 +17,8 @@ AddinHarness::AddinHarness(HarnessOptions options)
       std::make_shared<FixedRegionalSettings>(options.decimalSeparator, options.timeSeparator);
   platform.modulePath = std::make_shared<FixedModulePath>(dir.Path(), "Vantelo");
   platform.messageBox = messages;
+  if (options.settingsFileSystem)
+    platform.profile = std::make_shared<PortableProfileFile>(options.settingsFileSystem);
   addin = std::make_unique<clsVantelo>(PortablePlatform(std::move(platform)));
 }
 

@@ -7,9 +7,11 @@
 #include "addin/clsVantelo.h"
 #include "platform/clocks.h"
 #include "platform/message_dialogs.h"
+#include "platform/profile_file_system.h"
 #include "platform/regional_settings.h"
 #include "simhost/host.h"
 #include "support/temp_files.h"
+#include "support/test_access.h"
 
 #include <gtest/gtest.h>
 
@@ -19,29 +21,14 @@
 
 namespace vantelo {
 
-// Reaches the class's private parts for tests.
-struct clsVanteloTestAccess {
-  static std::string ScaleToText(const clsVantelo& addin, float scale, bool firstView) {
-    return addin.ScaleToText(scale, firstView);
-  }
-  static std::string GetMassUnit(std::string text) {
-    return clsVantelo::GetMassUnit(std::move(text));
-  }
-  static const Ref<Document>& ActiveDoc(const clsVantelo& addin) { return addin.ActiveDoc; }
-  static const Ref<Application>& HostApplication(const clsVantelo& addin) {
-    return addin.HostApplication;
-  }
-  static void LoadSettings(clsVantelo& addin, std::string& iniFile) { addin.LoadSettings(iniFile); }
-  static void ViewScale_First(clsVantelo& addin) { addin.ViewScale_First(); }
-  static void ViewScale_All(clsVantelo& addin) { addin.ViewScale_All(); }
-};
-
 namespace test {
 
 struct HarnessOptions {
   std::string decimalSeparator = ".";
   std::string timeSeparator = ":";
   LocalDateTime now{2026, 12, 8, 9, 5, 30};
+  // The file system under the settings file (default: the real one).
+  std::shared_ptr<ProfileFileSystem> settingsFileSystem{};
 };
 
 class AddinHarness {

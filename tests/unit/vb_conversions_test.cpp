@@ -152,6 +152,19 @@ TEST(VbConversions, FloatingPointFaultsAreFailures) {
   EXPECT_DOUBLE_EQ(vb::Divide(123.456, 16.387064), 123.456 / 16.387064);
 }
 
+// The 15-digit text of the largest doubles rounds up beyond the double range,
+// so reading it back overflows, as in the host's macro language.
+TEST(VbConversions, TheLargestDoublesPrintAsATextThatOverflows) {
+  constexpr double largest = std::numeric_limits<double>::max();
+  for (const double value : {largest, -largest}) {
+    const std::string text = vb::DoubleToText(value, ".");
+    EXPECT_EQ(text, value > 0 ? "1.79769313486232E+308" : "-1.79769313486232E+308");
+    EXPECT_EQ(failureCode([&] { vb::TextToDouble(text, "."); }), hresult::Overflow);
+  }
+  EXPECT_EQ(vb::DoubleToText(vb::TextToDouble("1.79769313486231E+308", "."), "."),
+            "1.79769313486231E+308");
+}
+
 TEST(VbConversions, NarrowingRoundsAndChecksTheRange) {
   EXPECT_EQ(vb::RoundToInteger(32766.5), 32766);
   EXPECT_EQ(vb::RoundToInteger(-32768.0), -32768);
