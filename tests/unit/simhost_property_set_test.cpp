@@ -1,5 +1,5 @@
-#include "simhost/host.h"
 #include "simhost/describe.h"
+#include "simhost/host.h"
 #include "simhost/status_codes.h"
 #include "support/failure_code.h"
 
