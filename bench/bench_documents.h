@@ -2,6 +2,7 @@
 // writers read, drawings with many views, and drawings with long parts lists.
 #pragma once
 
+#include "addin/clsVantelo.h"
 #include "simhost/document_data.h"
 
 #include <cstddef>
@@ -27,6 +28,11 @@ sim::DocumentData DrawingWithViews(int sheets, int viewsPerSheet, ScaleMix mix);
 // A drawing whose active sheet holds one parts list of `rows` rows, with the
 // columns "QTY", "MASS" and "TOTAL" and a user-defined "TotalMass" property.
 sim::DocumentData DrawingWithPartsList(int rows);
+
+// Sets the add-in's parts-list members to read the columns of
+// DrawingWithPartsList: quantities from "QTY", masses in kg from "MASS", row
+// totals in kg with two decimals and one blank into "TOTAL".
+void UsePartsListColumns(clsVantelo& addin);
 
 // The view scales of DrawingWithViews, in view order.
 std::vector<double> ViewScales(std::size_t count, ScaleMix mix);

@@ -14,13 +14,7 @@ void BM_PartsListUpdate(benchmark::State& state) {
   test::AddinHarness h;
   h.activate();
   clsVantelo& addin = *h.addin;
-  addin.QuantityColumnName = "QTY";
-  addin.MassColumnName = "MASS";
-  addin.TotalMassColumnName = "TOTAL";
-  addin.TotalMassUnit = "kg";
-  addin.TotalMassUnitToDisplay = "kg";
-  addin.Decimals = 2;
-  addin.SpaceBeforeMassUnit = 1;
+  UsePartsListColumns(addin);
   addin.SuppressError = true;
   sim::DocumentData& drawing = h.host.addDocument(DrawingWithPartsList(rows));
   h.host.setActiveDocument(&drawing);

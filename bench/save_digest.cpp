@@ -61,13 +61,7 @@ void UpdatePartsList(const char* name, int rows) {
   test::AddinHarness h;
   h.activate();
   clsVantelo& addin = *h.addin;
-  addin.QuantityColumnName = "QTY";
-  addin.MassColumnName = "MASS";
-  addin.TotalMassColumnName = "TOTAL";
-  addin.TotalMassUnit = "kg";
-  addin.TotalMassUnitToDisplay = "kg";
-  addin.Decimals = 2;
-  addin.SpaceBeforeMassUnit = 1;
+  UsePartsListColumns(addin);
   sim::DocumentData& drawing = h.host.addDocument(DrawingWithPartsList(rows));
   h.host.setActiveDocument(&drawing);
   h.host.clearOperations();
