@@ -109,6 +109,19 @@ public:
     return value;
   }
 
+  // Calls read(item, itemPath) for each item of the array in the optional
+  // field `field` of `object` (at `path`); does nothing when it is absent.
+  template <typename Read>
+  void ForEachItem(const json& object, const std::string& path, const std::string& field,
+                   Read read) const {
+    if (!object.contains(field))
+      return;
+    const std::string listPath = Join(path, field);
+    const json& items = RequireArray(object[field], listPath);
+    for (std::size_t i = 0; i < items.size(); ++i)
+      read(items[i], Index(listPath, i));
+  }
+
   std::string Text(const json& value, const std::string& path) const {
     if (!value.is_string())
       WrongType(value, path, "a string");
@@ -370,27 +383,19 @@ std::int32_t ReadPaperSize(const Reader& r, const json& value, const std::string
 sim::PartsListData ReadPartsList(const Reader& r, const json& value, const std::string& path) {
   r.RequireObject(value, path, {"columns", "rows"});
   sim::PartsListData list;
-  if (value.contains("columns")) {
-    const std::string columnsPath = Reader::Join(path, "columns");
-    const json& columns = r.RequireArray(value["columns"], columnsPath);
-    for (std::size_t i = 0; i < columns.size(); ++i)
-      list.columns.push_back(r.Text(columns[i], Reader::Index(columnsPath, i)));
-  }
-  if (value.contains("rows")) {
-    const std::string rowsPath = Reader::Join(path, "rows");
-    const json& rows = r.RequireArray(value["rows"], rowsPath);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const std::string rowPath = Reader::Index(rowsPath, i);
-      const json& row = r.RequireArray(rows[i], rowPath);
-      if (row.size() != list.columns.size())
-        r.Fail(rowPath, "has " + std::to_string(row.size()) + " cells but the parts list has " +
-                            std::to_string(list.columns.size()) + " columns");
-      std::vector<std::string> cells;
-      for (std::size_t j = 0; j < row.size(); ++j)
-        cells.push_back(r.Text(row[j], Reader::Index(rowPath, j)));
-      list.rows.push_back(std::move(cells));
-    }
-  }
+  r.ForEachItem(value, path, "columns", [&](const json& column, const std::string& columnPath) {
+    list.columns.push_back(r.Text(column, columnPath));
+  });
+  r.ForEachItem(value, path, "rows", [&](const json& item, const std::string& rowPath) {
+    const json& row = r.RequireArray(item, rowPath);
+    if (row.size() != list.columns.size())
+      r.Fail(rowPath, "has " + std::to_string(row.size()) + " cells but the parts list has " +
+                          std::to_string(list.columns.size()) + " columns");
+    std::vector<std::string> cells;
+    for (std::size_t j = 0; j < row.size(); ++j)
+      cells.push_back(r.Text(row[j], Reader::Index(rowPath, j)));
+    list.rows.push_back(std::move(cells));
+  });
   return list;
 }
 
@@ -399,18 +404,12 @@ sim::SheetData ReadSheet(const Reader& r, const json& value, const std::string& 
   sim::SheetData sheet;
   if (value.contains("size"))
     sheet.size = ReadPaperSize(r, value["size"], Reader::Join(path, "size"));
-  if (value.contains("views")) {
-    const std::string viewsPath = Reader::Join(path, "views");
-    const json& views = r.RequireArray(value["views"], viewsPath);
-    for (std::size_t i = 0; i < views.size(); ++i)
-      sheet.viewScales.push_back(r.Number(views[i], Reader::Index(viewsPath, i)));
-  }
-  if (value.contains("partsLists")) {
-    const std::string listsPath = Reader::Join(path, "partsLists");
-    const json& lists = r.RequireArray(value["partsLists"], listsPath);
-    for (std::size_t i = 0; i < lists.size(); ++i)
-      sheet.partsLists.push_back(ReadPartsList(r, lists[i], Reader::Index(listsPath, i)));
-  }
+  r.ForEachItem(value, path, "views", [&](const json& view, const std::string& viewPath) {
+    sheet.viewScales.push_back(r.Number(view, viewPath));
+  });
+  r.ForEachItem(value, path, "partsLists", [&](const json& list, const std::string& listPath) {
+    sheet.partsLists.push_back(ReadPartsList(r, list, listPath));
+  });
   return sheet;
 }
 
