@@ -1,6 +1,6 @@
 // Splits a fuzz input into text fields at the byte 0x1F (the ASCII unit
 // separator): the first n - 1 fields end at the next 0x1F, the last takes
-// the rest whole (0x1F included). Missing fields are empty. Seed files stay
+// the rest whole (0x1F included). Missing fields are empty. Corpus files stay
 // readable and the fuzzer mutates each field on its own.
 #pragma once
 

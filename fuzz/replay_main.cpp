@@ -1,6 +1,6 @@
 // Runs a fuzz target's entry point once on each file given (or on each file in
 // each directory given), without libFuzzer. The ordinary test suite uses it to
-// replay the seed corpora and the inputs of past findings with any compiler.
+// replay the starting corpora and the inputs of past findings with any compiler.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
