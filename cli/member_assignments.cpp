@@ -2,24 +2,10 @@
 
 #include "addin/clsVantelo.h"
 #include "cli/edit_distance.h"
+#include "cli/member_type_text.h"
 #include "cli/usage_error.h"
 
 namespace vantelo::cli {
-namespace {
-
-std::string TypeText(MemberType type) {
-  switch (type) {
-  case MemberType::Boolean:
-    return "a Boolean (True, False or a number)";
-  case MemberType::Integer:
-    return "an Integer (a number from -32768 to 32767)";
-  case MemberType::String:
-    break;
-  }
-  return "a String";
-}
-
-} // namespace
 
 std::vector<MemberAssignment> ParseAssignments(const std::vector<std::string>& options,
                                                std::string_view decimalSeparator) {
@@ -48,8 +34,8 @@ std::vector<MemberAssignment> ParseAssignments(const std::vector<std::string>& o
       SetMemberFromText(scratch, *member, assignment.text, decimalSeparator);
     } catch (const Failure& failure) {
       throw UsageError("--set " + option + ": " + std::string(member->name) + " is " +
-                       TypeText(member->type) + "; \"" + assignment.text + "\" does not convert (" +
-                       failure.what() + ")");
+                       MemberTypeText(member->type) + "; \"" + assignment.text +
+                       "\" does not convert (" + failure.what() + ")");
     }
     assignments.push_back(std::move(assignment));
   }

@@ -2,6 +2,7 @@
 
 #include "addin/clsVantelo.h"
 #include "cli/edit_distance.h"
+#include "cli/member_type_text.h"
 #include "cli/settings_location.h"
 #include "cli/usage_error.h"
 #include "platform/portable_platform.h"
@@ -71,18 +72,6 @@ bool LooksLikeUtf8(std::string_view bytes) {
     i += length;
   }
   return multiByte;
-}
-
-std::string TypeText(MemberType type) {
-  switch (type) {
-  case MemberType::Boolean:
-    return "a Boolean (True, False or a number)";
-  case MemberType::Integer:
-    return "an Integer (a number from -32768 to 32767)";
-  case MemberType::String:
-    break;
-  }
-  return "a String";
 }
 
 class Checker {
@@ -260,8 +249,8 @@ private:
       } catch (const Failure& failure) {
         checked.converts = false;
         Add(Finding::Severity::Error, checked.line,
-            label + ": " + Quoted(checked.value) + " is not " + TypeText(setting.member.type) +
-                " (" + failure.what() + ")" +
+            label + ": " + Quoted(checked.value) + " is not " +
+                MemberTypeText(setting.member.type) + " (" + failure.what() + ")" +
                 (failedBefore ? std::string()
                               : ": every save fails here, before any writer runs, and the "
                                 "settings after it are not loaded"));
