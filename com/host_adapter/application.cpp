@@ -13,8 +13,8 @@ public:
       : DispatchObject(std::move(site), "ApplicationAddInSite") {}
 
   Ref<vantelo::Application> Application() override {
-    return makeApplication(
-        objectAs(get(dispid::SiteApplication, "Application"), iid::Application, "Application"));
+    return MakeApplication(
+        ObjectAs(Get(dispid::SiteApplication, "Application"), iid::Application, "Application"));
   }
 };
 
@@ -24,28 +24,28 @@ public:
       : DispatchObject(std::move(application), "Application") {}
 
   Ref<vantelo::Document> ActiveDocument() override {
-    return makeDocument(
-        objectAs(get(dispid::ActiveDocument, "ActiveDocument"), iid::Document, "ActiveDocument"));
+    return MakeDocument(
+        ObjectAs(Get(dispid::ActiveDocument, "ActiveDocument"), iid::Document, "ActiveDocument"));
   }
 
   Ref<vantelo::ApplicationEvents> ApplicationEvents() override {
-    return makeApplicationEvents(objectAs(get(dispid::ApplicationEvents, "ApplicationEvents"),
+    return MakeApplicationEvents(ObjectAs(Get(dispid::ApplicationEvents, "ApplicationEvents"),
                                           iid::ApplicationEvents, "ApplicationEvents"));
   }
 
   void SetStatusBarText(const std::string& text) override {
-    put(dispid::StatusBarText, "StatusBarText", textArgument(text));
+    Put(dispid::StatusBarText, "StatusBarText", TextArgument(text));
   }
 };
 
 } // namespace
 
-Ref<ApplicationAddInSite> makeAddInSite(ComPtr<IDispatch> site) {
-  return wrapped<AddInSiteAdapter>(std::move(site));
+Ref<ApplicationAddInSite> MakeAddInSite(ComPtr<IDispatch> site) {
+  return Wrapped<AddInSiteAdapter>(std::move(site));
 }
 
-Ref<Application> makeApplication(ComPtr<IDispatch> application) {
-  return wrapped<ApplicationAdapter>(std::move(application));
+Ref<Application> MakeApplication(ComPtr<IDispatch> application) {
+  return Wrapped<ApplicationAdapter>(std::move(application));
 }
 
 } // namespace vantelo::com::host

@@ -13,7 +13,7 @@ public:
       : DispatchObject(std::move(sets), "PropertySets") {}
 
   Ref<PropertySet> Item(const std::string& formatId) override {
-    return makePropertySet(objectAs(get(dispid::Item, "Item", Arguments(textArgument(formatId))),
+    return MakePropertySet(ObjectAs(Get(dispid::Item, "Item", Arguments(TextArgument(formatId))),
                                     iid::PropertySet, "Item"));
   }
 };
@@ -24,18 +24,18 @@ public:
       : DispatchObject(std::move(set), "PropertySet") {}
 
   Ref<Property> Item(const std::string& name) override {
-    return makeProperty(
-        objectAs(get(dispid::Item, "Item", Arguments(textArgument(name))), iid::Property, "Item"));
+    return MakeProperty(
+        ObjectAs(Get(dispid::Item, "Item", Arguments(TextArgument(name))), iid::Property, "Item"));
   }
 
   void Add(const Value& value, const std::string& name) override {
     // The host's result (the new property) is not used.
-    call(dispid::PropertySetAdd, "Add", Arguments(valueArgument(value), textArgument(name)));
+    Call(dispid::PropertySetAdd, "Add", Arguments(ValueArgument(value), TextArgument(name)));
   }
 
   Ref<Property> ItemByPropId(std::int32_t id) override {
-    return makeProperty(
-        objectAs(get(dispid::PropertySetItemByPropId, "ItemByPropId", Arguments(longArgument(id))),
+    return MakeProperty(
+        ObjectAs(Get(dispid::PropertySetItemByPropId, "ItemByPropId", Arguments(LongArgument(id))),
                  iid::Property, "ItemByPropId"));
   }
 };
@@ -45,25 +45,25 @@ public:
   explicit PropertyAdapter(ComPtr<IDispatch> property)
       : DispatchObject(std::move(property), "Property") {}
 
-  void Delete() override { call(dispid::PropertyDelete, "Delete"); }
+  void Delete() override { Call(dispid::PropertyDelete, "Delete"); }
 
   void SetValue(const std::string& text) override {
-    put(dispid::PropertyValue, "Value", textArgument(text));
+    Put(dispid::PropertyValue, "Value", TextArgument(text));
   }
 };
 
 } // namespace
 
-Ref<PropertySets> makePropertySets(ComPtr<IDispatch> sets) {
-  return wrapped<PropertySetsAdapter>(std::move(sets));
+Ref<PropertySets> MakePropertySets(ComPtr<IDispatch> sets) {
+  return Wrapped<PropertySetsAdapter>(std::move(sets));
 }
 
-Ref<PropertySet> makePropertySet(ComPtr<IDispatch> set) {
-  return wrapped<PropertySetAdapter>(std::move(set));
+Ref<PropertySet> MakePropertySet(ComPtr<IDispatch> set) {
+  return Wrapped<PropertySetAdapter>(std::move(set));
 }
 
-Ref<Property> makeProperty(ComPtr<IDispatch> property) {
-  return wrapped<PropertyAdapter>(std::move(property));
+Ref<Property> MakeProperty(ComPtr<IDispatch> property) {
+  return Wrapped<PropertyAdapter>(std::move(property));
 }
 
 } // namespace vantelo::com::host

@@ -13,29 +13,29 @@ public:
       : DispatchObject(std::move(units), "UnitsOfMeasure") {}
 
   std::int32_t LengthUnits() override {
-    return toLong(get(dispid::LengthUnits, "LengthUnits"), "LengthUnits");
+    return ToLong(Get(dispid::LengthUnits, "LengthUnits"), "LengthUnits");
   }
 
   std::int32_t MassUnits() override {
-    return toLong(get(dispid::MassUnits, "MassUnits"), "MassUnits");
+    return ToLong(Get(dispid::MassUnits, "MassUnits"), "MassUnits");
   }
 
   std::int32_t LengthDisplayPrecision() override {
-    return toLong(get(dispid::LengthDisplayPrecision, "LengthDisplayPrecision"),
+    return ToLong(Get(dispid::LengthDisplayPrecision, "LengthDisplayPrecision"),
                   "LengthDisplayPrecision");
   }
 
   std::string GetStringFromValue(double& value, std::int32_t unitsSpecifier) override {
-    return toText(call(dispid::GetStringFromValue, "GetStringFromValue",
-                       Arguments(doubleByReference(&value), longArgument(unitsSpecifier))),
+    return ToText(Call(dispid::GetStringFromValue, "GetStringFromValue",
+                       Arguments(DoubleByReference(&value), LongArgument(unitsSpecifier))),
                   "GetStringFromValue");
   }
 };
 
 } // namespace
 
-Ref<UnitsOfMeasure> makeUnitsOfMeasure(ComPtr<IDispatch> units) {
-  return wrapped<UnitsOfMeasureAdapter>(std::move(units));
+Ref<UnitsOfMeasure> MakeUnitsOfMeasure(ComPtr<IDispatch> units) {
+  return Wrapped<UnitsOfMeasureAdapter>(std::move(units));
 }
 
 } // namespace vantelo::com::host
