@@ -13,8 +13,7 @@ public:
       : DispatchObject(std::move(site), "ApplicationAddInSite") {}
 
   Ref<vantelo::Application> Application() override {
-    return MakeApplication(
-        ObjectAs(Get(dispid::SiteApplication, "Application"), iid::Application, "Application"));
+    return MakeApplication(GetObjectAs(dispid::SiteApplication, "Application", iid::Application));
   }
 };
 
@@ -24,13 +23,12 @@ public:
       : DispatchObject(std::move(application), "Application") {}
 
   Ref<vantelo::Document> ActiveDocument() override {
-    return MakeDocument(
-        ObjectAs(Get(dispid::ActiveDocument, "ActiveDocument"), iid::Document, "ActiveDocument"));
+    return MakeDocument(GetObjectAs(dispid::ActiveDocument, "ActiveDocument", iid::Document));
   }
 
   Ref<vantelo::ApplicationEvents> ApplicationEvents() override {
-    return MakeApplicationEvents(ObjectAs(Get(dispid::ApplicationEvents, "ApplicationEvents"),
-                                          iid::ApplicationEvents, "ApplicationEvents"));
+    return MakeApplicationEvents(
+        GetObjectAs(dispid::ApplicationEvents, "ApplicationEvents", iid::ApplicationEvents));
   }
 
   void SetStatusBarText(const std::string& text) override {

@@ -280,6 +280,23 @@ std::string DispatchObject::ToText(Variant result, const char* member) const {
   return ToUtf8(V_BSTR(text.Get()));
 }
 
+ComPtr<IDispatch> DispatchObject::GetObjectAs(DISPID id, const char* member, const GUID& iid,
+                                              Arguments arguments) const {
+  return ObjectAs(Get(id, member, std::move(arguments)), iid, member);
+}
+
+std::int32_t DispatchObject::GetLong(DISPID id, const char* member) const {
+  return ToLong(Get(id, member), member);
+}
+
+double DispatchObject::GetDouble(DISPID id, const char* member) const {
+  return ToDouble(Get(id, member), member);
+}
+
+std::string DispatchObject::GetText(DISPID id, const char* member) const {
+  return ToText(Get(id, member), member);
+}
+
 IDispatch* DispatchOf(const HostObject* object) noexcept {
   const auto* adapter = dynamic_cast<const DispatchObject*>(object);
   return adapter ? adapter->Dispatch() : nullptr;

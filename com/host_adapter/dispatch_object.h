@@ -31,6 +31,7 @@ public:
     (values_.push_back(std::forward<A>(declared).Detach()), ...);
   }
   Arguments(const Arguments&) = delete;
+  Arguments(Arguments&&) = default;
   Arguments& operator=(const Arguments&) = delete;
   ~Arguments();
 
@@ -75,6 +76,14 @@ protected:
   std::int32_t ToLong(Variant result, const char* member) const;
   double ToDouble(Variant result, const char* member) const;
   std::string ToText(Variant result, const char* member) const;
+
+  // A property get whose result is taken as the interface `iid` (ObjectAs),
+  // or converted to a 32-bit integer, a double or a text.
+  ComPtr<IDispatch> GetObjectAs(DISPID id, const char* member, const GUID& iid,
+                                Arguments arguments = Arguments()) const;
+  std::int32_t GetLong(DISPID id, const char* member) const;
+  double GetDouble(DISPID id, const char* member) const;
+  std::string GetText(DISPID id, const char* member) const;
 
 private:
   Variant Invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,

@@ -13,23 +13,18 @@ public:
   DocumentMembers(ComPtr<IDispatch> document, const char* kind)
       : DispatchObject(std::move(document), kind) {}
 
-  std::int32_t DocumentType() override {
-    return ToLong(Get(dispid::DocumentType, "DocumentType"), "DocumentType");
-  }
+  std::int32_t DocumentType() override { return GetLong(dispid::DocumentType, "DocumentType"); }
 
   Ref<vantelo::PropertySets> PropertySets() override {
-    return MakePropertySets(
-        ObjectAs(Get(dispid::PropertySets, "PropertySets"), iid::PropertySets, "PropertySets"));
+    return MakePropertySets(GetObjectAs(dispid::PropertySets, "PropertySets", iid::PropertySets));
   }
 
   Ref<vantelo::UnitsOfMeasure> UnitsOfMeasure() override {
-    return MakeUnitsOfMeasure(ObjectAs(Get(dispid::UnitsOfMeasure, "UnitsOfMeasure"),
-                                       iid::UnitsOfMeasure, "UnitsOfMeasure"));
+    return MakeUnitsOfMeasure(
+        GetObjectAs(dispid::UnitsOfMeasure, "UnitsOfMeasure", iid::UnitsOfMeasure));
   }
 
-  std::int32_t VersionNumber() override {
-    return ToLong(Get(dispid::VersionNumber, "VersionNumber"), "VersionNumber");
-  }
+  std::int32_t VersionNumber() override { return GetLong(dispid::VersionNumber, "VersionNumber"); }
 
   Ref<vantelo::ComponentDefinition> ComponentDefinitionByName() override {
     return MakeComponentDefinition(ObjectAs(GetByName(member::ComponentDefinition),
@@ -57,11 +52,11 @@ public:
       : DocumentMembers(std::move(drawing), "DrawingDocument") {}
 
   Ref<vantelo::Sheets> Sheets() override {
-    return MakeSheets(ObjectAs(Get(dispid::Sheets, "Sheets"), iid::Sheets, "Sheets"));
+    return MakeSheets(GetObjectAs(dispid::Sheets, "Sheets", iid::Sheets));
   }
 
   Ref<vantelo::Sheet> ActiveSheet() override {
-    return MakeSheet(ObjectAs(Get(dispid::ActiveSheet, "ActiveSheet"), iid::Sheet, "ActiveSheet"));
+    return MakeSheet(GetObjectAs(dispid::ActiveSheet, "ActiveSheet", iid::Sheet));
   }
 };
 
@@ -70,12 +65,11 @@ public:
   explicit PartDocumentAdapter(ComPtr<IDispatch> part)
       : DocumentMembers(std::move(part), "PartDocument") {}
 
-  std::string SubType() override { return ToText(Get(dispid::SubType, "SubType"), "SubType"); }
+  std::string SubType() override { return GetText(dispid::SubType, "SubType"); }
 
   Ref<vantelo::PartComponentDefinition> ComponentDefinition() override {
-    return MakePartComponentDefinition(
-        ObjectAs(Get(dispid::PartComponentDefinition, "ComponentDefinition"),
-                 iid::PartComponentDefinition, "ComponentDefinition"));
+    return MakePartComponentDefinition(GetObjectAs(
+        dispid::PartComponentDefinition, "ComponentDefinition", iid::PartComponentDefinition));
   }
 };
 

@@ -11,11 +11,11 @@ class SheetsAdapter final : public Sheets, public DispatchObject {
 public:
   explicit SheetsAdapter(ComPtr<IDispatch> sheets) : DispatchObject(std::move(sheets), "Sheets") {}
 
-  std::int32_t Count() override { return ToLong(Get(dispid::Count, "Count"), "Count"); }
+  std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<Sheet> Item(std::int16_t index) override {
     return MakeSheet(
-        ObjectAs(Get(dispid::Item, "Item", Arguments(ShortArgument(index))), iid::Sheet, "Item"));
+        GetObjectAs(dispid::Item, "Item", iid::Sheet, Arguments(ShortArgument(index))));
   }
 };
 
@@ -23,16 +23,15 @@ class SheetAdapter final : public Sheet, public DispatchObject {
 public:
   explicit SheetAdapter(ComPtr<IDispatch> sheet) : DispatchObject(std::move(sheet), "Sheet") {}
 
-  std::int32_t Size() override { return ToLong(Get(dispid::SheetSize, "Size"), "Size"); }
+  std::int32_t Size() override { return GetLong(dispid::SheetSize, "Size"); }
 
   Ref<vantelo::DrawingViews> DrawingViews() override {
-    return MakeDrawingViews(ObjectAs(Get(dispid::SheetDrawingViews, "DrawingViews"),
-                                     iid::DrawingViews, "DrawingViews"));
+    return MakeDrawingViews(
+        GetObjectAs(dispid::SheetDrawingViews, "DrawingViews", iid::DrawingViews));
   }
 
   Ref<vantelo::PartsLists> PartsLists() override {
-    return MakePartsLists(
-        ObjectAs(Get(dispid::SheetPartsLists, "PartsLists"), iid::PartsLists, "PartsLists"));
+    return MakePartsLists(GetObjectAs(dispid::SheetPartsLists, "PartsLists", iid::PartsLists));
   }
 };
 
@@ -41,11 +40,11 @@ public:
   explicit DrawingViewsAdapter(ComPtr<IDispatch> views)
       : DispatchObject(std::move(views), "DrawingViews") {}
 
-  std::int32_t Count() override { return ToLong(Get(dispid::Count, "Count"), "Count"); }
+  std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<DrawingView> Item(std::int32_t index) override {
-    return MakeDrawingView(ObjectAs(Get(dispid::Item, "Item", Arguments(LongArgument(index))),
-                                    iid::DrawingView, "Item"));
+    return MakeDrawingView(
+        GetObjectAs(dispid::Item, "Item", iid::DrawingView, Arguments(LongArgument(index))));
   }
 };
 
@@ -54,7 +53,7 @@ public:
   explicit DrawingViewAdapter(ComPtr<IDispatch> view)
       : DispatchObject(std::move(view), "DrawingView") {}
 
-  double Scale() override { return ToDouble(Get(dispid::ViewScale, "Scale"), "Scale"); }
+  double Scale() override { return GetDouble(dispid::ViewScale, "Scale"); }
 };
 
 } // namespace

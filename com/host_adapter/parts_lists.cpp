@@ -13,8 +13,8 @@ public:
       : DispatchObject(std::move(lists), "PartsLists") {}
 
   Ref<PartsList> Item(std::int32_t index) override {
-    return MakePartsList(ObjectAs(Get(dispid::Item, "Item", Arguments(LongArgument(index))),
-                                  iid::PartsList, "Item"));
+    return MakePartsList(
+        GetObjectAs(dispid::Item, "Item", iid::PartsList, Arguments(LongArgument(index))));
   }
 };
 
@@ -25,7 +25,7 @@ public:
 
   Ref<vantelo::PartsListRows> PartsListRows() override {
     return MakePartsListRows(
-        ObjectAs(Get(dispid::PartsListRows, "PartsListRows"), iid::PartsListRows, "PartsListRows"));
+        GetObjectAs(dispid::PartsListRows, "PartsListRows", iid::PartsListRows));
   }
 };
 
@@ -34,7 +34,7 @@ public:
   explicit PartsListRowsAdapter(ComPtr<IDispatch> rows)
       : DispatchObject(std::move(rows), "PartsListRows") {}
 
-  std::int32_t Count() override { return ToLong(Get(dispid::Count, "Count"), "Count"); }
+  std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<PartsListRow> Item(std::int32_t& index) override {
     // By reference: whatever the host leaves in the index comes back.
@@ -51,9 +51,8 @@ public:
       : DispatchObject(std::move(row), "PartsListRow") {}
 
   Ref<PartsListCell> Item(const std::string& columnTitle) override {
-    return MakePartsListCell(
-        ObjectAs(Get(dispid::Item, "Item", Arguments(TextArgument(columnTitle))),
-                 iid::PartsListCell, "Item"));
+    return MakePartsListCell(GetObjectAs(dispid::Item, "Item", iid::PartsListCell,
+                                         Arguments(TextArgument(columnTitle))));
   }
 };
 
@@ -63,7 +62,7 @@ public:
       : DispatchObject(std::move(cell), "PartsListCell") {}
 
   // The cell's default member.
-  std::string Value() override { return ToText(Get(DISPID_VALUE, "(default)"), "(default)"); }
+  std::string Value() override { return GetText(DISPID_VALUE, "(default)"); }
 
   void SetValueByName(const std::string& text) override {
     PutByName(member::Value, TextArgument(text));

@@ -13,8 +13,8 @@ public:
       : DispatchObject(std::move(sets), "PropertySets") {}
 
   Ref<PropertySet> Item(const std::string& formatId) override {
-    return MakePropertySet(ObjectAs(Get(dispid::Item, "Item", Arguments(TextArgument(formatId))),
-                                    iid::PropertySet, "Item"));
+    return MakePropertySet(
+        GetObjectAs(dispid::Item, "Item", iid::PropertySet, Arguments(TextArgument(formatId))));
   }
 };
 
@@ -25,7 +25,7 @@ public:
 
   Ref<Property> Item(const std::string& name) override {
     return MakeProperty(
-        ObjectAs(Get(dispid::Item, "Item", Arguments(TextArgument(name))), iid::Property, "Item"));
+        GetObjectAs(dispid::Item, "Item", iid::Property, Arguments(TextArgument(name))));
   }
 
   void Add(const Value& value, const std::string& name) override {
@@ -34,9 +34,8 @@ public:
   }
 
   Ref<Property> ItemByPropId(std::int32_t id) override {
-    return MakeProperty(
-        ObjectAs(Get(dispid::PropertySetItemByPropId, "ItemByPropId", Arguments(LongArgument(id))),
-                 iid::Property, "ItemByPropId"));
+    return MakeProperty(GetObjectAs(dispid::PropertySetItemByPropId, "ItemByPropId", iid::Property,
+                                    Arguments(LongArgument(id))));
   }
 };
 

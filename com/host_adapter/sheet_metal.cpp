@@ -26,13 +26,12 @@ public:
       : DispatchObject(std::move(definition), "SheetMetalComponentDefinition") {}
 
   Ref<SheetMetalStyle> ActiveSheetMetalStyle() override {
-    return MakeSheetMetalStyle(ObjectAs(Get(dispid::ActiveSheetMetalStyle, "ActiveSheetMetalStyle"),
-                                        iid::SheetMetalStyle, "ActiveSheetMetalStyle"));
+    return MakeSheetMetalStyle(
+        GetObjectAs(dispid::ActiveSheetMetalStyle, "ActiveSheetMetalStyle", iid::SheetMetalStyle));
   }
 
   Ref<vantelo::FlatPattern> FlatPattern() override {
-    return MakeFlatPattern(
-        ObjectAs(Get(dispid::FlatPattern, "FlatPattern"), iid::FlatPattern, "FlatPattern"));
+    return MakeFlatPattern(GetObjectAs(dispid::FlatPattern, "FlatPattern", iid::FlatPattern));
   }
 };
 
@@ -42,11 +41,10 @@ public:
       : DispatchObject(std::move(style), "SheetMetalStyle") {}
 
   Ref<Parameter> Thickness() override {
-    return MakeParameter(
-        ObjectAs(Get(dispid::StyleThickness, "Thickness"), iid::Parameter, "Thickness"));
+    return MakeParameter(GetObjectAs(dispid::StyleThickness, "Thickness", iid::Parameter));
   }
 
-  std::string Name() override { return ToText(Get(dispid::StyleName, "Name"), "Name"); }
+  std::string Name() override { return GetText(dispid::StyleName, "Name"); }
 };
 
 class ParameterAdapter final : public Parameter, public DispatchObject {
@@ -54,8 +52,8 @@ public:
   explicit ParameterAdapter(ComPtr<IDispatch> parameter)
       : DispatchObject(std::move(parameter), "Parameter") {}
 
-  double Value() override { return ToDouble(Get(dispid::ParameterValue, "Value"), "Value"); }
-  std::string Units() override { return ToText(Get(dispid::ParameterUnits, "Units"), "Units"); }
+  double Value() override { return GetDouble(dispid::ParameterValue, "Value"); }
+  std::string Units() override { return GetText(dispid::ParameterUnits, "Units"); }
 };
 
 class FlatPatternAdapter final : public FlatPattern, public DispatchObject {
@@ -64,8 +62,7 @@ public:
       : DispatchObject(std::move(flatPattern), "FlatPattern") {}
 
   Ref<SurfaceBody> Body() override {
-    return MakeSurfaceBody(
-        ObjectAs(Get(dispid::FlatPatternBody, "Body"), iid::SurfaceBody, "Body"));
+    return MakeSurfaceBody(GetObjectAs(dispid::FlatPatternBody, "Body", iid::SurfaceBody));
   }
 };
 
@@ -75,7 +72,7 @@ public:
       : DispatchObject(std::move(body), "SurfaceBody") {}
 
   Ref<Box> RangeBox() override {
-    return MakeBox(ObjectAs(Get(dispid::BodyRangeBox, "RangeBox"), iid::Box, "RangeBox"));
+    return MakeBox(GetObjectAs(dispid::BodyRangeBox, "RangeBox", iid::Box));
   }
 };
 
@@ -84,11 +81,11 @@ public:
   explicit BoxAdapter(ComPtr<IDispatch> box) : DispatchObject(std::move(box), "Box") {}
 
   Ref<Point> MinPoint() override {
-    return MakePoint(ObjectAs(Get(dispid::BoxMinPoint, "MinPoint"), iid::Point, "MinPoint"));
+    return MakePoint(GetObjectAs(dispid::BoxMinPoint, "MinPoint", iid::Point));
   }
 
   Ref<Point> MaxPoint() override {
-    return MakePoint(ObjectAs(Get(dispid::BoxMaxPoint, "MaxPoint"), iid::Point, "MaxPoint"));
+    return MakePoint(GetObjectAs(dispid::BoxMaxPoint, "MaxPoint", iid::Point));
   }
 };
 
@@ -96,8 +93,8 @@ class PointAdapter final : public Point, public DispatchObject {
 public:
   explicit PointAdapter(ComPtr<IDispatch> point) : DispatchObject(std::move(point), "Point") {}
 
-  double X() override { return ToDouble(Get(dispid::PointX, "X"), "X"); }
-  double Y() override { return ToDouble(Get(dispid::PointY, "Y"), "Y"); }
+  double X() override { return GetDouble(dispid::PointX, "X"); }
+  double Y() override { return GetDouble(dispid::PointY, "Y"); }
 };
 
 } // namespace

@@ -12,17 +12,12 @@ public:
   explicit UnitsOfMeasureAdapter(ComPtr<IDispatch> units)
       : DispatchObject(std::move(units), "UnitsOfMeasure") {}
 
-  std::int32_t LengthUnits() override {
-    return ToLong(Get(dispid::LengthUnits, "LengthUnits"), "LengthUnits");
-  }
+  std::int32_t LengthUnits() override { return GetLong(dispid::LengthUnits, "LengthUnits"); }
 
-  std::int32_t MassUnits() override {
-    return ToLong(Get(dispid::MassUnits, "MassUnits"), "MassUnits");
-  }
+  std::int32_t MassUnits() override { return GetLong(dispid::MassUnits, "MassUnits"); }
 
   std::int32_t LengthDisplayPrecision() override {
-    return ToLong(Get(dispid::LengthDisplayPrecision, "LengthDisplayPrecision"),
-                  "LengthDisplayPrecision");
+    return GetLong(dispid::LengthDisplayPrecision, "LengthDisplayPrecision");
   }
 
   std::string GetStringFromValue(double& value, std::int32_t unitsSpecifier) override {
