@@ -29,6 +29,7 @@ struct Report {
   std::string statusBar;
   std::vector<MessageRecord> messageBoxes;
   std::optional<std::string> settingsFile;
+  std::vector<std::string> warnings; // settings-file writes that failed
   std::vector<Step> steps; // only for a run of several operations
 };
 
