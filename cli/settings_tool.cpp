@@ -56,9 +56,11 @@ void CheckKeyName(const std::string& key) {
 
 void CheckValueText(const std::string& value, const std::string& what) { CheckText(value, what); }
 
-InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional) {
+InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
+                            std::shared_ptr<ProfileFileSystem> fileSystem) {
   const std::string file = Windows1252CodePage().FromUtf8(path);
-  PortableProfileFile profileFile;
+  PortableProfileFile profileFile(fileSystem ? std::move(fileSystem)
+                                             : std::make_shared<PosixProfileFileSystem>());
   InitResult result;
   // The add-in's own reading, with its write-backs, on the file's text in
   // memory, all within one locked read-modify-write of the file.

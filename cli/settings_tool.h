@@ -24,7 +24,9 @@ struct InitResult {
 // Reads every setting in load order as a save does, so every key that is
 // missing or empty gets its default; values already there stay. The whole
 // change is made in one write, so the file gets all of the keys or none.
-InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional);
+// fileSystem: the file system to write through (tests make steps fail).
+InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
+                            std::shared_ptr<ProfileFileSystem> fileSystem = nullptr);
 
 struct SettingRead {
   std::string value;
