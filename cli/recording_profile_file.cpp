@@ -5,8 +5,8 @@
 namespace vantelo::cli {
 
 std::size_t RecordingProfileFile::GetString(const std::string& section, const std::string& key,
-                                            const std::string& defaultValue,
-                                            std::span<char> buffer, const std::string& file) {
+                                            const std::string& defaultValue, std::span<char> buffer,
+                                            const std::string& file) {
   return file_.GetString(section, key, defaultValue, buffer, file);
 }
 

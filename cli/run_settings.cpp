@@ -157,7 +157,8 @@ int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& comm
   CheckValueText(defaultText, "DEFAULT");
   RequireReadable(path);
 
-  const SettingRead read = GetSetting(path, arguments.section, arguments.key, defaultText, regional);
+  const SettingRead read =
+      GetSetting(path, arguments.section, arguments.key, defaultText, regional);
   json out = {{"settingsFile", path},
               {"section", arguments.section},
               {"key", arguments.key},

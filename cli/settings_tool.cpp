@@ -97,9 +97,8 @@ SettingRead GetSetting(const std::string& path, const std::string& section, cons
   return read;
 }
 
-SettingWrite SetSetting(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value,
-                        std::shared_ptr<RegionalSettings> regional) {
+SettingWrite SetSetting(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value, std::shared_ptr<RegionalSettings> regional) {
   auto profile = std::make_shared<RecordingProfileFile>();
   auto addin = AddinOnPlatform(std::move(regional), profile);
   std::string s = section, k = key, v = value, f = path;

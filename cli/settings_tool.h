@@ -43,9 +43,8 @@ struct SettingWrite {
   bool written = false;
   std::string problem;
 };
-SettingWrite SetSetting(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value,
-                        std::shared_ptr<RegionalSettings> regional);
+SettingWrite SetSetting(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value, std::shared_ptr<RegionalSettings> regional);
 
 // A section, key or value that the profile functions store as given and read
 // back the same: no line breaks or NUL (they would split the line), no ']'

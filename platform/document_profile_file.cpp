@@ -2,8 +2,7 @@
 
 namespace vantelo {
 
-DocumentProfileFile::DocumentProfileFile(ProfileDocument& document, std::string file,
-                                         bool writable)
+DocumentProfileFile::DocumentProfileFile(ProfileDocument& document, std::string file, bool writable)
     : document_(document), file_(std::move(file)), writable_(writable) {}
 
 std::size_t DocumentProfileFile::GetString(const std::string& section, const std::string& key,

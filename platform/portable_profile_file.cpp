@@ -117,9 +117,8 @@ std::size_t PortableProfileFile::GetString(const std::string& section, const std
 
 bool PortableProfileFile::WriteString(const std::string& section, const std::string& key,
                                       const std::string& value, const std::string& file) {
-  return Update(file, [&](ProfileDocument& document) {
-    return document.Store(section, key, value);
-  });
+  return Update(file,
+                [&](ProfileDocument& document) { return document.Store(section, key, value); });
 }
 
 bool PortableProfileFile::Update(const std::string& file, const Edit& edit) {

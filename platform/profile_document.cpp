@@ -133,8 +133,8 @@ void ProfileDocument::StoreText(std::string_view section, std::string_view key,
       lastLine = text_.find_last_of("\r\n", text_.size() - 2);
       lastLine = lastLine == std::string::npos ? 0 : lastLine + 1;
     }
-    const std::string tail = profile_text::Store(std::string_view(text_).substr(lastLine), section,
-                                                 key, value);
+    const std::string tail =
+        profile_text::Store(std::string_view(text_).substr(lastLine), section, key, value);
     text_.replace(lastLine, std::string::npos, tail);
     indexed_ = false; // a new section
     return;
@@ -156,8 +156,8 @@ void ProfileDocument::StoreText(std::string_view section, std::string_view key,
     indexed_ = false;
     return;
   }
-  const std::ptrdiff_t delta =
-      static_cast<std::ptrdiff_t>(piece.size()) - static_cast<std::ptrdiff_t>(span.end - span.begin);
+  const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(piece.size()) -
+                               static_cast<std::ptrdiff_t>(span.end - span.begin);
   for (auto& entry : sections_) {
     Span& other = entry.second;
     if (other.begin > span.begin)

@@ -173,8 +173,9 @@ TEST(CliSettings, InitOnAFullDiskWritesNothingAndNamesWhatIsMissing) {
     const std::string file = dir.Path("Vantelo.ini");
     const std::string before = "[Global Options]\r\nEnableTimeStamp=True\r\n";
     WriteBytes(file, before);
-    const auto result = cli::InitSettingsFile(file, std::make_shared<FixedRegionalSettings>(".", ":"),
-                                              std::make_shared<FaultyFileSystem>(fault));
+    const auto result =
+        cli::InitSettingsFile(file, std::make_shared<FixedRegionalSettings>(".", ":"),
+                              std::make_shared<FaultyFileSystem>(fault));
     EXPECT_FALSE(result.written) << Name(fault);
     EXPECT_NE(result.problem.find("No space left on device"), std::string::npos) << result.problem;
     EXPECT_EQ(result.added.size(), 24u);

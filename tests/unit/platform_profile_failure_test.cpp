@@ -68,10 +68,9 @@ TEST_P(ProfileWriteFailure, NewFileIsNotCreated) {
 
 INSTANTIATE_TEST_SUITE_P(Platform, ProfileWriteFailure,
                          ::testing::Values(Fault::ReadFails, Fault::ReadOnlyFile,
-                                           Fault::ShortWriteThenNoSpace,
-                                           Fault::NoSpace, Fault::ShortWriteThenNothing,
-                                           Fault::WriteReturnsZero, Fault::FlushFails,
-                                           Fault::CloseFails, Fault::RenameFails,
+                                           Fault::ShortWriteThenNoSpace, Fault::NoSpace,
+                                           Fault::ShortWriteThenNothing, Fault::WriteReturnsZero,
+                                           Fault::FlushFails, Fault::CloseFails, Fault::RenameFails,
                                            Fault::ResolveFails, Fault::WriteThrows),
                          [](const auto& info) { return std::string(Name(info.param)); });
 
