@@ -43,14 +43,6 @@ private:
   DocumentProfileFile reader_;
 };
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // Whether bytes above 0x7F form valid UTF-8: such a value was most likely
@@ -149,7 +141,7 @@ private:
       if (entry.kind == pt::Entry::Kind::Section) {
         section = name;
         keyLines.clear();
-        const auto [it, first] = sectionLines.emplace(Lower(entry.name), entry.line);
+        const auto [it, first] = sectionLines.emplace(pt::LowerName(entry.name), entry.line);
         if (!first) {
           state = State::Repeated;
           firstLine = it->second;
@@ -197,7 +189,7 @@ private:
   void CheckKey(const pt::Entry& entry, const std::string& name, const std::string& section,
                 const Setting* setting, const MemberInfo* member,
                 std::map<std::string, std::size_t>& keyLines) {
-    const auto [it, first] = keyLines.emplace(Lower(entry.name), entry.line);
+    const auto [it, first] = keyLines.emplace(pt::LowerName(entry.name), entry.line);
     if (!first) {
       Add(Finding::Severity::Warning, entry.line,
           name + " appears again in [" + section + "] (first on line " +
@@ -321,7 +313,8 @@ private:
   // The line a read of the setting finds: the first key of its name in the
   // first section of its name.
   std::optional<pt::Entry> EntryOf(const Setting& setting) const {
-    const auto it = settingEntries_.find(Lower(setting.section) + "\n" + Lower(setting.key()));
+    const auto it =
+        settingEntries_.find(pt::LowerName(setting.section) + "\n" + pt::LowerName(setting.key()));
     return it == settingEntries_.end() ? std::nullopt : std::optional(it->second);
   }
 
@@ -333,10 +326,10 @@ private:
     bool first = false;
     for (const pt::Entry& entry : entries_) {
       if (entry.kind == pt::Entry::Kind::Section) {
-        section = Lower(entry.name);
+        section = pt::LowerName(entry.name);
         first = seenSections.emplace(section, true).second;
       } else if (first && FindSetting(entry.name)) {
-        settingEntries_.emplace(section + "\n" + Lower(entry.name), entry);
+        settingEntries_.emplace(section + "\n" + pt::LowerName(entry.name), entry);
       }
     }
   }

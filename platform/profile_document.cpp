@@ -92,14 +92,6 @@ std::string Utf8ToUtf16Le(std::string_view text) {
   return out;
 }
 
-std::string Lower(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 } // namespace
 
 const ProfileDocument::Span* ProfileDocument::SectionSpan(std::string_view section) const {
@@ -110,13 +102,14 @@ const ProfileDocument::Span* ProfileDocument::SectionSpan(std::string_view secti
       if (previous)
         previous->end = line.begin;
       previous = nullptr;
-      auto [it, first] = sections_.try_emplace(Lower(line.name), Span{line.begin, text_.size()});
+      auto [it, first] =
+          sections_.try_emplace(profile_text::LowerName(line.name), Span{line.begin, text_.size()});
       if (first)
         previous = &it->second;
     }
     indexed_ = true;
   }
-  auto it = sections_.find(Lower(profile_text::CallerName(section)));
+  auto it = sections_.find(profile_text::LowerName(profile_text::CallerName(section)));
   return it == sections_.end() ? nullptr : &it->second;
 }
 

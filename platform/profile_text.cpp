@@ -125,6 +125,13 @@ bool NamesEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string LowerName(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower)
+    c = LowerAscii(c);
+  return lower;
+}
+
 std::optional<std::string_view> Lookup(std::string_view contents, std::string_view section,
                                        std::string_view key) {
   section = CallerName(section);

@@ -80,6 +80,10 @@ std::string_view CallerText(std::string_view text);
 // Section and key names compared without regard to ASCII letter case.
 bool NamesEqual(std::string_view a, std::string_view b);
 
+// The name with its ASCII letters in lower case: equal for names that
+// NamesEqual finds equal, for use as a key.
+std::string LowerName(std::string_view name);
+
 // The value of the key in the section, or nothing when the section or the key
 // is missing. The names are given as by the caller (see CallerName). The
 // result points into contents.

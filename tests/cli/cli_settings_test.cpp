@@ -186,20 +186,11 @@ TEST(CliSettings, InitOnAFullDiskWritesNothingAndNamesWhatIsMissing) {
 
 std::u16string Utf16Of(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
-std::string Utf16Bytes(const std::u16string& text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
-
 // A UTF-16 settings file is read as text and stays UTF-16 throughout.
 TEST(CliSettings, AUtf16FileIsReadAndWrittenAsUtf16) {
   TempDir dir;
   const std::string file = dir.Path("Vantelo.ini");
-  WriteBytes(file, Utf16Bytes(u"[Global Options]\r\nEnableTimeStamp=True\r\n"));
+  WriteBytes(file, Utf16LeFile(u"[Global Options]\r\nEnableTimeStamp=True\r\n"));
   const auto check = RunVantelo({"settings", "check", file});
   EXPECT_EQ(check.status, 0) << check.err;
   for (const auto& finding : check.Json()["findings"])
@@ -211,7 +202,7 @@ TEST(CliSettings, AUtf16FileIsReadAndWrittenAsUtf16) {
   WriteBytes(ansi, "[Global Options]\r\nEnableTimeStamp=True\r\n");
   ASSERT_EQ(RunVantelo({"settings", "init", ansi}).status, 0);
   ASSERT_EQ(RunVantelo({"settings", "init", file}).status, 0);
-  EXPECT_EQ(ReadBytes(file), Utf16Bytes(Utf16Of(ReadBytes(ansi))));
+  EXPECT_EQ(ReadBytes(file), Utf16LeFile(Utf16Of(ReadBytes(ansi))));
   const auto get = RunVantelo({"settings", "get", file, "Global Options", "EnableTimeStamp"});
   EXPECT_EQ(get.Json()["value"], "True");
   // The blank separator, and that the file is Unicode.

@@ -20,6 +20,7 @@ namespace {
 
 using test::ReadBytes;
 using test::TempDir;
+using test::Utf16LeFile;
 using test::WriteBytes;
 
 TEST(PlatformProfileIdentity, AHardLinkedFileIsWrittenUnderAllItsNames) {
@@ -105,16 +106,6 @@ TEST(PlatformProfileLock, ConcurrentWritersLoseNothing) {
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
 }
 
-// UTF-16 LE text behind its byte-order mark, from UTF-8 text (test helper).
-std::string Utf16(const std::u16string& text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
-
 struct Utf16Case {
   const char* name;
   std::string before;
@@ -140,13 +131,15 @@ TEST_P(ProfileUtf16, WrittenBackInUtf16) {
 }
 
 const Utf16Case kUtf16Cases[] = {
-    {"NewKey", Utf16(u"[S]\r\nA=1\r\n"), "S", "K", "True", Utf16(u"[S]\r\nA=1\r\nK=True\r\n")},
-    {"NewSection", Utf16(u"[S]\r\nA=1"), "T", "K", "1", Utf16(u"[S]\r\nA=1\r\n[T]\r\nK=1\r\n")},
-    {"AnsiLettersConverted", Utf16(u"[S]\r\nK=x\r\n"), "S", "K", "\xE4\x80",
-     Utf16(u"[S]\r\nK=\u00E4\u20AC\r\n")},
-    {"OtherCharactersKept", Utf16(u"[\u03A9]\r\nK=\u65E5\xD800\r\n[S]\r\nK=1\r\n"), "s", "k", "2",
-     Utf16(u"[\u03A9]\r\nK=\u65E5\xD800\r\n[S]\r\nK=2\r\n")},
-    {"OddLengthRefused", Utf16(u"[S]\r\nK=1\r\n") + "x", "S", "K", "2", ""},
+    {"NewKey", Utf16LeFile(u"[S]\r\nA=1\r\n"), "S", "K", "True",
+     Utf16LeFile(u"[S]\r\nA=1\r\nK=True\r\n")},
+    {"NewSection", Utf16LeFile(u"[S]\r\nA=1"), "T", "K", "1",
+     Utf16LeFile(u"[S]\r\nA=1\r\n[T]\r\nK=1\r\n")},
+    {"AnsiLettersConverted", Utf16LeFile(u"[S]\r\nK=x\r\n"), "S", "K", "\xE4\x80",
+     Utf16LeFile(u"[S]\r\nK=\u00E4\u20AC\r\n")},
+    {"OtherCharactersKept", Utf16LeFile(u"[\u03A9]\r\nK=\u65E5\xD800\r\n[S]\r\nK=1\r\n"), "s", "k",
+     "2", Utf16LeFile(u"[\u03A9]\r\nK=\u65E5\xD800\r\n[S]\r\nK=2\r\n")},
+    {"OddLengthRefused", Utf16LeFile(u"[S]\r\nK=1\r\n") + "x", "S", "K", "2", ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Platform, ProfileUtf16, ::testing::ValuesIn(kUtf16Cases),
@@ -155,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Platform, ProfileUtf16, ::testing::ValuesIn(kUtf16Cases
 TEST(PlatformProfileUtf16, ReadsThroughTheAnsiCodePage) {
   TempDir dir;
   const std::string file = dir.Path("settings.ini");
-  WriteBytes(file, Utf16(u"[Global Options]\r\nEnableTimeStamp=True\r\nName=\u00C4\u03A9\r\n"));
+  WriteBytes(file,
+             Utf16LeFile(u"[Global Options]\r\nEnableTimeStamp=True\r\nName=\u00C4\u03A9\r\n"));
   PortableProfileFile profile;
   char buffer[255];
   EXPECT_EQ(profile.GetString("global options", "EnableTimeStamp", "", buffer, file), 4u);
