@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace vantelo::test {
 namespace {
@@ -153,12 +155,17 @@ struct FaultRow {
 
 TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
   const FaultRow rows[] = {
-      // No component definition: the mass counts as 0, the volume is 0.
-      {"Document.ComponentDefinitionByName", 0, "0 kg", "0 in^3", "0 kg", "0 in^3"},
-      {"MassProperties.MassByName", 0, "0 kg", "7.53 in^3", "0 kg", "7.53 in^3"},
-      {"MassProperties.VolumeByName", 0, "1.23 kg", "0 in^3", "1.23 kg", "0 in^3"},
-      // The version cannot be read: the mass is divided as for an old one.
-      {"Document.VersionNumber", 0, "0 kg", "7.53 in^3", "0 kg", "7.53 in^3"},
+      // A mass or volume that cannot be read is written nowhere: the
+      // user-defined property stays deleted, the tracked one keeps its value.
+      {"Document.ComponentDefinitionByName", 0, "<missing>", "<missing>", "old", "old"},
+      {"ComponentDefinition.MassPropertiesByName", 1, "1.23 kg", "7.53 in^3", "1.23 kg",
+       "7.53 in^3"},
+      {"ComponentDefinition.MassPropertiesByName", 2, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
+      {"ComponentDefinition.MassPropertiesByName", 3, "1.23 kg", "<missing>", "1.23 kg", "old"},
+      {"MassProperties.MassByName", 0, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
+      {"MassProperties.VolumeByName", 0, "1.23 kg", "<missing>", "1.23 kg", "old"},
+      // Without the version it is unknown whether the mass is in grams.
+      {"Document.VersionNumber", 0, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
       // The mass unit cannot be read: no mass text anywhere.
       {"UnitsOfMeasure.MassUnits", 0, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
       {"UnitsOfMeasure.MassUnits", 2, "1.23 kg", "7.53 in^3", "old", "7.53 in^3"},
@@ -199,6 +206,43 @@ TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
     EXPECT_EQ(Tracked(part, 43), Expected(row.tracked43)) << where;
     EXPECT_TRUE(h.holdsOnlyItsOwnReferences()) << where;
   }
+}
+
+// A value that cannot be read costs only its own two writes: every other
+// host call is made as in a clean run, in the same order.
+TEST_P(MassVolume, AnUnreadValueLeavesOutOnlyItsWrites) {
+  const auto record = [&](const char* failing) {
+    auto& part = h.host.addDocument(Part(1.23456, 123.456));
+    h.makeActive(&part);
+    h.host.clearOperations();
+    h.host.clearFaults();
+    if (failing)
+      h.host.failOperation(failing, kFault);
+    h.addin->Mass_Volume();
+    return h.host.operations();
+  };
+  // The operations without the nth add and the nth design-tracking write.
+  const auto withoutWrites = [](std::vector<std::string> operations, int nth) {
+    for (const std::string name : {"PropertySet.Add", "Property.SetValue"}) {
+      int seen = 0;
+      const auto at = std::find_if(operations.begin(), operations.end(), [&](const std::string& o) {
+        return o == name && ++seen == nth;
+      });
+      EXPECT_NE(at, operations.end()) << name;
+      if (at != operations.end())
+        operations.erase(at);
+    }
+    return operations;
+  };
+  const auto clean = record(nullptr);
+  const struct {
+    const char* failing;
+    int nth; // 1: the mass's writes, 2: the volume's
+  } rows[] = {{"MassProperties.MassByName", 1},
+              {"Document.VersionNumber", 1},
+              {"MassProperties.VolumeByName", 2}};
+  for (const auto& row : rows)
+    EXPECT_EQ(record(row.failing), withoutWrites(clean, row.nth)) << row.failing;
 }
 
 TEST_P(MassVolume, WithoutAnActiveDocumentNothingIsStoredAndNothingFails) {
