@@ -181,6 +181,8 @@ Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
   report.after = session.documentsNow();
   report.statusBar = session.host().statusBarText();
   report.messageBoxes = session.messageBoxes();
+  for (const FailedWrite& write : session.failedWrites())
+    report.warnings.push_back(FailedWriteText(write, settingsFile.value_or("the settings file")));
   report.settingsFile = std::move(settingsFile);
   return report;
 }
@@ -235,6 +237,7 @@ json ReportJson(const Report& report) {
     boxes.push_back({{"text", box.text}, {"style", box.style}, {"title", box.title}});
   out["messageBoxes"] = std::move(boxes);
   out["settingsFile"] = report.settingsFile ? json(*report.settingsFile) : json(nullptr);
+  out["warnings"] = report.warnings;
   return out;
 }
 
@@ -249,6 +252,8 @@ std::string ReportTable(const Report& report) {
     out += "  " + step.operation + " " + step.document + ": " + outcomeText(step.outcome) + "\n";
   if (report.settingsFile)
     out += "Settings file: " + *report.settingsFile + "\n";
+  for (const std::string& warning : report.warnings)
+    out += "Warning: " + warning + "\n";
 
   for (const sim::DocumentData& document : report.after) {
     const sim::DocumentData* before = FindDocument(report.before, document.name);
@@ -283,6 +288,8 @@ void PrintReport(const Report& report, OutputFormat format) {
   else
     std::cout << ReportTable(report);
   std::cout.flush();
+  for (const std::string& warning : report.warnings)
+    std::cerr << "vantelo: warning: " << warning << "\n";
 }
 
 } // namespace vantelo::cli
