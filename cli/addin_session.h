@@ -30,6 +30,8 @@ struct SessionPlatform {
 
 class AddinSession {
 public:
+  // The host takes a copy of the scene's documents; the scene itself stays
+  // their state before the run, so it must outlive the session.
   AddinSession(const Scene& scene, SessionPlatform platform);
   ~AddinSession();
   AddinSession(const AddinSession&) = delete;
@@ -51,7 +53,7 @@ public:
   std::vector<MessageRecord> messageBoxes() const { return messages_->Records(); }
 
 private:
-  std::vector<sim::DocumentData> before_;
+  const std::vector<sim::DocumentData>& before_;
   sim::Host host_;
   std::shared_ptr<RecordingMessageDialog> messages_;
   std::unique_ptr<clsVantelo> addin_;
