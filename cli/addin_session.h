@@ -4,6 +4,7 @@
 #pragma once
 
 #include "addin/clsVantelo.h"
+#include "cli/recording_profile_file.h"
 #include "cli/scene.h"
 #include "platform/message_dialogs.h"
 #include "simhost/host.h"
@@ -51,11 +52,14 @@ public:
   const std::vector<sim::DocumentData>& documentsBefore() const { return before_; }
   std::vector<sim::DocumentData> documentsNow() const;
   std::vector<MessageRecord> messageBoxes() const { return messages_->Records(); }
+  // The settings-file writes that failed (the add-in carries on without them).
+  const std::vector<FailedWrite>& failedWrites() const { return profile_->FailedWrites(); }
 
 private:
   const std::vector<sim::DocumentData>& before_;
   sim::Host host_;
   std::shared_ptr<RecordingMessageDialog> messages_;
+  std::shared_ptr<RecordingProfileFile> profile_;
   std::unique_ptr<clsVantelo> addin_;
 };
 

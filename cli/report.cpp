@@ -174,6 +174,8 @@ Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
   report.after = session.documentsNow();
   report.statusBar = session.host().statusBarText();
   report.messageBoxes = session.messageBoxes();
+  for (const FailedWrite& write : session.failedWrites())
+    report.warnings.push_back(FailedWriteText(write, settingsFile.value_or("the settings file")));
   report.settingsFile = std::move(settingsFile);
   return report;
 }
@@ -228,6 +230,7 @@ json ReportJson(const Report& report) {
     boxes.push_back({{"text", box.text}, {"style", box.style}, {"title", box.title}});
   out["messageBoxes"] = std::move(boxes);
   out["settingsFile"] = report.settingsFile ? json(*report.settingsFile) : json(nullptr);
+  out["warnings"] = report.warnings;
   return out;
 }
 
@@ -242,6 +245,8 @@ std::string ReportTable(const Report& report) {
     out += "  " + step.operation + " " + step.document + ": " + outcomeText(step.outcome) + "\n";
   if (report.settingsFile)
     out += "Settings file: " + *report.settingsFile + "\n";
+  for (const std::string& warning : report.warnings)
+    out += "Warning: " + warning + "\n";
 
   std::unordered_map<std::string_view, const sim::DocumentData*> documentsBefore;
   for (const sim::DocumentData& document : report.before)
@@ -280,6 +285,8 @@ void PrintReport(const Report& report, OutputFormat format) {
   else
     std::cout << ReportTable(report);
   std::cout.flush();
+  for (const std::string& warning : report.warnings)
+    std::cerr << "vantelo: warning: " << warning << "\n";
 }
 
 } // namespace vantelo::cli

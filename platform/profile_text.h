@@ -34,6 +34,8 @@
 //   only; other bytes (such as the Windows-1252 letters ä/Ä) must match exactly.
 // UTF-8 byte-order mark. Not understood: its bytes are part of the first
 //   line's text, so a section header on line 1 is not recognised.
+// UTF-16. These functions take bytes; a file with the UTF-16 LE byte-order
+//   mark is converted around them by ProfileDocument.
 // Long lines. No limit on line or name length; values are returned whole (the
 //   caller cuts them to its buffer; there is no wrap-around at 64 KiB).
 //
@@ -78,6 +80,10 @@ std::string_view CallerText(std::string_view text);
 // Section and key names compared without regard to ASCII letter case.
 bool NamesEqual(std::string_view a, std::string_view b);
 
+// The name with its ASCII letters in lower case: equal for names that
+// NamesEqual finds equal, for use as a key.
+std::string LowerName(std::string_view name);
+
 // The value of the key in the section, or nothing when the section or the key
 // is missing. The names are given as by the caller (see CallerName). The
 // result points into contents.
@@ -104,5 +110,16 @@ struct Entry {
 // out. Names and values point into contents. Lets a checker see what a read
 // would find and what it would pass over (repeated sections and keys).
 std::vector<Entry> Entries(std::string_view contents);
+
+// One section line: where it begins in the contents and its trimmed name
+// (pointing into the contents).
+struct SectionLine {
+  std::size_t begin = 0;
+  std::string_view name;
+};
+
+// Every section line in file order. A section's lines run from its section
+// line to the next section line (of any name) or the end.
+std::vector<SectionLine> Sections(std::string_view contents);
 
 } // namespace vantelo::profile_text
