@@ -31,6 +31,8 @@ struct SessionPlatform {
 
 class AddinSession {
 public:
+  // The host takes a copy of the scene's documents; the scene itself stays
+  // their state before the run, so it must outlive the session.
   AddinSession(const Scene& scene, SessionPlatform platform);
   ~AddinSession();
   AddinSession(const AddinSession&) = delete;
@@ -54,7 +56,7 @@ public:
   const std::vector<FailedWrite>& failedWrites() const { return profile_->FailedWrites(); }
 
 private:
-  std::vector<sim::DocumentData> before_;
+  const std::vector<sim::DocumentData>& before_;
   sim::Host host_;
   std::shared_ptr<RecordingMessageDialog> messages_;
   std::shared_ptr<RecordingProfileFile> profile_;

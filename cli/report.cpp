@@ -8,6 +8,7 @@
 #include <cmath>
 #include <iostream>
 #include <type_traits>
+#include <unordered_map>
 
 namespace vantelo::cli {
 namespace {
@@ -65,14 +66,6 @@ std::string ValueText(const Value& value) {
 
 const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::string_view fmtid) {
   return document ? document->propertySet(fmtid) : nullptr;
-}
-
-const sim::DocumentData* FindDocument(const std::vector<sim::DocumentData>& documents,
-                                      std::string_view name) {
-  for (const auto& document : documents)
-    if (document.name == name)
-      return &document;
-  return nullptr;
 }
 
 std::string SetTitle(std::string_view fmtid) {
@@ -255,8 +248,12 @@ std::string ReportTable(const Report& report) {
   for (const std::string& warning : report.warnings)
     out += "Warning: " + warning + "\n";
 
+  std::unordered_map<std::string_view, const sim::DocumentData*> documentsBefore;
+  for (const sim::DocumentData& document : report.before)
+    documentsBefore.emplace(document.name, &document);
   for (const sim::DocumentData& document : report.after) {
-    const sim::DocumentData* before = FindDocument(report.before, document.name);
+    const auto found = documentsBefore.find(document.name);
+    const sim::DocumentData* before = found == documentsBefore.end() ? nullptr : found->second;
     out += "\n" + document.name + " (" + DocumentTypeName(document.type) + ")\n";
     for (const sim::PropertySetData& set : document.propertySets)
       AppendPropertySet(out, set, FindSet(before, set.formatId));

@@ -2,6 +2,7 @@
 
 #include "addin/clsVantelo.h"
 #include "cli/usage_error.h"
+#include "config/line_breaks.h"
 #include "config/settings_catalogue.h"
 #include "platform/document_profile_file.h"
 #include "platform/portable_platform.h"
@@ -20,9 +21,14 @@ std::unique_ptr<clsVantelo> AddinOnPlatform(std::shared_ptr<RegionalSettings> re
 }
 
 void CheckText(const std::string& text, const std::string& what) {
-  if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+  // The add-in refuses a line break itself (AddToINI returns False); saying
+  // so here tells why.
+  if (HoldsLineBreak(text))
     throw UsageError(what + ": \"" + text +
-                     "\" holds a line break or NUL, which would split the file's line");
+                     "\" holds a line break, which the add-in refuses: it would split the "
+                     "file's line and start a line of its own");
+  if (text.find('\0') != std::string::npos)
+    throw UsageError(what + ": \"" + text + "\" holds a NUL, which would cut the text short");
   Windows1252CodePage codePage;
   if (codePage.ToUtf8(codePage.FromUtf8(text)) != text)
     throw UsageError(what + ": \"" + text +

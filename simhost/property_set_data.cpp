@@ -11,13 +11,13 @@ namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string nameKey(std::string_view name) {
-  std::string key(name);
+} // namespace
+
+std::string caseFolded(std::string_view text) {
+  std::string key(text);
   std::transform(key.begin(), key.end(), key.begin(), lowerAscii);
   return key;
 }
-
-} // namespace
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -57,7 +57,7 @@ const PropertyData& PropertyList::add(PropertyData property) {
   if (byId_.contains(property.id))
     throw Failure(hresult::InvalidArg, "property '" + property.name + "': identifier " +
                                            std::to_string(property.id) + " is already used");
-  auto key = nameKey(property.name);
+  auto key = caseFolded(property.name);
   if (byName_.contains(key))
     throw Failure(hresult::InvalidArg,
                   "property '" + property.name + "' already exists in the property set");
@@ -70,7 +70,7 @@ const PropertyData& PropertyList::add(PropertyData property) {
 }
 
 const PropertyData* PropertyList::find(std::string_view name) const {
-  const auto it = byName_.find(nameKey(name));
+  const auto it = byName_.find(caseFolded(name));
   return it == byName_.end() ? nullptr : it->second->get();
 }
 
@@ -92,7 +92,7 @@ bool PropertyList::erase(std::int32_t id) {
   if (it == byId_.end())
     return false;
   const auto entry = it->second;
-  byName_.erase(nameKey((*entry)->name));
+  byName_.erase(caseFolded((*entry)->name));
   byId_.erase(it);
   entries_.erase(entry);
   return true;

@@ -103,5 +103,8 @@ struct PropertySetData {
 // ASCII case-insensitive equality, as the host compares property names and
 // format identifiers.
 bool equalIgnoringCase(std::string_view a, std::string_view b);
+// The text with its ASCII letters in lower case: two texts are equal ignoring
+// case exactly when these keys are equal, so names can be hashed.
+std::string caseFolded(std::string_view text);
 
 } // namespace vantelo::sim
