@@ -63,7 +63,8 @@ public:
   // --- The host's add-in server interface. ---
   void Activate(const Ref<ApplicationAddInSite>& AddInSiteObject, bool FirstTime);
   void Deactivate();
-  Ref<HostObject> Automation();
+  // The object a client reaches through the host's add-in object: this one.
+  clsVantelo& Automation();
   void ExecuteCommand(std::int32_t CommandID);
 
   // --- Public methods of the class interface. ---

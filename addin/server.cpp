@@ -20,9 +20,12 @@ void clsVantelo::Activate(const Ref<ApplicationAddInSite>& AddInSiteObject, bool
 // connection stay until the object goes, so saves are still handled.
 void clsVantelo::Deactivate() { platform_.messagePump->ProcessWaitingMessages(); }
 
-Ref<HostObject> clsVantelo::Automation() {
+// The object a client reaches through the host's add-in object: this very
+// object, the one the host activated, so that a macro can set the parts-list
+// members and call the update on the add-in that holds the host application.
+clsVantelo& clsVantelo::Automation() {
   platform_.messagePump->ProcessWaitingMessages();
-  return nullptr;
+  return *this;
 }
 
 } // namespace vantelo
