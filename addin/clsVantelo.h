@@ -103,6 +103,9 @@ private:
   std::string ScaleToText(float scale, bool firstView) const;
   static std::string GetMassUnit(std::string text);
 
+  // Fails unless the settings file's path passes the ANSI code page unchanged.
+  void RequireNameableSettingsFile();
+
   // The type code of the application's active document, asked anew.
   std::int32_t ActiveDocumentType();
   // The property set with that format identifier of the application's active

@@ -1,4 +1,5 @@
-// The add-in server operations on the stand-in host: what Automation yields.
+// The add-in server operations on the stand-in host: what Automation yields,
+// and an activation refused where the settings file cannot be named.
 #include "addin/clsVantelo.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
@@ -35,6 +36,36 @@ TEST(Server, AutomationYieldsTheObjectItselfAfterProcessingMessages) {
   EXPECT_EQ(&addin.Automation(), &addin);
   EXPECT_EQ(pump->count, 1);
   EXPECT_EQ(host.operationCount(), 0u);
+}
+
+TEST(Server, ActivationNeedsASettingsFilePathThatTheCodePageHolds) {
+  const struct {
+    const char* directory;
+    bool activates;
+  } cases[] = {
+      {"/opt/Gr\xC3\xBC\xC3\x9F"
+       "e",
+       true},                        // u-umlaut and sharp s: in Windows-1252
+      {"/opt/\xCE\xA9", false},      // Greek omega: not in it
+      {"/opt/a\xE2\x98\x83", false}, // a snowman
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.directory);
+    sim::Host host;
+    clsVantelo addin(Platform(test.directory));
+    try {
+      addin.Activate(host.AddInSite(), true);
+      EXPECT_TRUE(test.activates);
+    } catch (const Failure& failure) {
+      EXPECT_FALSE(test.activates);
+      EXPECT_EQ(failure.code(), hresult::NoUnicodeTranslation);
+      EXPECT_NE(std::string(failure.what()).find(std::string(test.directory) + "\\Vantelo.ini"),
+                std::string::npos)
+          << failure.what();
+      // Refused before the host was asked for anything.
+      EXPECT_EQ(host.operationCount(), 0u);
+    }
+  }
 }
 
 } // namespace
