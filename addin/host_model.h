@@ -275,14 +275,14 @@ public:
 
 // Dereferences a host reference; an empty one fails as the platform does
 // when a member is called on Nothing.
-template <class T> T& use(const Ref<T>& ref);
+template <class T> T& Use(const Ref<T>& ref);
 
 } // namespace vantelo
 
 #include "addin/failure.h"
 
 namespace vantelo {
-template <class T> T& use(const Ref<T>& ref) {
+template <class T> T& Use(const Ref<T>& ref) {
   if (!ref)
     throw Failure(hresult::ObjectNotSet, "Object variable not set");
   return *ref;

@@ -73,7 +73,7 @@ sim::DocumentData DrawingWithPartsList(int rows) {
     list.rows.push_back({std::to_string(1 + k % 7), kMasses[k % 4], ""});
   sim::DocumentData drawing{.name = "PartsList.idw", .type = document_type::Drawing};
   drawing.sheets = {{.size = 9993, .partsLists = {std::move(list)}}};
-  drawing.propertySet(fmtid::UserDefined)->properties.add("TotalMass", std::string());
+  drawing.PropertySet(fmtid::UserDefined)->properties.Add("TotalMass", std::string());
   return drawing;
 }
 

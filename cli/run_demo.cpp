@@ -23,10 +23,10 @@ int RunDemo(const DemoArguments& arguments, const CommonOptions& common) {
 
   const TemporaryDirectory directory;
   {
-    std::ofstream settings(directory.path() + "/Vantelo.ini", std::ios::binary);
+    std::ofstream settings(directory.Path() + "/Vantelo.ini", std::ios::binary);
     settings << DemoSettingsText();
   }
-  auto module = std::make_shared<FixedModulePath>(directory.path(), "Vantelo");
+  auto module = std::make_shared<FixedModulePath>(directory.Path(), "Vantelo");
   AddinSession session(scene, {regional, clock, module});
 
   Report report;

@@ -191,7 +191,7 @@ public:
     return true;
   }
 
-  const std::string& duplicate() const { return duplicate_; }
+  const std::string& Duplicate() const { return duplicate_; }
 
 private:
   struct Frame {
@@ -268,8 +268,8 @@ json ParseJson(std::string_view text, const std::string& sourceName) {
     }
     throw UsageError(sourceName + ":" + Place(text, end) + ": malformed JSON: " + detail);
   }
-  if (!finder.duplicate().empty())
-    throw UsageError(sourceName + ": " + finder.duplicate() +
+  if (!finder.Duplicate().empty())
+    throw UsageError(sourceName + ": " + finder.Duplicate() +
                      ": the field is given twice in the same object");
   return root;
 }
@@ -474,7 +474,7 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
     sim::PropertyData property;
     property.name = r.Text(item["name"], Reader::Join(itemPath, "name"));
     for (const auto& earlier : read)
-      if (sim::equalIgnoringCase(earlier.name, property.name))
+      if (sim::EqualIgnoringCase(earlier.name, property.name))
         r.Fail(Reader::Join(itemPath, "name"),
                "the set has a property named " + Quoted(earlier.name) +
                    " already (names are compared ignoring letter case)");
@@ -493,7 +493,7 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
   }
   for (std::size_t i = 0; i < read.size(); ++i) {
     try {
-      set.properties.add(std::move(read[i]));
+      set.properties.Add(std::move(read[i]));
     } catch (const Failure& failure) {
       r.Fail(Reader::Index(listPath, i), failure.what());
     }
@@ -570,7 +570,7 @@ sim::DocumentData ReadDocument(const Reader& r, const json& value, const std::st
     for (std::size_t i = 0; i < sets.size(); ++i) {
       const std::string setPath = Reader::Index(setsPath, i);
       sim::PropertySetData set = ReadPropertySet(r, sets[i], setPath);
-      if (document.propertySet(set.formatId))
+      if (document.PropertySet(set.formatId))
         r.Fail(Reader::Join(setPath, "fmtid"),
                "the document has a set " + set.formatId + " already");
       document.propertySets.push_back(std::move(set));

@@ -208,12 +208,12 @@ private:
     std::vector<std::string_view> keys;
     for (const Setting& s : SettingsCatalogue())
       if (pt::NamesEqual(s.section, section))
-        keys.push_back(s.key());
+        keys.push_back(s.Key());
     std::string_view nearest = NearestName(name, keys);
     if (nearest.empty()) {
       keys.clear();
       for (const Setting& s : SettingsCatalogue())
-        keys.push_back(s.key());
+        keys.push_back(s.Key());
       nearest = NearestName(name, keys);
     }
     Add(Finding::Severity::Warning, entry.line,
@@ -235,14 +235,14 @@ private:
     for (const Setting& setting : SettingsCatalogue()) {
       CheckedSetting checked;
       checked.setting = &setting;
-      std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
+      std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
       std::string file = result_.path;
       checked.value = addin.GetFromINI(section, key, defaultText, file);
       checked.fromFile = profile->lastCount != 0;
       const std::optional<pt::Entry> entry = EntryOf(setting);
       if (entry)
         checked.line = entry->line;
-      const std::string label = std::string(setting.key());
+      const std::string label = std::string(setting.Key());
 
       try {
         SetMemberFromText(addin, setting.member, checked.value, decimalSeparator);
@@ -311,7 +311,7 @@ private:
         if (inSection)
           return std::nullopt;
         inSection = pt::NamesEqual(entry.name, setting.section);
-      } else if (inSection && pt::NamesEqual(entry.name, setting.key())) {
+      } else if (inSection && pt::NamesEqual(entry.name, setting.Key())) {
         return entry;
       }
     }
@@ -327,7 +327,7 @@ private:
 
   static const Setting* FindSetting(std::string_view key) {
     for (const Setting& setting : SettingsCatalogue())
-      if (pt::NamesEqual(setting.key(), key))
+      if (pt::NamesEqual(setting.Key(), key))
         return &setting;
     return nullptr;
   }

@@ -66,17 +66,17 @@ std::vector<AddedSetting> InitSettingsFile(const std::string& path,
   const std::string before = ReadFile(path);
   auto addin = AddinOnPlatform(std::move(regional));
   for (const Setting& setting : SettingsCatalogue()) {
-    std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
+    std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
     std::string file = path;
     addin->GetFromINI(section, key, defaultText, file);
   }
   const std::string after = ReadFile(path);
   std::vector<AddedSetting> added;
   for (const Setting& setting : SettingsCatalogue()) {
-    const auto old = profile_text::Lookup(before, setting.section, setting.key());
-    const auto now = profile_text::Lookup(after, setting.section, setting.key());
+    const auto old = profile_text::Lookup(before, setting.section, setting.Key());
+    const auto now = profile_text::Lookup(after, setting.section, setting.Key());
     if ((!old && now) || (old && now && old->empty() && !now->empty()))
-      added.push_back({std::string(setting.section), std::string(setting.key()),
+      added.push_back({std::string(setting.section), std::string(setting.Key()),
                        std::string(setting.defaultText)});
   }
   return added;

@@ -29,7 +29,7 @@ template <class F> HRESULT guarded(const IID& iid, F&& body) noexcept {
     body();
     return S_OK;
   } catch (const Failure& failure) {
-    return reportFailure(iid, failure.code(), failure.what());
+    return reportFailure(iid, failure.Code(), failure.what());
   } catch (const std::bad_alloc&) {
     return reportFailure(iid, E_OUTOFMEMORY, "Out of memory");
   } catch (const std::exception& error) {

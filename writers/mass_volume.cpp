@@ -79,35 +79,35 @@ void clsVantelo::Mass_Volume() {
   double volume = 0.0; // cubic centimetres
 
   skipping.Step([&] {
-    const Ref<Document> document = use(HostApplication).ActiveDocument();
-    definition = use(document).ComponentDefinitionByName();
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    definition = Use(document).ComponentDefinitionByName();
   });
   skipping.Step([&] {
-    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
-    use(properties).SetAccuracyByName(kMassAccuracy);
+    const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
+    Use(properties).SetAccuracyByName(kMassAccuracy);
   });
   skipping.Step([&] {
-    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
-    mass = use(properties).MassByName();
+    const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
+    mass = Use(properties).MassByName();
   });
   skipping.Step([&] {
-    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
-    volume = vb::ValueToDouble(use(properties).VolumeByName(), regional.DecimalSeparator());
+    const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
+    volume = vb::ValueToDouble(Use(properties).VolumeByName(), regional.DecimalSeparator());
   });
 
   if (skipping.Test([&] {
-        const Ref<Document> document = use(HostApplication).ActiveDocument();
-        return use(document).VersionNumber() <= kGramMassVersion;
+        const Ref<Document> document = Use(HostApplication).ActiveDocument();
+        return Use(document).VersionNumber() <= kGramMassVersion;
       }))
     skipping.Step(
         [&] { mass = vb::Divide(vb::ValueToDouble(mass, regional.DecimalSeparator()), 1000.0); });
 
   const auto activeUnits = [&] {
-    const Ref<Document> document = use(HostApplication).ActiveDocument();
-    return use(document).UnitsOfMeasure();
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    return Use(document).UnitsOfMeasure();
   };
-  const auto massUnitCode = [&] { return use(activeUnits()).MassUnits(); };
-  const auto lengthUnitCode = [&] { return use(activeUnits()).LengthUnits(); };
+  const auto massUnitCode = [&] { return Use(activeUnits()).MassUnits(); };
+  const auto lengthUnitCode = [&] { return Use(activeUnits()).LengthUnits(); };
   const auto massText = [&](const MassUnit& unit) {
     const std::string separator = regional.DecimalSeparator();
     const double value = vb::Checked(vb::ValueToDouble(mass, separator) * unit.factor);
@@ -145,21 +145,21 @@ void clsVantelo::Mass_Volume() {
   // volume text can never land in the mass property.
   Ref<Property> property;
   skipping.Step([&] {
-    property = use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingMass);
+    property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingMass);
   });
   skipping.Step([&] {
     if (const auto unit = MassUnitOf(massUnitCode()))
-      use(property).SetValue(massText(*unit));
+      Use(property).SetValue(massText(*unit));
   });
 
   property.reset();
   skipping.Step([&] {
-    property = use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
+    property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
   });
   if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
-    skipping.Step([&] { use(property).SetValue(volumeInMillimetres()); });
+    skipping.Step([&] { Use(property).SetValue(volumeInMillimetres()); });
   else
-    skipping.Step([&] { use(property).SetValue(volumeInInches()); });
+    skipping.Step([&] { Use(property).SetValue(volumeInInches()); });
 }
 
 } // namespace vantelo

@@ -31,9 +31,9 @@ void clsVantelo::PaperSize() {
   std::string paperSize;
   {
     const Ref<DrawingDocument> drawing = ActiveDrawingDocument(HostApplication);
-    const Ref<Sheets> sheets = use(drawing).Sheets();
-    const Ref<Sheet> firstSheet = use(sheets).Item(std::int16_t{1});
-    paperSize = SizeText(use(firstSheet).Size());
+    const Ref<Sheets> sheets = Use(drawing).Sheets();
+    const Ref<Sheet> firstSheet = Use(sheets).Item(std::int16_t{1});
+    paperSize = SizeText(Use(firstSheet).Size());
   }
 
   ErrorSkipping skipping;

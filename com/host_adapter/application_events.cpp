@@ -40,20 +40,20 @@ public:
     HRESULT hr = dispatch()->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
     if (FAILED(hr))
       throw Failure(hr, "The application events object offers no event connections (" +
-                            hresultText(hr) + ")");
+                            HresultText(hr) + ")");
     ComPtr<IConnectionPoint> point;
     hr = container->FindConnectionPoint(iid::ApplicationEventsSink, point.put());
     if (FAILED(hr))
       throw Failure(hr, "The application events object has no connection point for the "
                         "application events (" +
-                            hresultText(hr) + ")");
+                            HresultText(hr) + ")");
     ComPtr<EventSink> sink = EventSink::create(target);
     DWORD cookie = 0;
     hr = point->Advise(sink.get(), &cookie);
     if (FAILED(hr)) {
       sink->detach();
       throw Failure(hr, "The host refused the connection to its application events (" +
-                            hresultText(hr) + ")");
+                            HresultText(hr) + ")");
     }
     try {
       return std::make_unique<Connection>(point, sink, cookie);

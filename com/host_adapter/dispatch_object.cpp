@@ -30,7 +30,7 @@ std::string dispidText(DISPID id) {
     throw Failure(hresult::Overflow, "Overflow converting the result of " + what);
   if (hr == DISP_E_TYPEMISMATCH)
     throw Failure(hresult::TypeMismatch, "Type mismatch converting the result of " + what);
-  throw Failure(hr, "Cannot convert the result of " + what + " (" + hresultText(hr) + ")");
+  throw Failure(hr, "Cannot convert the result of " + what + " (" + HresultText(hr) + ")");
 }
 
 Variant converted(Variant result, VARTYPE type, const std::string& what) {
@@ -102,7 +102,7 @@ Variant doubleByReference(double* value) {
 Variant valueArgument(const Value& value) {
   Variant v;
   VARIANT* out = v.get();
-  switch (kindOf(value)) {
+  switch (KindOf(value)) {
   case ValueKind::Empty:
     break;
   case ValueKind::Boolean:
@@ -183,7 +183,7 @@ Variant DispatchObject::invoke(DISPID id, WORD flags, const char* member, Argume
     description = toUtf8(text.get());
   }
   std::string message = std::string("Host call ") + kind_ + "." + member + " (" + dispidText(id) +
-                        ") failed with " + hresultText(hr);
+                        ") failed with " + HresultText(hr);
   if (!description.empty())
     message += ": " + description;
   throw Failure(hr, message);
@@ -195,7 +195,7 @@ DISPID DispatchObject::idOfName(const wchar_t* name) const {
   const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   if (FAILED(hr))
     throw Failure(hr, std::string("Host object ") + kind_ + " has no member " +
-                          win::utf8FromWide(name) + " (" + hresultText(hr) + ")");
+                          win::utf8FromWide(name) + " (" + HresultText(hr) + ")");
   return id;
 }
 
@@ -254,7 +254,7 @@ ComPtr<IDispatch> DispatchObject::objectAs(Variant result, const GUID& iid,
   const HRESULT hr = found->QueryInterface(iid, typed.putVoid());
   if (FAILED(hr))
     throw Failure(hr, std::string("The result of ") + kind_ + "." + member +
-                          " is not of the expected kind (" + hresultText(hr) + ")");
+                          " is not of the expected kind (" + HresultText(hr) + ")");
   return typed;
 }
 
@@ -263,7 +263,7 @@ ComPtr<IDispatch> DispatchObject::queryAs(const GUID& iid, const char* what) con
   const HRESULT hr = object_->QueryInterface(iid, typed.putVoid());
   if (FAILED(hr))
     throw Failure(hr,
-                  std::string("The ") + kind_ + " is not " + what + " (" + hresultText(hr) + ")");
+                  std::string("The ") + kind_ + " is not " + what + " (" + HresultText(hr) + ")");
   return typed;
 }
 

@@ -43,13 +43,13 @@ const std::int32_t kTypes[] = {document_type::Part, document_type::Assembly, doc
 
 class WriterOrder : public ::testing::Test {
 protected:
-  WriterOrder() { h.useDefaultSettings(); }
+  WriterOrder() { h.UseDefaultSettings(); }
 
   // The operations one call makes.
   Ops OpsOf(const std::function<void()>& call) {
-    h.host.clearOperations();
+    h.host.ClearOperations();
     call();
-    return h.host.operations();
+    return h.host.Operations();
   }
   Ops Writer(const std::string& name) {
     if (name == "TimeStamp")
@@ -75,8 +75,8 @@ const Ops kCachedType{"Document.DocumentType"};
 
 TEST_F(WriterOrder, TheCommandRunsTheWritersOfTheDocumentType) {
   for (std::int32_t type : kTypes) {
-    auto& document = h.host.addDocument(Document(type));
-    h.makeActive(&document);
+    auto& document = h.host.AddDocument(Document(type));
+    h.MakeActive(&document);
     h.addin->ExecuteCommand(1); // the document now holds every property
     const bool drawing = type == document_type::Drawing;
     const bool part = type == document_type::Part;
@@ -96,15 +96,15 @@ TEST_F(WriterOrder, TheCommandRunsTheWritersOfTheDocumentType) {
       Append(expected, Writer("SheetMetal_Style"));
 
     EXPECT_EQ(OpsOf([&] { h.addin->ExecuteCommand(1); }), expected) << type;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
   }
 }
 
 TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
-  h.enableAllWriters();
+  h.EnableAllWriters();
   for (std::int32_t type : kTypes) {
-    auto& document = h.host.addDocument(Document(type));
-    ASSERT_TRUE(h.save(document).succeeded);
+    auto& document = h.host.AddDocument(Document(type));
+    ASSERT_TRUE(h.Save(document).succeeded);
     const bool drawing = type == document_type::Drawing;
     const bool part = type == document_type::Part;
     const bool massVolume = part || type == document_type::Assembly;
@@ -123,32 +123,32 @@ TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
     if (part)
       Append(expected, Writer("SheetMetal_Style"));
 
-    h.host.clearOperations();
+    h.host.ClearOperations();
     const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
     ASSERT_TRUE(outcome.succeeded) << outcome.message;
-    EXPECT_EQ(h.host.operations(), expected) << type;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    EXPECT_EQ(h.host.Operations(), expected) << type;
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
   }
 }
 
 TEST_F(WriterOrder, OtherCommandIdsDoNothing) {
-  auto& document = h.host.addDocument(Document(document_type::Part));
-  h.makeActive(&document);
+  auto& document = h.host.AddDocument(Document(document_type::Part));
+  h.MakeActive(&document);
   for (std::int32_t id : {0, 2, -1, 4097})
     EXPECT_TRUE(OpsOf([&] { h.addin->ExecuteCommand(id); }).empty()) << id;
-  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+  EXPECT_TRUE(document.PropertySet(fmtid::UserDefined)->properties.empty());
 }
 
 TEST_F(WriterOrder, TheCommandIgnoresTheEnableSettingsAndUsesTheMembersAsTheyStand) {
   AddinHarness fresh; // no settings ever loaded: empty names, zero decimals
-  auto& document = fresh.host.addDocument(Document(document_type::Part));
+  auto& document = fresh.host.AddDocument(Document(document_type::Part));
   document.massProperties->mass = 2.5;
-  fresh.makeActive(&document);
-  EXPECT_EQ(failureCode([&] { fresh.addin->ExecuteCommand(1); }), 0);
+  fresh.MakeActive(&document);
+  EXPECT_EQ(FailureCode([&] { fresh.addin->ExecuteCommand(1); }), 0);
   // The empty names are refused by the host; the fixed mass property shows
   // the number at zero decimals, the half going to the even neighbour.
-  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
-  const auto* mass = document.propertySet(fmtid::DesignTracking)->properties.findById(9);
+  EXPECT_TRUE(document.PropertySet(fmtid::UserDefined)->properties.empty());
+  const auto* mass = document.PropertySet(fmtid::DesignTracking)->properties.FindById(9);
   EXPECT_EQ(mass->value, Value{std::string("2 kg")});
 }
 
@@ -172,29 +172,29 @@ TEST_F(WriterOrder, AWriterFailingBeforeItsErrorSkippingEndsTheCaller) {
       // SheetMetal_Style cannot read the style.
       {document_type::Part, "SheetMetalStyle.Thickness", "SheetMetalStyle.Thickness", "SM_Style"},
   };
-  h.enableAllWriters();
+  h.EnableAllWriters();
   for (const EarlyFailure& row : rows) {
     for (bool throughCommand : {true, false}) {
-      auto& document = h.host.addDocument(Document(row.type));
-      h.makeActive(&document);
-      h.host.clearOperations();
-      h.host.clearFaults();
-      h.host.failOperation(row.operation, kFault);
+      auto& document = h.host.AddDocument(Document(row.type));
+      h.MakeActive(&document);
+      h.host.ClearOperations();
+      h.host.ClearFaults();
+      h.host.FailOperation(row.operation, kFault);
       std::int32_t code = 0;
       if (throughCommand) {
-        code = failureCode([&] { h.addin->ExecuteCommand(1); });
+        code = FailureCode([&] { h.addin->ExecuteCommand(1); });
       } else {
         const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
         code = outcome.code;
       }
       EXPECT_EQ(code, kFault) << row.operation;
-      const Ops ops = h.host.operations();
+      const Ops ops = h.host.Operations();
       ASSERT_FALSE(ops.empty());
       EXPECT_EQ(ops.back(), row.lastWriterOp) << row.operation;
       // The time stamp before it stays.
       EXPECT_NE(UserProperty(document, "SaveTime"), "<missing>");
       EXPECT_EQ(UserProperty(document, row.notWritten), "<missing>");
-      EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+      EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     }
   }
 }

@@ -46,10 +46,10 @@ const std::vector<std::string> kWriterProperties = {
 // Every configured property present (so that every delete runs), one that no
 // writer owns, and a third property set that nobody writes.
 sim::DocumentData Furnished(sim::DocumentData document) {
-  sim::PropertySetData* user = document.propertySet(fmtid::UserDefined);
+  sim::PropertySetData* user = document.PropertySet(fmtid::UserDefined);
   for (const std::string& name : kWriterProperties)
-    user->properties.add(name, std::string("old"));
-  user->properties.add("Checked By", std::string("someone"));
+    user->properties.Add(name, std::string("old"));
+  user->properties.Add("Checked By", std::string("someone"));
   document.propertySets.push_back({.formatId = kSummaryInformation,
                                    .properties = {{.name = "Title", .value = std::string("T")}}});
   return document;
@@ -165,15 +165,15 @@ std::string Untouchable(const sim::DocumentData& document, const Allowed& allowe
   std::string text;
   for (const sim::PropertySetData& set : document.propertySets) {
     text += set.formatId + "\n";
-    const bool user = sim::equalIgnoringCase(set.formatId, fmtid::UserDefined);
-    const bool tracking = sim::equalIgnoringCase(set.formatId, fmtid::DesignTracking);
+    const bool user = sim::EqualIgnoringCase(set.formatId, fmtid::UserDefined);
+    const bool tracking = sim::EqualIgnoringCase(set.formatId, fmtid::DesignTracking);
     for (const sim::PropertyData& property : set.properties) {
       if (user && allowed.userProperties.count(property.name))
         continue;
       if (tracking && allowed.designTrackingMassVolume && (property.id == 9 || property.id == 43))
         continue;
       text += "  " + std::to_string(property.id) + " " + property.name + " = " +
-              sim::describe(property.value) + "\n";
+              sim::Describe(property.value) + "\n";
     }
   }
   for (const sim::SheetData& sheet : document.sheets)
@@ -231,16 +231,16 @@ Run Execute(const SweepCase& sweepCase, std::uint64_t failing) {
   Run run;
   run.h = std::make_unique<AddinHarness>();
   AddinHarness& h = *run.h;
-  h.writeSettings(SweepSettings());
-  run.bystander = &h.host.addDocument(Bystander());
+  h.WriteSettings(SweepSettings());
+  run.bystander = &h.host.AddDocument(Bystander());
   if (auto document = sweepCase.document())
-    run.active = &h.host.addDocument(std::move(*document));
+    run.active = &h.host.AddDocument(std::move(*document));
   if (sweepCase.entry != Entry::Activate)
-    h.activate();
-  h.host.setActiveDocument(run.active);
+    h.Activate();
+  h.host.SetActiveDocument(run.active);
   clsVantelo& addin = *h.addin;
   if (sweepCase.entry == Entry::Command) {
-    h.useDefaultSettings(); // the members as the last save left them
+    h.UseDefaultSettings(); // the members as the last save left them
     addin.ExcludeFirstInAllScales = true;
   }
   if (sweepCase.entry == Entry::PartsList) {
@@ -257,28 +257,28 @@ Run Execute(const SweepCase& sweepCase, std::uint64_t failing) {
   if (run.active)
     run.activeBefore = Untouchable(*run.active, allowed);
   run.bystanderBefore = Untouchable(*run.bystander, {});
-  run.settingsBefore = h.readSettings();
+  run.settingsBefore = h.ReadSettings();
 
-  h.host.clearOperations();
-  h.host.clearFaults();
+  h.host.ClearOperations();
+  h.host.ClearFaults();
   if (failing > 0)
-    h.host.failOperationNumber(failing, kFault);
+    h.host.FailOperationNumber(failing, kFault);
   switch (sweepCase.entry) {
   case Entry::Activate:
-    run.code = h.run([&] { addin.Activate(h.host.AddInSite(), true); });
+    run.code = h.Run([&] { addin.Activate(h.host.AddInSite(), true); });
     break;
   case Entry::Save:
     run.code = h.host.FireSaveDocument(run.active, 4097, 0).code;
     break;
   case Entry::Command:
-    run.code = h.run([&] { addin.ExecuteCommand(1); });
+    run.code = h.Run([&] { addin.ExecuteCommand(1); });
     break;
   case Entry::PartsList:
-    run.code = h.run([&] { addin.UpdateTotalMassInPartsList(); });
+    run.code = h.Run([&] { addin.UpdateTotalMassInPartsList(); });
     break;
   }
-  run.operations = h.host.operations();
-  h.host.clearFaults();
+  run.operations = h.host.Operations();
+  h.host.ClearFaults();
   return run;
 }
 
@@ -299,7 +299,7 @@ private:
   std::vector<std::string> messages_;
 };
 
-std::string Hex(std::int32_t code) { return hresultText(code); }
+std::string Hex(std::int32_t code) { return HresultText(code); }
 
 // The checks every run shares: references, properties, settings file.
 void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t failing,
@@ -313,11 +313,11 @@ void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t fa
       expected["Application"] = 1;
     if (failing == 0)
       expected["ApplicationEvents"] = 1;
-    v.Check(h.host.liveReferencesByInterface() == expected, where + ": references held");
-    v.Check(h.host.liveConnections() == (failing == 0 ? 1u : 0u), where + ": event connection");
+    v.Check(h.host.LiveReferencesByInterface() == expected, where + ": references held");
+    v.Check(h.host.LiveConnections() == (failing == 0 ? 1u : 0u), where + ": event connection");
   } else {
-    v.Check(static_cast<bool>(h.holdsOnlyItsOwnReferences()),
-            where + ": " + h.holdsOnlyItsOwnReferences().message());
+    v.Check(static_cast<bool>(h.HoldsOnlyItsOwnReferences()),
+            where + ": " + h.HoldsOnlyItsOwnReferences().message());
     // Only the save refreshes ActiveDoc, in its first operation.
     const bool activeDocSet =
         sweepCase.entry == Entry::Save && run.active != nullptr && failing != 1;
@@ -331,7 +331,7 @@ void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t fa
   v.Check(Untouchable(*run.bystander, {}) == run.bystanderBefore,
           where + ": the document that is not active changed");
 
-  const std::string settings = h.readSettings();
+  const std::string settings = h.ReadSettings();
   for (const auto& [section, key] : KeysOf(run.settingsBefore)) {
     const auto before = profile_text::Lookup(run.settingsBefore, section, key);
     const auto now = profile_text::Lookup(settings, section, key);

@@ -22,7 +22,7 @@ sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = sim::u
 
 // The design-tracking property with that identifier, as text.
 std::string Tracked(const sim::DocumentData& document, std::int32_t id) {
-  const auto* property = document.propertySet(fmtid::DesignTracking)->properties.findById(id);
+  const auto* property = document.PropertySet(fmtid::DesignTracking)->properties.FindById(id);
   if (!property)
     return "<missing>";
   const auto* text = std::get_if<std::string>(&property->value);
@@ -31,14 +31,14 @@ std::string Tracked(const sim::DocumentData& document, std::int32_t id) {
 
 class MassVolume : public ::testing::TestWithParam<std::string> {
 protected:
-  MassVolume() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
+  MassVolume() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
 
   sim::DocumentData& Run(sim::DocumentData data) {
-    auto& document = h.host.addDocument(std::move(data));
-    h.makeActive(&document);
-    h.host.clearOperations();
-    EXPECT_EQ(failureCode([&] { h.addin->Mass_Volume(); }), 0);
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    auto& document = h.host.AddDocument(std::move(data));
+    h.MakeActive(&document);
+    h.host.ClearOperations();
+    EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0);
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     return document;
   }
   std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
@@ -102,8 +102,8 @@ TEST_P(MassVolume, TheMassLabelReplacesOnlyTheUnitText) {
 
 TEST_P(MassVolume, AnUnknownMassUnitDeletesTheMassAndStillWritesTheVolume) {
   auto data = Part(1.0, 1.0, 11285);
-  data.propertySets[0].properties.add({.name = "TotalMass", .value = std::string("old")});
-  data.propertySets[1].properties.setValue(9, std::string("kept"));
+  data.propertySets[0].properties.Add({.name = "TotalMass", .value = std::string("old")});
+  data.propertySets[1].properties.SetValue(9, std::string("kept"));
   const auto& part = Run(std::move(data));
   EXPECT_EQ(UserProperty(part, "TotalMass"), "<missing>");
   EXPECT_EQ(Tracked(part, 9), "kept");
@@ -137,8 +137,8 @@ TEST_P(MassVolume, AVolumeThatOverflowsItsConversionLeavesThePropertyDeleted) {
 TEST_P(MassVolume, TheMassPropertiesAreAskedForAtFullAccuracy) {
   const auto& part = Run(Part(1.0, 1.0));
   EXPECT_EQ(part.massProperties->accuracy, 24579);
-  EXPECT_EQ(h.host.callsOf("ComponentDefinition.MassPropertiesByName"), 3u);
-  EXPECT_EQ(h.host.callsOf("Application.ActiveDocument"), 10u);
+  EXPECT_EQ(h.host.CallsOf("ComponentDefinition.MassPropertiesByName"), 3u);
+  EXPECT_EQ(h.host.CallsOf("Application.ActiveDocument"), 10u);
 }
 
 // What a failed step leads to, each by one planned fault.
@@ -181,30 +181,30 @@ TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
   };
   for (const FaultRow& row : rows) {
     auto data = Part(1.23456, 123.456, sim::units::Kilogram, sim::units::Inch);
-    data.propertySets[1].properties.setValue(9, std::string("old"));
-    data.propertySets[1].properties.setValue(43, std::string("old"));
-    auto& part = h.host.addDocument(std::move(data));
-    h.makeActive(&part);
-    h.host.clearOperations();
-    h.host.clearFaults();
+    data.propertySets[1].properties.SetValue(9, std::string("old"));
+    data.propertySets[1].properties.SetValue(43, std::string("old"));
+    auto& part = h.host.AddDocument(std::move(data));
+    h.MakeActive(&part);
+    h.host.ClearOperations();
+    h.host.ClearFaults();
     if (row.call == 0)
-      h.host.failOperation(row.operation, kFault);
+      h.host.FailOperation(row.operation, kFault);
     else
-      h.host.failOperationCall(row.operation, row.call, kFault);
-    EXPECT_EQ(failureCode([&] { h.addin->Mass_Volume(); }), 0) << row.operation;
+      h.host.FailOperationCall(row.operation, row.call, kFault);
+    EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0) << row.operation;
     const std::string where = std::string(row.operation) + " #" + std::to_string(row.call);
     EXPECT_EQ(UserProperty(part, "TotalMass"), Expected(row.massText)) << where;
     EXPECT_EQ(UserProperty(part, "TotalVolume"), Expected(row.volumeText)) << where;
     EXPECT_EQ(Tracked(part, 9), Expected(row.tracked9)) << where;
     EXPECT_EQ(Tracked(part, 43), Expected(row.tracked43)) << where;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences()) << where;
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences()) << where;
   }
 }
 
 TEST_P(MassVolume, WithoutAnActiveDocumentNothingIsStoredAndNothingFails) {
-  h.makeActive(nullptr);
-  EXPECT_EQ(failureCode([&] { h.addin->Mass_Volume(); }), 0);
-  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  h.MakeActive(nullptr);
+  EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0);
+  EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, MassVolume, ::testing::Values(".", ","), SeparatorName);

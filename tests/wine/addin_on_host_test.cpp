@@ -71,8 +71,8 @@ sim::DocumentData drawing() {
                                                {"3 pcs", "250 g", ""}}}}}},
           .activeSheet = 1,
           .propertySets = [] {
-            auto sets = sim::defaultPropertySets();
-            sets[0].properties.add("TotalMass", std::string());
+            auto sets = sim::DefaultPropertySets();
+            sets[0].properties.Add("TotalMass", std::string());
             return sets;
           }()};
 }
@@ -87,17 +87,17 @@ void activation(const Environment& environment) {
   const std::vector<std::string> expected = {"ApplicationAddInSite.Application",
                                              "Application.ApplicationEvents",
                                              "ApplicationEvents.Advise"};
-  CHECK(session.host.operations() == expected);
-  CHECK_EQ(session.host.liveConnections(), 1u);
+  CHECK(session.host.Operations() == expected);
+  CHECK_EQ(session.host.LiveConnections(), 1u);
   // A second activation reconnects; the first connection is released.
   CHECK_OK(session.activate(false));
-  CHECK_EQ(session.host.liveConnections(), 1u);
+  CHECK_EQ(session.host.LiveConnections(), 1u);
   CHECK_EQ(session.world->connections(), 1u);
 
   // After Deactivate the saves are still handled.
   CHECK_OK(session.server->Deactivate());
   session.writeSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
-  auto& part = session.host.addDocument(plainPart());
+  auto& part = session.host.AddDocument(plainPart());
   CHECK(session.save(part).succeeded);
   CHECK(userProperty(part, "SaveTime") != "<missing>");
 
@@ -106,9 +106,9 @@ void activation(const Environment& environment) {
   CHECK(automation == nullptr);
 
   // A host that gives no application: the host's code comes back.
-  session.host.failOperation("ApplicationAddInSite.Application", E_ACCESSDENIED);
+  session.host.FailOperation("ApplicationAddInSite.Application", E_ACCESSDENIED);
   CHECK_HR(session.activate(false), E_ACCESSDENIED);
-  session.host.clearFaults();
+  session.host.ClearFaults();
   session.releaseAddin();
 }
 
@@ -118,11 +118,11 @@ void savesOnEachKindOfDocument(const Environment& environment) {
     return;
   session.enableAllWriters();
   CHECK_OK(session.activate());
-  auto& part = session.host.addDocument(plainPart());
-  auto& bent = session.host.addDocument(sheetMetalPart());
-  auto& frame = session.host.addDocument(assembly());
-  auto& sheets = session.host.addDocument(drawing());
-  auto& show = session.host.addDocument(presentation());
+  auto& part = session.host.AddDocument(plainPart());
+  auto& bent = session.host.AddDocument(sheetMetalPart());
+  auto& frame = session.host.AddDocument(assembly());
+  auto& sheets = session.host.AddDocument(drawing());
+  auto& show = session.host.AddDocument(presentation());
 
   for (sim::DocumentData* document : {&part, &bent, &frame, &sheets, &show}) {
     const sim::SaveOutcome outcome = session.save(*document, 4097, 7);
@@ -130,7 +130,7 @@ void savesOnEachKindOfDocument(const Environment& environment) {
       reportFailure(__FILE__, __LINE__, "save of " + document->name + ": " + outcome.message);
     CHECK_EQ(outcome.handlingCode, 7); // never written
     CHECK(userProperty(*document, "SaveTime").size() == 5);
-    const auto* date = document->property(vantelo::fmtid::UserDefined, "SaveDate");
+    const auto* date = document->Property(vantelo::fmtid::UserDefined, "SaveDate");
     CHECK(date && std::holds_alternative<vantelo::Date>(date->value));
   }
   CHECK_EQ(userProperty(part, "TotalMass"), number("1.23") + " kg");
@@ -147,11 +147,11 @@ void savesOnEachKindOfDocument(const Environment& environment) {
   CHECK_EQ(userProperty(show, "TotalMass"), "<missing>");
 
   // Any other timing code only refreshes the active document.
-  session.host.clearOperations();
+  session.host.ClearOperations();
   const sim::SaveOutcome after = session.save(part, 4098, 3);
   CHECK(after.succeeded);
   CHECK_EQ(after.handlingCode, 3);
-  CHECK(session.host.operations() == std::vector<std::string>{"Application.ActiveDocument"});
+  CHECK(session.host.Operations() == std::vector<std::string>{"Application.ActiveDocument"});
 
   // A failure reaches the host as the notification's result, with its code
   // and description: an enable setting that is not a Boolean.
@@ -169,15 +169,15 @@ void command(const Environment& environment) {
     return;
   session.enableAllWriters();
   CHECK_OK(session.activate());
-  auto& part = session.host.addDocument(plainPart());
+  auto& part = session.host.AddDocument(plainPart());
   CHECK(session.save(part).succeeded); // loads the settings
-  auto& sheets = session.host.addDocument(drawing());
-  session.host.setActiveDocument(&sheets);
+  auto& sheets = session.host.AddDocument(drawing());
+  session.host.SetActiveDocument(&sheets);
 
-  session.host.clearOperations();
+  session.host.ClearOperations();
   for (LONG other : {0L, 2L, -1L})
     CHECK_OK(session.server->ExecuteCommand(other));
-  CHECK_EQ(session.host.operationCount(), 0u);
+  CHECK_EQ(session.host.OperationCount(), 0u);
 
   CHECK_OK(session.server->ExecuteCommand(1));
   CHECK_EQ(userProperty(sheets, "FirstViewScale"), "1:2");
@@ -186,7 +186,7 @@ void command(const Environment& environment) {
 
   // Through the host's IDispatch of the add-in server interface as well.
   Variant id = longVariant(1);
-  session.host.setActiveDocument(&part);
+  session.host.SetActiveDocument(&part);
   CHECK_OK(invokeByName(session.server.get(), L"ExecuteCommand", DISPATCH_METHOD, {id.get()}).hr);
   session.releaseAddin();
 }
@@ -196,8 +196,8 @@ void partsList(const Environment& environment) {
   if (!session.server)
     return;
   CHECK_OK(session.activate());
-  auto& sheets = session.host.addDocument(drawing());
-  session.host.setActiveDocument(&sheets);
+  auto& sheets = session.host.AddDocument(drawing());
+  session.host.SetActiveDocument(&sheets);
   struct {
     const wchar_t* name;
     Variant (*value)();
@@ -220,7 +220,7 @@ void partsList(const Environment& environment) {
   CHECK_EQ(rows[0][2], "10 kg");
   CHECK_EQ(rows[1][2], number("0.75") + " kg");
   CHECK_EQ(userProperty(sheets, "TotalMass"), number("10.75") + " kg");
-  CHECK_EQ(session.host.statusBarText(),
+  CHECK_EQ(session.host.StatusBarText(),
            std::string("Updating Totalmass in the Parts List, Please wait."));
 
   // A column that is not there: the failure path without a message box
@@ -240,12 +240,12 @@ void eventSinkArguments(const Environment& environment) {
   CHECK_OK(session.activate());
   DISPPARAMS none = {};
   // Every other event succeeds without doing anything.
-  session.host.clearOperations();
+  session.host.ClearOperations();
   CHECK_OK(session.world->invokeSinks(0x3000611, none, nullptr));
-  CHECK_EQ(session.host.operationCount(), 0u);
+  CHECK_EQ(session.host.OperationCount(), 0u);
 
-  auto& part = session.host.addDocument(plainPart());
-  session.host.setActiveDocument(&part);
+  auto& part = session.host.AddDocument(plainPart());
+  session.host.SetActiveDocument(&part);
   LONG handling = 5;
   VARIANTARG arguments[4];
   for (VARIANTARG& argument : arguments)
@@ -300,7 +300,7 @@ template <class Call> HRESULT directCall(Call&& call) {
     call();
     return S_OK;
   } catch (const vantelo::Failure& failure) {
-    return failure.code();
+    return failure.Code();
   }
 }
 
@@ -309,22 +309,22 @@ HRESULT saveOverCom(AddinSession& session, sim::DocumentData& document) {
 }
 
 HRESULT saveDirectly(vantelo::clsVantelo&, sim::Host& host, sim::DocumentData& document) {
-  host.setActiveDocument(&document);
+  host.SetActiveDocument(&document);
   return saveOutcome(host.FireSaveDocument(&document, 4097, 0));
 }
 
 HRESULT commandOverCom(AddinSession& session, sim::DocumentData& document) {
-  session.host.setActiveDocument(&document);
+  session.host.SetActiveDocument(&document);
   return session.server->ExecuteCommand(1);
 }
 
 HRESULT commandDirectly(vantelo::clsVantelo& addin, sim::Host& host, sim::DocumentData& document) {
-  host.setActiveDocument(&document);
+  host.SetActiveDocument(&document);
   return directCall([&] { addin.ExecuteCommand(1); });
 }
 
 HRESULT partsListOverCom(AddinSession& session, sim::DocumentData& document) {
-  session.host.setActiveDocument(&document);
+  session.host.SetActiveDocument(&document);
   // Called by name, as a macro does: a failure comes as an exception.
   const DispatchResult result =
       invokeByName(session.addin.get(), L"UpdateTotalMassInPartsList", DISPATCH_METHOD);
@@ -333,7 +333,7 @@ HRESULT partsListOverCom(AddinSession& session, sim::DocumentData& document) {
 
 HRESULT partsListDirectly(vantelo::clsVantelo& addin, sim::Host& host,
                           sim::DocumentData& document) {
-  host.setActiveDocument(&document);
+  host.SetActiveDocument(&document);
   return directCall([&] { addin.UpdateTotalMassInPartsList(); });
 }
 
@@ -397,38 +397,38 @@ void sameHostOperations(const Environment& environment) {
   };
   constexpr std::int32_t HostFault = static_cast<std::int32_t>(0x80041234);
   for (const Scenario& scenario : scenarios) {
-    auto& overCom = session.host.addDocument(scenario.document());
-    auto& directly = twin.addDocument(scenario.document());
+    auto& overCom = session.host.AddDocument(scenario.document());
+    auto& directly = twin.AddDocument(scenario.document());
     const std::string what = std::string(scenario.what) + " of " + overCom.name;
     for (std::uint64_t failing = 0;; ++failing) {
-      session.host.clearOperations();
-      twin.clearOperations();
+      session.host.ClearOperations();
+      twin.ClearOperations();
       if (failing > 0) {
-        session.host.failOperationNumber(failing, HostFault);
-        twin.failOperationNumber(failing, HostFault);
+        session.host.FailOperationNumber(failing, HostFault);
+        twin.FailOperationNumber(failing, HostFault);
       }
       const HRESULT comResult = scenario.overCom(session, overCom);
       const HRESULT directResult = scenario.directly(*direct, twin, directly);
-      session.host.clearFaults();
-      twin.clearFaults();
+      session.host.ClearFaults();
+      twin.ClearFaults();
       const std::string run =
           what + (failing ? ", host operation " + std::to_string(failing) + " failing" : "");
-      if (session.host.operations() != twin.operations())
+      if (session.host.Operations() != twin.Operations())
         reportFailure(__FILE__, __LINE__,
-                      run + ": " + std::to_string(session.host.operationCount()) +
-                          " host operations through COM, " + std::to_string(twin.operationCount()) +
+                      run + ": " + std::to_string(session.host.OperationCount()) +
+                          " host operations through COM, " + std::to_string(twin.OperationCount()) +
                           " directly");
       if (comResult != directResult)
         reportFailure(__FILE__, __LINE__,
                       run + ": " + hexCode(comResult) + " through COM, " + hexCode(directResult) +
                           " directly");
-      if (failing >= twin.operationCount())
+      if (failing >= twin.OperationCount())
         break;
     }
   }
   // Both did the work, not merely failed alike.
-  CHECK(twin.document(0).property(vantelo::fmtid::UserDefined, "SaveTime") != nullptr);
-  CHECK(session.host.document(0).property(vantelo::fmtid::UserDefined, "SaveTime") != nullptr);
+  CHECK(twin.Document(0).Property(vantelo::fmtid::UserDefined, "SaveTime") != nullptr);
+  CHECK(session.host.Document(0).Property(vantelo::fmtid::UserDefined, "SaveTime") != nullptr);
   direct.reset();
   session.releaseAddin();
 }

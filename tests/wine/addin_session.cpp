@@ -49,7 +49,7 @@ HRESULT AddinSession::activate(bool firstTime) {
 
 vantelo::sim::SaveOutcome AddinSession::save(vantelo::sim::DocumentData& document,
                                              std::int32_t timing, std::int32_t handlingCode) {
-  host.setActiveDocument(&document);
+  host.SetActiveDocument(&document);
   return host.FireSaveDocument(&document, timing, handlingCode);
 }
 
@@ -58,14 +58,14 @@ void AddinSession::releaseAddin() {
   addin.reset();
   CHECK_EQ(world->liveObjects(), 0L);
   CHECK_EQ(world->connections(), 0u);
-  CHECK_EQ(host.liveReferences(), 0u);
-  CHECK_EQ(host.liveConnections(), 0u);
+  CHECK_EQ(host.LiveReferences(), 0u);
+  CHECK_EQ(host.LiveConnections(), 0u);
   if (registration_)
     CHECK_OK(registration_->module().canUnloadNow());
 }
 
 std::string userProperty(const vantelo::sim::DocumentData& document, const char* name) {
-  const vantelo::sim::PropertyData* property = document.property(vantelo::fmtid::UserDefined, name);
+  const vantelo::sim::PropertyData* property = document.Property(vantelo::fmtid::UserDefined, name);
   if (!property)
     return "<missing>";
   if (const auto* text = std::get_if<std::string>(&property->value))

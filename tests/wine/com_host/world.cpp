@@ -95,7 +95,7 @@ HRESULT World::advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD*
   try {
     connection->hostConnection = events.Advise(*connection->bridge);
   } catch (const vantelo::Failure& failure) {
-    return failure.code();
+    return failure.Code();
   }
   *cookie = nextCookie_++;
   connections_.emplace(*cookie, std::move(connection));
