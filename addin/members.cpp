@@ -2,6 +2,7 @@
 
 #include "addin/clsVantelo.h"
 #include "addin/vb_conversions.h"
+#include "platform/ascii_case.h"
 
 #include <array>
 
@@ -58,24 +59,13 @@ constexpr std::array<MemberInfo, 34> kMembers{
     Boolean("SuppressError", 33, &C::SuppressError),
 };
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i]))
-      return false;
-  }
-  return true;
-}
-
 } // namespace
 
 std::span<const MemberInfo> ClassMembers() { return kMembers; }
 
 const MemberInfo* FindMember(std::string_view name) {
   for (const MemberInfo& member : kMembers)
-    if (SameName(member.name, name))
+    if (EqualsIgnoringAsciiCase(member.name, name))
       return &member;
   return nullptr;
 }

@@ -1,6 +1,7 @@
 #include "addin/vb_conversions.h"
 
 #include "addin/failure.h"
+#include "platform/ascii_case.h"
 
 #include <array>
 #include <charconv>
@@ -34,17 +35,6 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i]))
-      return false;
-  return true;
-}
 
 // Parses a C-locale number text ("-12.5e3") assembled by the readers below.
 double ParseCanonical(const std::string& canonical) {
@@ -269,9 +259,9 @@ const long long kDateEpoch = DaysFromCivil(1899, 12, 30);
 
 bool TextToBoolean(std::string_view text, std::string_view decimalSeparator) {
   const std::string_view trimmed = TrimBlanks(text);
-  if (EqualsIgnoringCase(trimmed, "True"))
+  if (EqualsIgnoringAsciiCase(trimmed, "True"))
     return true;
-  if (EqualsIgnoringCase(trimmed, "False"))
+  if (EqualsIgnoringAsciiCase(trimmed, "False"))
     return false;
   return TextToDouble(text, decimalSeparator) != 0.0;
 }
@@ -474,7 +464,8 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (i + find.size() <= text.size() && EqualsIgnoringCase(text.substr(i, find.size()), find)) {
+    if (i + find.size() <= text.size() &&
+        EqualsIgnoringAsciiCase(text.substr(i, find.size()), find)) {
       out += with;
       i += find.size();
     } else {

@@ -3,6 +3,7 @@
 #include "addin/vb_conversions.h"
 #include "cli/date_text.h"
 #include "cli/text_table.h"
+#include "platform/ascii_case.h"
 
 #include <charconv>
 #include <cmath>
@@ -76,9 +77,9 @@ const sim::DocumentData* FindDocument(const std::vector<sim::DocumentData>& docu
 }
 
 std::string SetTitle(std::string_view fmtid) {
-  if (sim::EqualIgnoringCase(fmtid, fmtid::UserDefined))
+  if (EqualsIgnoringAsciiCase(fmtid, fmtid::UserDefined))
     return "User-defined properties";
-  if (sim::EqualIgnoringCase(fmtid, fmtid::DesignTracking))
+  if (EqualsIgnoringAsciiCase(fmtid, fmtid::DesignTracking))
     return "Design tracking properties";
   return "Property set";
 }

@@ -5,6 +5,7 @@
 
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
+#include "platform/ascii_case.h"
 
 #include <nlohmann/json.hpp>
 
@@ -474,7 +475,7 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
     sim::PropertyData property;
     property.name = r.Text(item["name"], Reader::Join(itemPath, "name"));
     for (const auto& earlier : read)
-      if (sim::EqualIgnoringCase(earlier.name, property.name))
+      if (EqualsIgnoringAsciiCase(earlier.name, property.name))
         r.Fail(Reader::Join(itemPath, "name"),
                "the set has a property named " + Quoted(earlier.name) +
                    " already (names are compared ignoring letter case)");

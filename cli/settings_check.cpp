@@ -5,6 +5,7 @@
 #include "cli/member_type_text.h"
 #include "cli/settings_location.h"
 #include "cli/usage_error.h"
+#include "platform/ascii_case.h"
 #include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
@@ -41,14 +42,6 @@ public:
 private:
   PortableProfileFile reader_;
 };
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -133,7 +126,7 @@ private:
       if (entry.kind == pt::Entry::Kind::Section) {
         section = name;
         keyLines.clear();
-        const auto [it, first] = sectionLines.emplace(Lower(entry.name), entry.line);
+        const auto [it, first] = sectionLines.emplace(AsciiLower(entry.name), entry.line);
         if (!first) {
           state = State::Repeated;
           firstLine = it->second;
@@ -181,14 +174,14 @@ private:
   void CheckKey(const pt::Entry& entry, const std::string& name, const std::string& section,
                 const Setting* setting, const MemberInfo* member,
                 std::map<std::string, std::size_t>& keyLines) {
-    const auto [it, first] = keyLines.emplace(Lower(entry.name), entry.line);
+    const auto [it, first] = keyLines.emplace(AsciiLower(entry.name), entry.line);
     if (!first) {
       Add(Finding::Severity::Warning, entry.line,
           name + " appears again in [" + section + "] (first on line " +
               std::to_string(it->second) + "); the first value is the one read");
       return;
     }
-    if (setting && pt::NamesEqual(setting->section, section))
+    if (setting && EqualsIgnoringAsciiCase(setting->section, section))
       return; // a setting in its own section: its value is checked with the load
     if (setting) {
       Add(Finding::Severity::Warning, entry.line,
@@ -207,7 +200,7 @@ private:
     // A misspelling of a key of this section, else of any setting's key.
     std::vector<std::string_view> keys;
     for (const Setting& s : SettingsCatalogue())
-      if (pt::NamesEqual(s.section, section))
+      if (EqualsIgnoringAsciiCase(s.section, section))
         keys.push_back(s.Key());
     std::string_view nearest = NearestName(name, keys);
     if (nearest.empty()) {
@@ -310,8 +303,8 @@ private:
       if (entry.kind == pt::Entry::Kind::Section) {
         if (inSection)
           return std::nullopt;
-        inSection = pt::NamesEqual(entry.name, setting.section);
-      } else if (inSection && pt::NamesEqual(entry.name, setting.Key())) {
+        inSection = EqualsIgnoringAsciiCase(entry.name, setting.section);
+      } else if (inSection && EqualsIgnoringAsciiCase(entry.name, setting.Key())) {
         return entry;
       }
     }
@@ -320,14 +313,14 @@ private:
 
   static bool IsKnownSection(std::string_view name) {
     for (std::string_view section : SettingsSections())
-      if (pt::NamesEqual(section, name))
+      if (EqualsIgnoringAsciiCase(section, name))
         return true;
     return false;
   }
 
   static const Setting* FindSetting(std::string_view key) {
     for (const Setting& setting : SettingsCatalogue())
-      if (pt::NamesEqual(setting.Key(), key))
+      if (EqualsIgnoringAsciiCase(setting.Key(), key))
         return &setting;
     return nullptr;
   }

@@ -75,9 +75,6 @@ std::string_view CallerName(std::string_view name);
 // A text given by the caller as the A-functions see it: up to its first NUL.
 std::string_view CallerText(std::string_view text);
 
-// Section and key names compared without regard to ASCII letter case.
-bool NamesEqual(std::string_view a, std::string_view b);
-
 // The value of the key in the section, or nothing when the section or the key
 // is missing. The names are given as by the caller (see CallerName). The
 // result points into contents.

@@ -1,5 +1,7 @@
 #include "simhost/document_data.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 
 namespace vantelo::sim {
@@ -21,7 +23,7 @@ std::vector<PropertySetData> DefaultPropertySets() {
 
 PropertySetData* DocumentData::PropertySet(std::string_view formatId) {
   for (auto& set : propertySets)
-    if (EqualIgnoringCase(set.formatId, formatId))
+    if (EqualsIgnoringAsciiCase(set.formatId, formatId))
       return &set;
   return nullptr;
 }

@@ -1,6 +1,7 @@
 #include "simhost/host.h"
 
 #include "addin/failure.h"
+#include "platform/ascii_case.h"
 #include "simhost/host_state.h"
 #include "simhost/proxies.h"
 
@@ -14,7 +15,7 @@ namespace {
 void RequireDistinctSets(const DocumentData& document) {
   for (auto a = document.propertySets.begin(); a != document.propertySets.end(); ++a)
     for (auto b = std::next(a); b != document.propertySets.end(); ++b)
-      if (EqualIgnoringCase(a->formatId, b->formatId))
+      if (EqualsIgnoringAsciiCase(a->formatId, b->formatId))
         throw Failure(hresult::InvalidArg, "document '" + document.name + "' lists property set " +
                                                a->formatId + " twice");
 }

@@ -1,29 +1,12 @@
 #include "simhost/property_set_data.h"
 
 #include "addin/failure.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace vantelo::sim {
-
-namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string NameKey(std::string_view name) {
-  std::string key(name);
-  std::transform(key.begin(), key.end(), key.begin(), LowerAscii);
-  return key;
-}
-
-} // namespace
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
-}
 
 PropertyList::PropertyList(std::initializer_list<PropertyData> properties) {
   for (const auto& property : properties)
@@ -57,7 +40,7 @@ const PropertyData& PropertyList::Add(PropertyData property) {
   if (byId_.contains(property.id))
     throw Failure(hresult::InvalidArg, "property '" + property.name + "': identifier " +
                                            std::to_string(property.id) + " is already used");
-  auto key = NameKey(property.name);
+  auto key = AsciiLower(property.name);
   if (byName_.contains(key))
     throw Failure(hresult::InvalidArg,
                   "property '" + property.name + "' already exists in the property set");
@@ -70,7 +53,7 @@ const PropertyData& PropertyList::Add(PropertyData property) {
 }
 
 const PropertyData* PropertyList::Find(std::string_view name) const {
-  const auto it = byName_.find(NameKey(name));
+  const auto it = byName_.find(AsciiLower(name));
   return it == byName_.end() ? nullptr : it->second->get();
 }
 
@@ -92,7 +75,7 @@ bool PropertyList::Erase(std::int32_t id) {
   if (it == byId_.end())
     return false;
   const auto entry = it->second;
-  byName_.erase(NameKey((*entry)->name));
+  byName_.erase(AsciiLower((*entry)->name));
   byId_.erase(it);
   entries_.erase(entry);
   return true;

@@ -100,8 +100,4 @@ struct PropertySetData {
   PropertyList properties{};
 };
 
-// ASCII case-insensitive equality, as the host compares property names and
-// format identifiers.
-bool EqualIgnoringCase(std::string_view a, std::string_view b);
-
 } // namespace vantelo::sim

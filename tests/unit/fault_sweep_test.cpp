@@ -13,6 +13,7 @@
 // The parts-list update has its own rule: any failure takes its failure path
 // (one message box, "TotalMass" emptied) and only a failing reset reaches the
 // caller. The totals are printed so that they can be quoted.
+#include "platform/ascii_case.h"
 #include "platform/profile_text.h"
 #include "simhost/describe.h"
 #include "support/addin_harness.h"
@@ -165,8 +166,8 @@ std::string Untouchable(const sim::DocumentData& document, const Allowed& allowe
   std::string text;
   for (const sim::PropertySetData& set : document.propertySets) {
     text += set.formatId + "\n";
-    const bool user = sim::EqualIgnoringCase(set.formatId, fmtid::UserDefined);
-    const bool tracking = sim::EqualIgnoringCase(set.formatId, fmtid::DesignTracking);
+    const bool user = EqualsIgnoringAsciiCase(set.formatId, fmtid::UserDefined);
+    const bool tracking = EqualsIgnoringAsciiCase(set.formatId, fmtid::DesignTracking);
     for (const sim::PropertyData& property : set.properties) {
       if (user && allowed.userProperties.count(property.name))
         continue;
