@@ -3,11 +3,6 @@
 #include "addin/clsVantelo.h"
 
 namespace vantelo {
-namespace {
-// The notification that comes before the document is written.
-constexpr std::int32_t kBeforeSave = 4097;
-} // namespace
-
 void clsVantelo::OnSaveDocument(const Ref<Document>& DocumentObject, std::int32_t BeforeOrAfter,
                                 const Ref<HostObject>& Context, std::int32_t& HandlingCode) {
   AppEvents_OnSaveDocument(DocumentObject, BeforeOrAfter, Context, HandlingCode);
@@ -22,7 +17,7 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
                                           const Ref<HostObject>& /*context*/,
                                           std::int32_t& /*HandlingCode*/) {
   ActiveDoc = Use(HostApplication).ActiveDocument();
-  if (BeforeOrAfter != kBeforeSave)
+  if (BeforeOrAfter != event_timing::Before)
     return;
 
   std::string IniFile = IniFilePath();

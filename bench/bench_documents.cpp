@@ -9,7 +9,7 @@ namespace vantelo::bench {
 sim::DocumentData Part() {
   return {.name = "P.ipt",
           .type = document_type::Part,
-          .subType = sim::subtype::Part,
+          .subType = subtype::Part,
           .massProperties = sim::MassPropertiesData{.mass = 1.25, .volume = 158.7}};
 }
 
@@ -22,7 +22,7 @@ sim::DocumentData Assembly() {
 sim::DocumentData SheetMetalPart() {
   return {.name = "S.ipt",
           .type = document_type::Part,
-          .subType = sim::subtype::SheetMetalPart,
+          .subType = subtype::SheetMetalPart,
           .massProperties = sim::MassPropertiesData{.mass = 0.85, .volume = 108.3},
           .sheetMetal = sim::SheetMetalData{
               .thickness = 0.2,

@@ -3,6 +3,7 @@
 // or bad input throws UsageError (exit status 2) before anything is written.
 #pragma once
 
+#include "addin/host_codes.h"
 #include "cli/common_options.h"
 
 #include <cstdint>
@@ -15,7 +16,7 @@ namespace vantelo::cli {
 struct SaveArguments {
   std::string scene;
   std::optional<std::string> settings;
-  std::int32_t timing = 4097;
+  std::int32_t timing = event_timing::Before;
   std::optional<std::string> now;
 };
 int RunSave(const SaveArguments& arguments, const CommonOptions& common);

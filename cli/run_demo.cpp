@@ -34,7 +34,7 @@ int RunDemo(const DemoArguments& arguments, const CommonOptions& common) {
   Outcome outcome = session.Activate();
   for (std::size_t i = 0; outcome.ok && i < scene.documents.size(); ++i) {
     session.SetActiveDocument(i);
-    report.steps.push_back({"save", scene.documents[i].name, session.Save(4097)});
+    report.steps.push_back({"save", scene.documents[i].name, session.Save(event_timing::Before)});
   }
   for (std::size_t i = 0; outcome.ok && i < scene.documents.size(); ++i) {
     if (scene.documents[i].name != DemoPartsListDrawing())

@@ -25,29 +25,16 @@ namespace {
 
 using json = nlohmann::json;
 
-constexpr std::array<PaperName, 12> kPaperNames{{{"USER", 9986},
-                                                 {"A", 9987},
-                                                 {"B", 9988},
-                                                 {"C", 9989},
-                                                 {"D", 9990},
-                                                 {"E", 9991},
-                                                 {"F", 9992},
-                                                 {"A0", 9993},
-                                                 {"A1", 9994},
-                                                 {"A2", 9995},
-                                                 {"A3", 9996},
-                                                 {"A4", 9997}}};
-
 struct UnitName {
   std::string_view name;
   std::int32_t code;
 };
 constexpr std::array<UnitName, 3> kMassUnits{
-    {{"kg", sim::units::Kilogram}, {"g", sim::units::Gram}, {"lbmass", sim::units::PoundMass}}};
-constexpr std::array<UnitName, 4> kLengthUnits{{{"mm", sim::units::Millimeter},
-                                                {"cm", sim::units::Centimeter},
-                                                {"m", sim::units::Meter},
-                                                {"in", sim::units::Inch}}};
+    {{"kg", units::Kilogram}, {"g", units::Gram}, {"lbmass", units::PoundMass}}};
+constexpr std::array<UnitName, 4> kLengthUnits{{{"mm", units::Millimeter},
+                                                {"cm", units::Centimeter},
+                                                {"m", units::Meter},
+                                                {"in", units::Inch}}};
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -367,12 +354,12 @@ sim::SheetMetalData ReadSheetMetal(const Reader& r, const json& value, const std
 std::int32_t ReadPaperSize(const Reader& r, const json& value, const std::string& path) {
   if (value.is_string()) {
     const std::string name = vb::UpperCase(value.get<std::string>());
-    for (const PaperName& paper : kPaperNames)
-      if (name == paper.name)
+    for (const PaperSizeCode& paper : kPaperSizes)
+      if (name == paper.text)
         return paper.code;
     std::string list;
-    for (const PaperName& paper : kPaperNames)
-      list += (list.empty() ? "" : ", ") + std::string(paper.name);
+    for (const PaperSizeCode& paper : kPaperSizes)
+      list += (list.empty() ? "" : ", ") + std::string(paper.text);
     r.Fail(path, "unknown paper name " + Quoted(value.get<std::string>()) + "; expected one of " +
                      list + " or a whole number (a host size code)");
   }
@@ -545,7 +532,7 @@ sim::DocumentData ReadDocument(const Reader& r, const json& value, const std::st
   if (value.contains("subtype"))
     document.subType = r.Text(value["subtype"], Reader::Join(path, "subtype"));
   else if (document.type == document_type::Part)
-    document.subType = document.sheetMetal ? sim::subtype::SheetMetalPart : sim::subtype::Part;
+    document.subType = document.sheetMetal ? subtype::SheetMetalPart : subtype::Part;
   if (value.contains("sheets")) {
     const std::string sheetsPath = Reader::Join(path, "sheets");
     const json& sheets = r.RequireArray(value["sheets"], sheetsPath);
@@ -581,8 +568,6 @@ sim::DocumentData ReadDocument(const Reader& r, const json& value, const std::st
 }
 
 } // namespace
-
-std::span<const PaperName> PaperNames() { return kPaperNames; }
 
 Scene ParseScene(std::string_view text, const std::string& sourceName) {
   const json root = ParseJson(text, sourceName);

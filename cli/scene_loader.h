@@ -7,8 +7,6 @@
 
 #include "cli/scene.h"
 
-#include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,12 +18,5 @@ Scene LoadSceneFile(const std::string& path);
 // The scene in the text; sourceName is the file name used in messages.
 // Throws UsageError.
 Scene ParseScene(std::string_view text, const std::string& sourceName);
-
-// The paper names a sheet's "size" may give, and their host size codes.
-struct PaperName {
-  std::string_view name;
-  std::int32_t code;
-};
-std::span<const PaperName> PaperNames();
 
 } // namespace vantelo::cli

@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     clsVantelo addin(PortablePlatform(std::move(options)));
     addin.Activate(host.AddInSite(), true);
     host.SetActiveDocument(active);
-    host.FireSaveDocument(active, 4097, 0);
+    host.FireSaveDocument(active, event_timing::Before, 0);
     Attempt([&] { addin.ExecuteCommand(1); });
     addin.QuantityColumnName = "QTY";
     addin.MassColumnName = "MASS";

@@ -16,23 +16,6 @@
 
 namespace vantelo::sim {
 
-// Unit codes of the host's units of measure.
-namespace units {
-constexpr std::int32_t Centimeter = 11268;
-constexpr std::int32_t Millimeter = 11269;
-constexpr std::int32_t Meter = 11270;
-constexpr std::int32_t Inch = 11272;
-constexpr std::int32_t Kilogram = 11283;
-constexpr std::int32_t Gram = 11284;
-constexpr std::int32_t PoundMass = 11286;
-} // namespace units
-
-// Subtype identifiers of part documents.
-namespace subtype {
-constexpr const char* Part = "{4D29B490-49B2-11D0-93C3-7E0706000000}";
-constexpr const char* SheetMetalPart = "{9C464203-9BAE-11D3-8BAD-0060B0CE6BB4}";
-} // namespace subtype
-
 struct UnitsData {
   std::int32_t massUnits = units::Kilogram;
   std::int32_t lengthUnits = units::Millimeter;

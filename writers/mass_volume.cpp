@@ -16,11 +16,6 @@ constexpr std::int32_t kMassAccuracy = 24579;
 // The document version at or below which the host reports the mass in grams.
 constexpr std::int32_t kGramMassVersion = 6000;
 
-constexpr std::int32_t kKilogram = 11283;
-constexpr std::int32_t kGram = 11284;
-constexpr std::int32_t kPoundMass = 11286;
-constexpr std::int32_t kMillimetre = 11269;
-
 constexpr double kPoundsPerKilogram = 2.20462262185;
 constexpr double kCentimetresPerInch = 2.54;
 
@@ -37,11 +32,11 @@ struct MassUnit {
 // The row for a mass unit code; none for a unit the add-in does not write.
 std::optional<MassUnit> MassUnitOf(std::int32_t code) {
   switch (code) {
-  case kKilogram:
+  case units::Kilogram:
     return MassUnit{1.0, " kg"};
-  case kGram:
+  case units::Gram:
     return MassUnit{1000.0, " g"};
-  case kPoundMass:
+  case units::PoundMass:
     return MassUnit{kPoundsPerKilogram, " lbmass"};
   default:
     return std::nullopt;
@@ -135,7 +130,7 @@ void clsVantelo::Mass_Volume() {
 
   skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
   skipping.Step([&] { DeleteProperty(set, VolumePropertyName); });
-  if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
+  if (skipping.Test([&] { return lengthUnitCode() == units::Millimeter; }))
     skipping.Step([&] { AddProperty(set, volumeInMillimetres(), VolumePropertyName); });
   else
     skipping.Step([&] { AddProperty(set, volumeInInches(), VolumePropertyName); });
@@ -156,7 +151,7 @@ void clsVantelo::Mass_Volume() {
   skipping.Step([&] {
     property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
   });
-  if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
+  if (skipping.Test([&] { return lengthUnitCode() == units::Millimeter; }))
     skipping.Step([&] { Use(property).SetValue(volumeInMillimetres()); });
   else
     skipping.Step([&] { Use(property).SetValue(volumeInInches()); });

@@ -11,10 +11,6 @@
 namespace vantelo {
 namespace {
 
-// The subtype identifier of a sheet-metal part, compared exactly.
-constexpr const char* kSheetMetalSubType = "{9C464203-9BAE-11D3-8BAD-0060B0CE6BB4}";
-// The unit selector passed to the host's length-to-text call.
-constexpr std::int32_t kLengthTextUnits = 11266;
 constexpr double kMillimetresPerCentimetre = 10.0;
 
 } // namespace
@@ -26,7 +22,7 @@ constexpr double kMillimetresPerCentimetre = 10.0;
 // A part that is not sheet metal is left unchanged.
 void clsVantelo::SheetMetal_Style() {
   Ref<PartDocument> part = ActivePartDocument(HostApplication);
-  if (Use(part).SubType() != kSheetMetalSubType)
+  if (Use(part).SubType() != subtype::SheetMetalPart)
     return;
 
   Ref<SheetMetalComponentDefinition> sheetMetal;
@@ -83,8 +79,9 @@ void clsVantelo::SheetMetal_Style() {
     first = std::fabs(vb::Checked(first - read(Corner::Opposite, Coordinate::First)));
     double second = read(Corner::First, Coordinate::Second);
     second = std::fabs(vb::Checked(second - read(Corner::Opposite, Coordinate::Second)));
-    const std::string firstText = Use(units).GetStringFromValue(first, kLengthTextUnits);
-    const std::string secondText = Use(units).GetStringFromValue(second, kLengthTextUnits);
+    const std::string firstText = Use(units).GetStringFromValue(first, units::DefaultDisplayLength);
+    const std::string secondText =
+        Use(units).GetStringFromValue(second, units::DefaultDisplayLength);
     extents = firstText + " x " + secondText;
   }
   flatPattern.reset();

@@ -139,10 +139,10 @@ TEST(SceneLoader, ReadsEveryFieldOfADocument) {
 
   const sim::DocumentData& part = scene.documents[0];
   EXPECT_EQ(part.type, document_type::Part);
-  EXPECT_EQ(part.subType, sim::subtype::SheetMetalPart); // follows from the sheet-metal data
+  EXPECT_EQ(part.subType, subtype::SheetMetalPart); // follows from the sheet-metal data
   EXPECT_EQ(part.versionNumber, 5000);
-  EXPECT_EQ(part.units.massUnits, sim::units::Gram);
-  EXPECT_EQ(part.units.lengthUnits, sim::units::Inch);
+  EXPECT_EQ(part.units.massUnits, units::Gram);
+  EXPECT_EQ(part.units.lengthUnits, units::Inch);
   EXPECT_EQ(part.units.displayPrecision, 3);
   ASSERT_TRUE(part.massProperties && part.sheetMetal && part.sheetMetal->flatPattern);
   EXPECT_EQ(part.massProperties->mass, Value(1.5));
@@ -178,7 +178,7 @@ TEST(SceneLoader, TheActiveDocumentIsTheFirstUnlessNamedOrNull) {
 
 TEST(SceneLoader, APartWithoutSheetMetalIsAnOrdinaryPart) {
   const Scene scene = ParseScene(R"({"documents": [{"type": "part"}, {"type": "drawing"}]})", "s");
-  EXPECT_EQ(scene.documents[0].subType, sim::subtype::Part);
+  EXPECT_EQ(scene.documents[0].subType, subtype::Part);
   EXPECT_EQ(scene.documents[1].subType, "");
 }
 

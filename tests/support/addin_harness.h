@@ -53,7 +53,7 @@ public:
   void UseDefaultSettings();
   // Activates if needed, makes the document active and fires one save
   // notification for it.
-  sim::SaveOutcome Save(sim::DocumentData& document, std::int32_t timing = 4097);
+  sim::SaveOutcome Save(sim::DocumentData& document, std::int32_t timing = event_timing::Before);
   // Runs a call of the add-in and turns a Failure into its code (0: success).
   template <class Call> std::int32_t Run(Call&& call) {
     try {

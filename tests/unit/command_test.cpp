@@ -26,7 +26,7 @@ sim::DocumentData Document(std::int32_t type) {
     document.sheets = {{.size = 9996, .viewScales = {0.5, 0.25}}, {.viewScales = {2}}};
     break;
   case document_type::Part:
-    document.subType = sim::subtype::SheetMetalPart;
+    document.subType = subtype::SheetMetalPart;
     document.sheetMetal = sim::SheetMetalData{.thickness = 0.2, .styleName = "S"};
     [[fallthrough]];
   case document_type::Assembly:
@@ -124,7 +124,7 @@ TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
       Append(expected, Writer("SheetMetal_Style"));
 
     h.host.ClearOperations();
-    const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+    const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
     ASSERT_TRUE(outcome.succeeded) << outcome.message;
     EXPECT_EQ(h.host.Operations(), expected) << type;
     EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
@@ -184,7 +184,7 @@ TEST_F(WriterOrder, AWriterFailingBeforeItsErrorSkippingEndsTheCaller) {
       if (throughCommand) {
         code = FailureCode([&] { h.addin->ExecuteCommand(1); });
       } else {
-        const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+        const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
         code = outcome.code;
       }
       EXPECT_EQ(code, kFault) << row.operation;

@@ -59,7 +59,7 @@ sim::DocumentData Furnished(sim::DocumentData document) {
 sim::DocumentData Part() {
   return Furnished({.name = "Part.ipt",
                     .type = document_type::Part,
-                    .subType = sim::subtype::Part,
+                    .subType = subtype::Part,
                     .massProperties = sim::MassPropertiesData{.mass = 1.5, .volume = 2.25}});
 }
 
@@ -82,7 +82,7 @@ sim::DocumentData SheetMetalPart(bool flatPattern) {
     sheetMetal.flatPattern = sim::FlatPatternData{.minPoint = {0, 0, 0}, .maxPoint = {10, 5, 0.2}};
   return Furnished({.name = flatPattern ? "Flat.ipt" : "Folded.ipt",
                     .type = document_type::Part,
-                    .subType = sim::subtype::SheetMetalPart,
+                    .subType = subtype::SheetMetalPart,
                     .massProperties = sim::MassPropertiesData{.mass = 0.8, .volume = 10.0},
                     .sheetMetal = sheetMetal});
 }
@@ -269,7 +269,7 @@ Run Execute(const SweepCase& sweepCase, std::uint64_t failing) {
     run.code = h.Run([&] { addin.Activate(h.host.AddInSite(), true); });
     break;
   case Entry::Save:
-    run.code = h.host.FireSaveDocument(run.active, 4097, 0).code;
+    run.code = h.host.FireSaveDocument(run.active, event_timing::Before, 0).code;
     break;
   case Entry::Command:
     run.code = h.Run([&] { addin.ExecuteCommand(1); });

@@ -59,9 +59,9 @@ TEST(SaveDispatch, TheHandlingCodeComesBackUnchanged) {
   auto& part = h.host.AddDocument(Part());
   h.Activate();
   h.host.SetActiveDocument(&part);
-  EXPECT_EQ(h.host.FireSaveDocument(&part, 4097, 12345).handlingCode, 12345);
+  EXPECT_EQ(h.host.FireSaveDocument(&part, event_timing::Before, 12345).handlingCode, 12345);
   h.host.SetActiveDocument(nullptr); // fails, and still leaves the code alone
-  EXPECT_EQ(h.host.FireSaveDocument(&part, 4097, -3).handlingCode, -3);
+  EXPECT_EQ(h.host.FireSaveDocument(&part, event_timing::Before, -3).handlingCode, -3);
 }
 
 TEST(SaveDispatch, OnlyTheTimeStampStampsEveryDocumentType) {
@@ -128,7 +128,7 @@ TEST(SaveDispatch, TheHostOperationsOfAPartSaveComeInOrder) {
   h.Activate();
   h.host.SetActiveDocument(&document);
   h.host.ClearOperations();
-  ASSERT_TRUE(h.host.FireSaveDocument(&document, 4097, 0).succeeded);
+  ASSERT_TRUE(h.host.FireSaveDocument(&document, event_timing::Before, 0).succeeded);
   const std::vector<std::string> expected{
       "Application.ActiveDocument", // refresh ActiveDoc
       "Application.ActiveDocument",
@@ -219,7 +219,7 @@ TEST(SaveDispatch, NoActiveDocumentFailsAfterTheSilentTimeStamp) {
   auto& document = h.host.AddDocument(Part());
   h.Activate();
   h.host.SetActiveDocument(nullptr);
-  const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+  const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
   EXPECT_FALSE(outcome.succeeded);
   EXPECT_EQ(outcome.code, hresult::ObjectNotSet);
   EXPECT_TRUE(document.PropertySet(fmtid::UserDefined)->properties.empty());
@@ -233,7 +233,7 @@ TEST(SaveDispatch, TheWritersWorkOnTheActiveDocumentNotTheOneSaved) {
   auto& active = h.host.AddDocument({.name = "Other.iam", .type = document_type::Assembly});
   h.Activate();
   h.host.SetActiveDocument(&active);
-  ASSERT_TRUE(h.host.FireSaveDocument(&saved, 4097, 0).succeeded);
+  ASSERT_TRUE(h.host.FireSaveDocument(&saved, event_timing::Before, 0).succeeded);
   EXPECT_TRUE(saved.PropertySet(fmtid::UserDefined)->properties.empty());
   EXPECT_EQ(UserProperty(active, "SaveTime"), "09:05");
 }

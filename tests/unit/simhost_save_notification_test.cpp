@@ -56,12 +56,12 @@ TEST_F(SimSaveNotification, DeliversTheDocumentAndContextAndReleasesThemAfterwar
   };
   const auto connection = Use(events_).Advise(sink);
 
-  const auto outcome = host_.FireSaveDocument(drawing_, 4097, 3);
+  const auto outcome = host_.FireSaveDocument(drawing_, event_timing::Before, 3);
   EXPECT_TRUE(outcome.succeeded);
   EXPECT_EQ(outcome.sinksNotified, 1u);
   EXPECT_EQ(outcome.handlingCode, 7);
   EXPECT_EQ(sink.handlingCodeIn, 3);
-  EXPECT_EQ(sink.lastTiming, 4097);
+  EXPECT_EQ(sink.lastTiming, event_timing::Before);
   EXPECT_TRUE(sink.hadDocument);
   EXPECT_EQ(sink.documentType, document_type::Drawing);
   EXPECT_TRUE(sink.hadContext);
@@ -72,7 +72,7 @@ TEST_F(SimSaveNotification, DeliversTheDocumentAndContextAndReleasesThemAfterwar
 TEST_F(SimSaveNotification, WithoutADocumentTheSinkGetsNothing) {
   RecordingSink sink;
   const auto connection = Use(events_).Advise(sink);
-  host_.FireSaveDocument(nullptr, 4097, 0);
+  host_.FireSaveDocument(nullptr, event_timing::Before, 0);
   EXPECT_EQ(sink.calls, 1);
   EXPECT_FALSE(sink.hadDocument);
 }
@@ -82,7 +82,7 @@ TEST_F(SimSaveNotification, AReferenceTheSinkKeepsStaysCounted) {
   Ref<Document> kept;
   sink.action = [&](const Ref<Document>& document, std::int32_t&) { kept = document; };
   const auto connection = Use(events_).Advise(sink);
-  host_.FireSaveDocument(drawing_, 4097, 0);
+  host_.FireSaveDocument(drawing_, event_timing::Before, 0);
   EXPECT_EQ(host_.LiveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}, {"Document", 1}}));
 }
 
@@ -93,7 +93,7 @@ TEST_F(SimSaveNotification, ReportsTheFirstFailureAndStillNotifiesTheOtherSinks)
   };
   const auto first = Use(events_).Advise(failing);
   const auto second = Use(events_).Advise(other);
-  const auto outcome = host_.FireSaveDocument(drawing_, 4097, 5);
+  const auto outcome = host_.FireSaveDocument(drawing_, event_timing::Before, 5);
   EXPECT_FALSE(outcome.succeeded);
   EXPECT_EQ(outcome.code, hresult::TypeMismatch);
   EXPECT_EQ(outcome.message, "bad setting");
@@ -108,18 +108,18 @@ TEST_F(SimSaveNotification, DisconnectedSinksAreNotCalled) {
   auto secondConnection = Use(events_).Advise(second);
   // The first sink disconnects the second during the notification.
   first.action = [&](const Ref<Document>&, std::int32_t&) { secondConnection.reset(); };
-  EXPECT_EQ(host_.FireSaveDocument(drawing_, 4097, 0).sinksNotified, 1u);
+  EXPECT_EQ(host_.FireSaveDocument(drawing_, event_timing::Before, 0).sinksNotified, 1u);
   EXPECT_EQ(second.calls, 0);
 
   firstConnection.reset();
-  EXPECT_EQ(host_.FireSaveDocument(drawing_, 4097, 0).sinksNotified, 0u);
+  EXPECT_EQ(host_.FireSaveDocument(drawing_, event_timing::Before, 0).sinksNotified, 0u);
   EXPECT_EQ(first.calls, 1);
 }
 
 TEST_F(SimSaveNotification, RefusesADocumentOfAnotherHost) {
   Host other;
   auto& foreign = other.AddDocument({.name = "F.ipt"});
-  EXPECT_THROW(host_.FireSaveDocument(&foreign, 4097, 0), Failure);
+  EXPECT_THROW(host_.FireSaveDocument(&foreign, event_timing::Before, 0), Failure);
 }
 
 } // namespace

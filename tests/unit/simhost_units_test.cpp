@@ -36,7 +36,8 @@ TEST(SimUnits, LengthTextsUseTheDocumentsUnitFamilyAndDisplayDecimals) {
     Host host;
     auto units = UnitsOf(host, {.lengthUnits = c.lengthUnits, .displayPrecision = c.decimals});
     double value = c.centimetres;
-    EXPECT_EQ(Use(units).GetStringFromValue(value, 11266), c.text) << c.centimetres;
+    EXPECT_EQ(Use(units).GetStringFromValue(value, units::DefaultDisplayLength), c.text)
+        << c.centimetres;
     EXPECT_EQ(value, c.centimetres);
   }
 }
@@ -55,8 +56,9 @@ TEST(SimUnits, RefusesValuesAndDecimalsThatGiveNoSensibleText) {
     Host host;
     auto units = UnitsOf(host, {.displayPrecision = c.decimals});
     double value = c.value;
-    EXPECT_EQ(FailureCode([&] { Use(units).GetStringFromValue(value, 11266); }),
-              hresult::InvalidArg)
+    EXPECT_EQ(
+        FailureCode([&] { Use(units).GetStringFromValue(value, units::DefaultDisplayLength); }),
+        hresult::InvalidArg)
         << c.value << " with " << c.decimals << " decimals";
   }
 }

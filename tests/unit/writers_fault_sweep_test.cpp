@@ -41,7 +41,7 @@ sim::DocumentData SheetMetalPart() {
   sim::DocumentData part{
       .name = "S.ipt",
       .type = document_type::Part,
-      .subType = sim::subtype::SheetMetalPart,
+      .subType = subtype::SheetMetalPart,
       .massProperties = sim::MassPropertiesData{.mass = 1.5, .volume = 2.0},
       .sheetMetal = sim::SheetMetalData{
           .thickness = 0.2,

@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::int32_t kFault = static_cast<std::int32_t>(0x80041234);
 
-sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = sim::units::Kilogram,
-                       std::int32_t lengthUnits = sim::units::Millimeter) {
+sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = units::Kilogram,
+                       std::int32_t lengthUnits = units::Millimeter) {
   return {.name = "P.ipt",
           .type = document_type::Part,
           .units = {.massUnits = massUnits, .lengthUnits = lengthUnits},
@@ -57,14 +57,14 @@ struct UnitRow {
 
 TEST_P(MassVolume, NumbersFollowTheDocumentUnits) {
   const UnitRow rows[] = {
-      {sim::units::Kilogram, sim::units::Millimeter, 1.23456, 123.456, "1.23 kg", "123456 mm^3"},
-      {sim::units::Gram, sim::units::Inch, 1.23456, 123.456, "1234.56 g", "7.53 in^3"},
-      {sim::units::PoundMass, sim::units::Centimeter, 1.23456, 123.456, "2.72 lbmass", "7.53 in^3"},
-      {sim::units::Kilogram, sim::units::Meter, 12.0, 1.0, "12 kg", "0.06 in^3"},
-      {sim::units::Kilogram, sim::units::Millimeter, 1.5, 0.0, "1.5 kg", "0 mm^3"},
+      {units::Kilogram, units::Millimeter, 1.23456, 123.456, "1.23 kg", "123456 mm^3"},
+      {units::Gram, units::Inch, 1.23456, 123.456, "1234.56 g", "7.53 in^3"},
+      {units::PoundMass, units::Centimeter, 1.23456, 123.456, "2.72 lbmass", "7.53 in^3"},
+      {units::Kilogram, units::Meter, 12.0, 1.0, "12 kg", "0.06 in^3"},
+      {units::Kilogram, units::Millimeter, 1.5, 0.0, "1.5 kg", "0 mm^3"},
       // Halves go to the even neighbour.
-      {sim::units::Kilogram, sim::units::Millimeter, 0.125, 1.0, "0.12 kg", "1000 mm^3"},
-      {sim::units::Kilogram, sim::units::Millimeter, 0.375, 1.0, "0.38 kg", "1000 mm^3"},
+      {units::Kilogram, units::Millimeter, 0.125, 1.0, "0.12 kg", "1000 mm^3"},
+      {units::Kilogram, units::Millimeter, 0.375, 1.0, "0.38 kg", "1000 mm^3"},
   };
   for (const UnitRow& row : rows) {
     const auto& part = Run(Part(row.mass, row.volume, row.massUnits, row.lengthUnits));
@@ -94,7 +94,7 @@ TEST_P(MassVolume, OldDocumentsReportTheMassInGrams) {
 
 TEST_P(MassVolume, TheMassLabelReplacesOnlyTheUnitText) {
   h.addin->MassUnitToDisplay = "kilos";
-  const auto& part = Run(Part(1.23456, 1.0, sim::units::Gram));
+  const auto& part = Run(Part(1.23456, 1.0, units::Gram));
   EXPECT_EQ(UserProperty(part, "TotalMass"), Expected("1234.56kilos"));
   EXPECT_EQ(Tracked(part, 9), Expected("1234.56kilos"));
   EXPECT_EQ(UserProperty(part, "TotalVolume"), "1000 mm^3");
@@ -180,7 +180,7 @@ TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
       {"Document.PropertySets", 0, "<missing>", "<missing>", "old", "old"},
   };
   for (const FaultRow& row : rows) {
-    auto data = Part(1.23456, 123.456, sim::units::Kilogram, sim::units::Inch);
+    auto data = Part(1.23456, 123.456, units::Kilogram, units::Inch);
     data.propertySets[1].properties.SetValue(9, std::string("old"));
     data.propertySets[1].properties.SetValue(43, std::string("old"));
     auto& part = h.host.AddDocument(std::move(data));

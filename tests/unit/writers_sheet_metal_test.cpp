@@ -15,8 +15,8 @@ namespace {
 sim::DocumentData SheetMetalPart(std::optional<sim::FlatPatternData> flat, double thickness = 0.2) {
   return {.name = "S.ipt",
           .type = document_type::Part,
-          .subType = sim::subtype::SheetMetalPart,
-          .units = {.lengthUnits = sim::units::Millimeter, .displayPrecision = 1},
+          .subType = subtype::SheetMetalPart,
+          .units = {.lengthUnits = units::Millimeter, .displayPrecision = 1},
           .sheetMetal = sim::SheetMetalData{.thickness = thickness,
                                             .thicknessUnits = "mm",
                                             .styleName = "Steel 2mm",
@@ -73,7 +73,7 @@ TEST_P(SheetMetal, ExtentsAreNonNegativeFirstCoordinateFirst) {
   }
   // In a document with another length unit the host's text is in inches.
   auto inches = SheetMetalPart(Flat(0.0, 0.0, 2.54, 5.08));
-  inches.units.lengthUnits = sim::units::Inch;
+  inches.units.lengthUnits = units::Inch;
   EXPECT_EQ(UserProperty(Run(std::move(inches)), "SM_Extents"), "1.0 in x 2.0 in");
 }
 
@@ -102,7 +102,7 @@ TEST_P(SheetMetal, EarlierValuesAreReplacedDeletionsFirst) {
 }
 
 TEST_P(SheetMetal, APartThatIsNotSheetMetalIsLeftAlone) {
-  for (const char* subType : {sim::subtype::Part, "{9c464203-9bae-11d3-8bad-0060b0ce6bb4}", ""}) {
+  for (const char* subType : {subtype::Part, "{9c464203-9bae-11d3-8bad-0060b0ce6bb4}", ""}) {
     auto data = SheetMetalPart(Flat(0.0, 0.0, 1.0, 1.0));
     data.subType = subType;
     data.propertySets[0].properties.Add({.name = "SM_Style", .value = std::string("old")});

@@ -38,14 +38,14 @@ std::string number(const char* withPoint) {
 sim::DocumentData plainPart() {
   return {.name = "Plain.ipt",
           .type = Part,
-          .subType = sim::subtype::Part,
+          .subType = vantelo::subtype::Part,
           .massProperties = sim::MassPropertiesData{.mass = 1.23456, .volume = 123.456}};
 }
 
 sim::DocumentData sheetMetalPart() {
   return {.name = "Bent.ipt",
           .type = Part,
-          .subType = sim::subtype::SheetMetalPart,
+          .subType = vantelo::subtype::SheetMetalPart,
           .massProperties = sim::MassPropertiesData{.mass = 2.0, .volume = 250.0},
           .sheetMetal = sim::SheetMetalData{
               .thickness = 0.15,
