@@ -8,6 +8,7 @@
 // (no drawing, or no such property) reaches the caller. Cells already written
 // keep their texts.
 #include "addin/clsVantelo.h"
+#include "addin/error_skipping.h"
 #include "addin/vb_conversions.h"
 
 #include <cstddef>
@@ -120,9 +121,10 @@ void clsVantelo::UpdateTotalMassInPartsList() {
            vb::Space(SpaceBeforeMassUnit) + TotalMassUnitToDisplay;
   };
 
+  // Every failure of the update takes the failure path below.
   Ref<DrawingDocument> drawing;
-  bool completed = false;
-  try {
+  ErrorSkipping skipping;
+  const bool completed = skipping.Step([&] {
     drawing = ActiveDrawing(Use(HostApplication));
     Use(HostApplication).SetStatusBarText(kStatusText);
 
@@ -176,10 +178,7 @@ void clsVantelo::UpdateTotalMassInPartsList() {
       places = Use(units).LengthDisplayPrecision();
     }
     Use(property).SetValue(massText(total, places));
-    completed = true;
-  } catch (const Failure&) {
-    // Every failure above takes the failure path below.
-  }
+  });
   if (completed)
     return;
 

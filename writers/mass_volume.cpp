@@ -90,7 +90,7 @@ void clsVantelo::Mass_Volume() {
     volume = vb::ValueToDouble(Use(properties).VolumeByName(), regional.DecimalSeparator());
   });
 
-  if (skipping.Test([&] {
+  if (skipping.HoldsOrFails([&] {
         const Ref<Document> document = Use(HostApplication).ActiveDocument();
         return Use(document).VersionNumber() <= kGramMassVersion;
       }))
@@ -130,7 +130,7 @@ void clsVantelo::Mass_Volume() {
 
   skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
   skipping.Step([&] { DeleteProperty(set, VolumePropertyName); });
-  if (skipping.Test([&] { return lengthUnitCode() == units::Millimeter; }))
+  if (skipping.HoldsOrFails([&] { return lengthUnitCode() == units::Millimeter; }))
     skipping.Step([&] { AddProperty(set, volumeInMillimetres(), VolumePropertyName); });
   else
     skipping.Step([&] { AddProperty(set, volumeInInches(), VolumePropertyName); });
@@ -151,7 +151,7 @@ void clsVantelo::Mass_Volume() {
   skipping.Step([&] {
     property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
   });
-  if (skipping.Test([&] { return lengthUnitCode() == units::Millimeter; }))
+  if (skipping.HoldsOrFails([&] { return lengthUnitCode() == units::Millimeter; }))
     skipping.Step([&] { Use(property).SetValue(volumeInMillimetres()); });
   else
     skipping.Step([&] { Use(property).SetValue(volumeInInches()); });
