@@ -85,16 +85,4 @@ void SetMemberFromText(clsVantelo& object, const MemberInfo& member, std::string
   }
 }
 
-std::string MemberAsText(const clsVantelo& object, const MemberInfo& member) {
-  switch (member.type) {
-  case MemberType::Boolean:
-    return vb::BooleanToText(object.*member.boolean);
-  case MemberType::Integer:
-    return std::to_string(object.*member.integer);
-  case MemberType::String:
-    break;
-  }
-  return object.*member.text;
-}
-
 } // namespace vantelo

@@ -91,11 +91,9 @@ Parsed Parse(std::string_view contents, const Line& line) {
   return p;
 }
 
-// The line end for new lines: LF in a file whose first line end is a lone LF,
-// else CR LF.
 // New lines end in CR LF whatever the file's own line ends, as the platform
 // writes them.
-std::string_view NewLineEnd(std::string_view /*contents*/) { return "\r\n"; }
+constexpr std::string_view kNewLineEnd = "\r\n";
 
 } // namespace
 
@@ -135,7 +133,7 @@ std::string Store(std::string_view contents, std::string_view section, std::stri
   section = CallerName(section);
   key = CallerName(key);
   value = CallerText(value);
-  const std::string_view eol = NewLineEnd(contents);
+  const std::string_view eol = kNewLineEnd;
 
   bool inSection = false;
   bool sectionFound = false;

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 
 namespace vantelo::sim {
@@ -94,8 +93,5 @@ consteval OperationId Operation(std::string_view name) {
     throw "not a host operation"; // not a constant expression: the call fails to compile
   return *id;
 }
-
-// Every operation name, in catalogue order (for tests that visit them all).
-inline std::span<const std::string_view> AllOperations() { return operationNames; }
 
 } // namespace vantelo::sim
