@@ -1,7 +1,8 @@
 // The text of a Windows profile (INI) file, read and edited in memory the way
 // GetPrivateProfileStringA and WritePrivateProfileStringA treat it. Pure
 // functions on bytes, without any file access, so they can be tested and
-// fuzzed on their own. See /work/shared/notes/profile-file-behaviour.md.
+// fuzzed on their own. What this relies on of Windows' behaviour, and what
+// was decided where it is not known: docs/profile-files.md.
 //
 // The model, including the decisions where Windows' behaviour is unclear:
 //

@@ -1,5 +1,5 @@
 // PortableProfileFile::GetString and profile_text::Lookup: reading as
-// GetPrivateProfileStringA does (see the notes on the profile file).
+// GetPrivateProfileStringA does (see docs/profile-files.md).
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
 #include "support/temp_files.h"

@@ -1,5 +1,5 @@
 // PortableProfileFile::WriteString and profile_text::Store: writing as
-// WritePrivateProfileStringA does (see the notes on the profile file).
+// WritePrivateProfileStringA does (see docs/profile-files.md).
 #include "platform/ascii_case.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
