@@ -1,6 +1,7 @@
 // The subcommands of the vantelo program. Each returns the exit status: 0
 // when the add-in operation succeeded, 1 when it returned an error. Bad usage
-// or bad input throws UsageError (exit status 2) before anything is written.
+// or bad input throws UsageError (exit status 2) before anything is written;
+// any other exception is an internal error (exit status 3).
 #pragma once
 
 #include "addin/host_codes.h"
