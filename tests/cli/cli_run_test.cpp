@@ -137,7 +137,11 @@ const SaveCase kSaves[] = {
      {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cli, SaveEachDocumentType, ::testing::ValuesIn(kSaves));
+INSTANTIATE_TEST_SUITE_P(Cli, SaveEachDocumentType, ::testing::ValuesIn(kSaves),
+                         [](const auto& info) {
+                           const std::string scene = info.param.scene;
+                           return scene.substr(0, scene.find('.'));
+                         });
 
 TEST(CliSave, AFirstSaveCreatesTheSettingsFileAndRunsNoWriter) {
   TempDir dir;

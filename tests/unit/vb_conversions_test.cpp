@@ -1,5 +1,6 @@
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
+#include "support/addin_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ std::string Localized(std::string text, const std::string& separator) {
 }
 
 class BothSeparators : public ::testing::TestWithParam<std::string> {};
-INSTANTIATE_TEST_SUITE_P(Locales, BothSeparators, ::testing::Values(".", ","));
+INSTANTIATE_TEST_SUITE_P(Locales, BothSeparators, ::testing::Values(".", ","), test::SeparatorName);
 
 TEST_P(BothSeparators, TextToBooleanAcceptsWordsAndNumbers) {
   const std::string sep = GetParam();
