@@ -160,7 +160,8 @@ TEST(SimDocument, TheStatusBarKeepsTheLastText) {
   Host host;
   auto application = Use(host.AddInSite()).Application();
   Use(application).SetStatusBarText("Updating");
-  EXPECT_EQ(host.StatusBarText(), "Updating");
+  Use(application).SetStatusBarText("Done");
+  EXPECT_EQ(host.StatusBarText(), "Done");
 }
 
 } // namespace
