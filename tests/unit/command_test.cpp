@@ -38,8 +38,36 @@ sim::DocumentData Document(std::int32_t type) {
   return document;
 }
 
-const std::int32_t kTypes[] = {document_type::Part, document_type::Assembly, document_type::Drawing,
-                               12345};
+// What the command and a handled save call on the host for each document
+// type, in order. A writer's name stands for the operations that writer makes
+// when called on its own; every other entry is one host operation.
+constexpr const char* kActive = "Application.ActiveDocument";
+constexpr const char* kType = "Document.DocumentType";
+
+struct ExpectedCalls {
+  std::int32_t type;
+  std::vector<std::string> command; // ExecuteCommand(1)
+  std::vector<std::string> save;    // a save with every writer enabled
+};
+
+const ExpectedCalls kExpectedCalls[] = {
+    {document_type::Part,
+     {"TimeStamp", kActive, kType, kActive, kType, kActive, kType, "Mass_Volume", kActive, kType,
+      "SheetMetal_Style"},
+     {kActive, "TimeStamp", kType, kType, kType, "Mass_Volume", kActive, kType,
+      "SheetMetal_Style"}},
+    {document_type::Assembly,
+     {"TimeStamp", kActive, kType, kActive, kType, kActive, kType, "Mass_Volume", kActive, kType},
+     {kActive, "TimeStamp", kType, kType, kType, "Mass_Volume", kActive, kType}},
+    {document_type::Drawing,
+     {"TimeStamp", kActive, kType, "ViewScale_First", "ViewScale_All", "PaperSize", kActive, kType,
+      kActive, kType, kActive, kType},
+     {kActive, "TimeStamp", kType, "ViewScale_First", "ViewScale_All", "PaperSize", kType, kType,
+      kActive, kType}},
+    {12345, // a type no writer is for
+     {"TimeStamp", kActive, kType, kActive, kType, kActive, kType, kActive, kType},
+     {kActive, "TimeStamp", kType, kType, kType, kActive, kType}},
+};
 
 class WriterOrder : public ::testing::Test {
 protected:
@@ -62,71 +90,52 @@ protected:
       return OpsOf([&] { h.addin->PaperSize(); });
     if (name == "Mass_Volume")
       return OpsOf([&] { h.addin->Mass_Volume(); });
-    return OpsOf([&] { h.addin->SheetMetal_Style(); });
+    if (name == "SheetMetal_Style")
+      return OpsOf([&] { h.addin->SheetMetal_Style(); });
+    ADD_FAILURE() << "no writer " << name;
+    return {};
   }
-  // The writers' operations with the given operations between them.
-  static void Append(Ops& to, const Ops& ops) { to.insert(to.end(), ops.begin(), ops.end()); }
+  // The host operations of the entries, each writer's recorded on its own on
+  // the active document.
+  Ops Expand(const std::vector<std::string>& entries) {
+    Ops ops;
+    for (const std::string& entry : entries) {
+      if (entry.find('.') != std::string::npos) {
+        ops.push_back(entry);
+      } else {
+        const Ops writer = Writer(entry);
+        ops.insert(ops.end(), writer.begin(), writer.end());
+      }
+    }
+    return ops;
+  }
 
   AddinHarness h;
 };
 
-const Ops kFreshType{"Application.ActiveDocument", "Document.DocumentType"};
-const Ops kCachedType{"Document.DocumentType"};
-
 TEST_F(WriterOrder, TheCommandRunsTheWritersOfTheDocumentType) {
-  for (std::int32_t type : kTypes) {
-    auto& document = h.host.AddDocument(Document(type));
+  for (const ExpectedCalls& row : kExpectedCalls) {
+    SCOPED_TRACE(row.type);
+    auto& document = h.host.AddDocument(Document(row.type));
     h.MakeActive(&document);
     h.addin->ExecuteCommand(1); // the document now holds every property
-    const bool drawing = type == document_type::Drawing;
-    const bool part = type == document_type::Part;
-    const bool massVolume = part || type == document_type::Assembly;
-
-    Ops expected = Writer("TimeStamp");
-    Append(expected, kFreshType);
-    if (drawing)
-      for (const char* writer : {"ViewScale_First", "ViewScale_All", "PaperSize"})
-        Append(expected, Writer(writer));
-    Append(expected, kFreshType);
-    Append(expected, kFreshType);
-    if (massVolume)
-      Append(expected, Writer("Mass_Volume"));
-    Append(expected, kFreshType);
-    if (part)
-      Append(expected, Writer("SheetMetal_Style"));
-
-    EXPECT_EQ(OpsOf([&] { h.addin->ExecuteCommand(1); }), expected) << type;
+    const Ops expected = Expand(row.command);
+    EXPECT_EQ(OpsOf([&] { h.addin->ExecuteCommand(1); }), expected);
     EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
   }
 }
 
 TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
   h.EnableAllWriters();
-  for (std::int32_t type : kTypes) {
-    auto& document = h.host.AddDocument(Document(type));
-    ASSERT_TRUE(h.Save(document).succeeded);
-    const bool drawing = type == document_type::Drawing;
-    const bool part = type == document_type::Part;
-    const bool massVolume = part || type == document_type::Assembly;
-
-    Ops expected{"Application.ActiveDocument"};
-    Append(expected, Writer("TimeStamp"));
-    Append(expected, kCachedType);
-    if (drawing)
-      for (const char* writer : {"ViewScale_First", "ViewScale_All", "PaperSize"})
-        Append(expected, Writer(writer));
-    Append(expected, kCachedType);
-    Append(expected, kCachedType);
-    if (massVolume)
-      Append(expected, Writer("Mass_Volume"));
-    Append(expected, kFreshType);
-    if (part)
-      Append(expected, Writer("SheetMetal_Style"));
-
+  for (const ExpectedCalls& row : kExpectedCalls) {
+    SCOPED_TRACE(row.type);
+    auto& document = h.host.AddDocument(Document(row.type));
+    ASSERT_TRUE(h.Save(document).succeeded); // the document now holds every property
+    const Ops expected = Expand(row.save);
     h.host.ClearOperations();
     const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
     ASSERT_TRUE(outcome.succeeded) << outcome.message;
-    EXPECT_EQ(h.host.Operations(), expected) << type;
+    EXPECT_EQ(h.host.Operations(), expected);
     EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
   }
 }
@@ -134,8 +143,10 @@ TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
 TEST_F(WriterOrder, OtherCommandIdsDoNothing) {
   auto& document = h.host.AddDocument(Document(document_type::Part));
   h.MakeActive(&document);
-  for (std::int32_t id : {0, 2, -1, 4097})
-    EXPECT_TRUE(OpsOf([&] { h.addin->ExecuteCommand(id); }).empty()) << id;
+  for (std::int32_t id : {0, 2, -1, 4097}) {
+    SCOPED_TRACE(id);
+    EXPECT_TRUE(OpsOf([&] { h.addin->ExecuteCommand(id); }).empty());
+  }
   EXPECT_TRUE(document.PropertySet(fmtid::UserDefined)->properties.empty());
 }
 
@@ -175,6 +186,7 @@ TEST_F(WriterOrder, AWriterFailingBeforeItsErrorSkippingEndsTheCaller) {
   h.EnableAllWriters();
   for (const EarlyFailure& row : rows) {
     for (bool throughCommand : {true, false}) {
+      SCOPED_TRACE(std::string(row.operation) + (throughCommand ? ", command" : ", save"));
       auto& document = h.host.AddDocument(Document(row.type));
       h.MakeActive(&document);
       h.host.ClearOperations();
@@ -187,10 +199,10 @@ TEST_F(WriterOrder, AWriterFailingBeforeItsErrorSkippingEndsTheCaller) {
         const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
         code = outcome.code;
       }
-      EXPECT_EQ(code, kFault) << row.operation;
+      EXPECT_EQ(code, kFault);
       const Ops ops = h.host.Operations();
       ASSERT_FALSE(ops.empty());
-      EXPECT_EQ(ops.back(), row.lastWriterOp) << row.operation;
+      EXPECT_EQ(ops.back(), row.lastWriterOp);
       // The time stamp before it stays.
       EXPECT_NE(UserProperty(document, "SaveTime"), "<missing>");
       EXPECT_EQ(UserProperty(document, row.notWritten), "<missing>");
