@@ -77,14 +77,4 @@ sim::DocumentData DrawingWithPartsList(int rows) {
   return drawing;
 }
 
-void UsePartsListColumns(clsVantelo& addin) {
-  addin.QuantityColumnName = "QTY";
-  addin.MassColumnName = "MASS";
-  addin.TotalMassColumnName = "TOTAL";
-  addin.TotalMassUnit = "kg";
-  addin.TotalMassUnitToDisplay = "kg";
-  addin.Decimals = 2;
-  addin.SpaceBeforeMassUnit = 1;
-}
-
 } // namespace vantelo::bench

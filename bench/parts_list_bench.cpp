@@ -14,7 +14,7 @@ void BM_PartsListUpdate(benchmark::State& state) {
   test::AddinHarness h;
   h.Activate();
   clsVantelo& addin = *h.addin;
-  UsePartsListColumns(addin);
+  test::UsePartsListColumns(addin);
   addin.SuppressError = true;
   sim::DocumentData& drawing = h.host.AddDocument(DrawingWithPartsList(rows));
   h.host.SetActiveDocument(&drawing);

@@ -61,7 +61,7 @@ void UpdatePartsList(const char* name, int rows) {
   test::AddinHarness h;
   h.Activate();
   clsVantelo& addin = *h.addin;
-  UsePartsListColumns(addin);
+  test::UsePartsListColumns(addin);
   sim::DocumentData& drawing = h.host.AddDocument(DrawingWithPartsList(rows));
   h.host.SetActiveDocument(&drawing);
   h.host.ClearOperations();

@@ -99,6 +99,16 @@ std::string WithSeparator(std::string_view text, const std::string& separator) {
   return out;
 }
 
+void UsePartsListColumns(clsVantelo& addin) {
+  addin.QuantityColumnName = "QTY";
+  addin.MassColumnName = "MASS";
+  addin.TotalMassColumnName = "TOTAL";
+  addin.TotalMassUnit = "kg";
+  addin.TotalMassUnitToDisplay = "kg";
+  addin.Decimals = 2;
+  addin.SpaceBeforeMassUnit = 1;
+}
+
 std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info) {
   return info.param == "." ? "Point" : "Comma";
 }

@@ -54,16 +54,6 @@ public:
   // Activates if needed, makes the document active and fires one save
   // notification for it.
   sim::SaveOutcome Save(sim::DocumentData& document, std::int32_t timing = event_timing::Before);
-  // Runs a call of the add-in and turns a Failure into its code (0: success).
-  template <class Call> std::int32_t Run(Call&& call) {
-    try {
-      std::forward<Call>(call)();
-    } catch (const Failure& failure) {
-      return failure.Code();
-    }
-    return 0;
-  }
-
   // Passes when the add-in holds nothing but its application, its active
   // document (when there is one) and its events object.
   ::testing::AssertionResult HoldsOnlyItsOwnReferences() const;
@@ -77,6 +67,11 @@ public:
 private:
   bool activated_ = false;
 };
+
+// Sets the add-in's parts-list members to read parts lists with the columns
+// "QTY", "MASS" and "TOTAL": quantities from "QTY", masses in kg from "MASS",
+// row totals in kg with two decimals and one blank into "TOTAL".
+void UsePartsListColumns(clsVantelo& addin);
 
 // A text property of the user-defined set, or "<missing>".
 std::string UserProperty(const sim::DocumentData& document, std::string_view name);

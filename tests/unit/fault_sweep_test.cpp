@@ -17,6 +17,7 @@
 #include "platform/profile_text.h"
 #include "simhost/describe.h"
 #include "support/addin_harness.h"
+#include "support/failure_code.h"
 #include "support/operation_script.h"
 
 #include <gtest/gtest.h>
@@ -244,15 +245,8 @@ Run Execute(const SweepCase& sweepCase, std::uint64_t failing) {
     h.UseDefaultSettings(); // the members as the last save left them
     addin.ExcludeFirstInAllScales = true;
   }
-  if (sweepCase.entry == Entry::PartsList) {
-    addin.QuantityColumnName = "QTY";
-    addin.MassColumnName = "MASS";
-    addin.TotalMassColumnName = "TOTAL";
-    addin.TotalMassUnit = "kg";
-    addin.TotalMassUnitToDisplay = "kg";
-    addin.Decimals = 2;
-    addin.SpaceBeforeMassUnit = 1;
-  }
+  if (sweepCase.entry == Entry::PartsList)
+    UsePartsListColumns(addin);
 
   const Allowed allowed = AllowedFor(sweepCase.entry);
   if (run.active)
@@ -266,16 +260,16 @@ Run Execute(const SweepCase& sweepCase, std::uint64_t failing) {
     h.host.FailOperationNumber(failing, kFault);
   switch (sweepCase.entry) {
   case Entry::Activate:
-    run.code = h.Run([&] { addin.Activate(h.host.AddInSite(), true); });
+    run.code = FailureCode([&] { addin.Activate(h.host.AddInSite(), true); });
     break;
   case Entry::Save:
     run.code = h.host.FireSaveDocument(run.active, event_timing::Before, 0).code;
     break;
   case Entry::Command:
-    run.code = h.Run([&] { addin.ExecuteCommand(1); });
+    run.code = FailureCode([&] { addin.ExecuteCommand(1); });
     break;
   case Entry::PartsList:
-    run.code = h.Run([&] { addin.UpdateTotalMassInPartsList(); });
+    run.code = FailureCode([&] { addin.UpdateTotalMassInPartsList(); });
     break;
   }
   run.operations = h.host.Operations();

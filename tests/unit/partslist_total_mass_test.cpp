@@ -1,6 +1,7 @@
 // UpdateTotalMassInPartsList on the stand-in host: row totals, the drawing's
 // TotalMass property, and the failure path with its message box and reset.
 #include "support/addin_harness.h"
+#include "support/failure_code.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -41,14 +42,7 @@ sim::DocumentData Drawing(std::vector<sim::PartsListData> lists, bool withTotalM
 struct Scene {
   explicit Scene(HarnessOptions options = {}) : h(std::move(options)) {
     h.Activate();
-    clsVantelo& a = *h.addin;
-    a.QuantityColumnName = "QTY";
-    a.MassColumnName = "MASS";
-    a.TotalMassColumnName = "TOTAL";
-    a.TotalMassUnit = "kg";
-    a.TotalMassUnitToDisplay = "kg";
-    a.Decimals = 2;
-    a.SpaceBeforeMassUnit = 1;
+    UsePartsListColumns(*h.addin);
   }
 
   sim::DocumentData& Open(sim::DocumentData document) {
@@ -58,7 +52,7 @@ struct Scene {
   }
 
   std::int32_t Update() {
-    return h.Run([&] { h.addin->UpdateTotalMassInPartsList(); });
+    return FailureCode([&] { h.addin->UpdateTotalMassInPartsList(); });
   }
 
   AddinHarness h;
