@@ -16,6 +16,8 @@ namespace document_type {
 constexpr std::int32_t Part = 12290;
 constexpr std::int32_t Assembly = 12291;
 constexpr std::int32_t Drawing = 12292;
+// A type the add-in writes nothing to.
+constexpr std::int32_t Presentation = 12293;
 } // namespace document_type
 
 // Format identifiers of the property sets the add-in writes.
@@ -68,5 +70,14 @@ inline constexpr std::array<PaperSizeCode, 12> kPaperSizes{{{"USER", 9986},
                                                             {"A2", 9995},
                                                             {"A3", 9996},
                                                             {"A4", 9997}}};
+
+// The size code of a paper size text of the table ("A3"); a text that is not
+// there stops the compilation where it is a constant expression.
+consteval std::int32_t PaperSizeCodeOf(std::string_view text) {
+  for (const PaperSizeCode& size : kPaperSizes)
+    if (size.text == text)
+      return size.code;
+  throw "not a paper size of the table";
+}
 
 } // namespace vantelo

@@ -44,8 +44,12 @@ std::string DoubleToText(double value, std::string_view decimalSeparator);
 std::string SingleToText(float value, std::string_view decimalSeparator);
 std::string BooleanToText(bool value); // "True" / "False"
 
-// Rounds to the given number of decimals, an exact half going to the even
-// neighbour. Negative decimals are refused (invalid procedure call).
+// Rounds to the given number of decimals by the exact stored value: above
+// the half goes up, below it down, and only a value that is exactly half way
+// (in binary) goes to the even neighbour. So 0.465, stored a little above,
+// gives 0.47 and 0.235, stored a little below, 0.23, however the product
+// with 10^decimals happens to round. The result is the double nearest to the
+// rounded decimal. Negative decimals are refused (invalid procedure call).
 double Round(double value, int decimals);
 
 // A text of that many blanks, as Space. A negative count is refused (invalid

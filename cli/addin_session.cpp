@@ -5,7 +5,8 @@
 namespace vantelo::cli {
 
 AddinSession::AddinSession(const Scene& scene, SessionPlatform platform)
-    : before_(scene.documents), messages_(std::make_shared<RecordingMessageDialog>()) {
+    : before_(scene.documents), messages_(std::make_shared<RecordingMessageDialog>()),
+      profile_(std::make_shared<RecordingProfileFile>()) {
   for (const sim::DocumentData& document : scene.documents)
     host_.AddDocument(document);
   SetActiveDocument(scene.active);
@@ -15,6 +16,7 @@ AddinSession::AddinSession(const Scene& scene, SessionPlatform platform)
   options.clock = std::move(platform.clock);
   options.modulePath = std::move(platform.modulePath);
   options.messageBox = messages_;
+  options.profile = profile_;
   addin_ = std::make_unique<clsVantelo>(PortablePlatform(std::move(options)));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "addin/clsVantelo.h"
+#include "cli/recording_profile_file.h"
 #include "cli/scene.h"
 #include "platform/message_dialogs.h"
 #include "simhost/host.h"
@@ -30,6 +31,8 @@ struct SessionPlatform {
 
 class AddinSession {
 public:
+  // The host takes a copy of the scene's documents; the scene itself stays
+  // their state before the run, so it must outlive the session.
   AddinSession(const Scene& scene, SessionPlatform platform);
   ~AddinSession();
   AddinSession(const AddinSession&) = delete;
@@ -49,11 +52,14 @@ public:
   const std::vector<sim::DocumentData>& DocumentsBefore() const { return before_; }
   std::vector<sim::DocumentData> DocumentsNow() const;
   std::vector<MessageRecord> MessageBoxes() const { return messages_->Records(); }
+  // The settings-file writes that failed (the add-in carries on without them).
+  const std::vector<FailedWrite>& FailedWrites() const { return profile_->FailedWrites(); }
 
 private:
-  std::vector<sim::DocumentData> before_;
+  const std::vector<sim::DocumentData>& before_;
   sim::Host host_;
   std::shared_ptr<RecordingMessageDialog> messages_;
+  std::shared_ptr<RecordingProfileFile> profile_;
   std::unique_ptr<clsVantelo> addin_;
 };
 

@@ -31,6 +31,12 @@ std::string_view NearestName(std::string_view name, std::span<const std::string_
   std::string_view best;
   std::size_t bestDistance = 3;
   for (std::string_view candidate : candidates) {
+    // The distance is at least the difference in length: skip what cannot
+    // come close (a long name would otherwise cost its length times the
+    // candidate's).
+    const std::size_t longer = std::max(name.size(), candidate.size());
+    if (longer - std::min(name.size(), candidate.size()) >= bestDistance)
+      continue;
     const std::size_t distance = EditDistance(name, candidate);
     if (distance < bestDistance && distance * 3 < std::max(name.size(), candidate.size())) {
       best = candidate;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <iostream>
 #include <type_traits>
+#include <unordered_map>
 
 namespace vantelo::cli {
 namespace {
@@ -66,14 +67,6 @@ std::string ValueText(const Value& value) {
 
 const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::string_view fmtid) {
   return document ? document->PropertySet(fmtid) : nullptr;
-}
-
-const sim::DocumentData* FindDocument(const std::vector<sim::DocumentData>& documents,
-                                      std::string_view name) {
-  for (const auto& document : documents)
-    if (document.name == name)
-      return &document;
-  return nullptr;
 }
 
 std::string SetTitle(std::string_view fmtid) {
@@ -182,6 +175,8 @@ Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
   report.after = session.DocumentsNow();
   report.statusBar = session.Host().StatusBarText();
   report.messageBoxes = session.MessageBoxes();
+  for (const FailedWrite& write : session.FailedWrites())
+    report.warnings.push_back(FailedWriteText(write, settingsFile.value_or("the settings file")));
   report.settingsFile = std::move(settingsFile);
   return report;
 }
@@ -236,6 +231,7 @@ json ReportJson(const Report& report) {
     boxes.push_back({{"text", box.text}, {"style", box.style}, {"title", box.title}});
   out["messageBoxes"] = std::move(boxes);
   out["settingsFile"] = report.settingsFile ? json(*report.settingsFile) : json(nullptr);
+  out["warnings"] = report.warnings;
   return out;
 }
 
@@ -250,9 +246,15 @@ std::string ReportTable(const Report& report) {
     out += "  " + step.operation + " " + step.document + ": " + outcomeText(step.outcome) + "\n";
   if (report.settingsFile)
     out += "Settings file: " + *report.settingsFile + "\n";
+  for (const std::string& warning : report.warnings)
+    out += "Warning: " + warning + "\n";
 
+  std::unordered_map<std::string_view, const sim::DocumentData*> documentsBefore;
+  for (const sim::DocumentData& document : report.before)
+    documentsBefore.emplace(document.name, &document);
   for (const sim::DocumentData& document : report.after) {
-    const sim::DocumentData* before = FindDocument(report.before, document.name);
+    const auto found = documentsBefore.find(document.name);
+    const sim::DocumentData* before = found == documentsBefore.end() ? nullptr : found->second;
     out += "\n" + document.name + " (" + DocumentTypeName(document.type) + ")\n";
     for (const sim::PropertySetData& set : document.propertySets)
       AppendPropertySet(out, set, FindSet(before, set.formatId));
@@ -284,6 +286,8 @@ void PrintReport(const Report& report, OutputFormat format) {
   else
     std::cout << ReportTable(report);
   std::cout.flush();
+  for (const std::string& warning : report.warnings)
+    std::cerr << "vantelo: warning: " << warning << "\n";
 }
 
 } // namespace vantelo::cli

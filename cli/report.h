@@ -29,7 +29,8 @@ struct Report {
   std::string statusBar;
   std::vector<MessageRecord> messageBoxes;
   std::optional<std::string> settingsFile;
-  std::vector<Step> steps; // only for a run of several operations
+  std::vector<std::string> warnings; // settings-file writes that failed
+  std::vector<Step> steps;           // only for a run of several operations
 };
 
 // The report of a session after its operations ran.

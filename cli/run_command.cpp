@@ -21,8 +21,7 @@ int RunCommand(const CommandArguments& arguments, const CommonOptions& common) {
   std::optional<SettingsLocation> settings;
   if (arguments.settings) {
     settings = LocateSettings(arguments.settings);
-    RequireReadable(settings->path);
-    RequireWritable(settings->path);
+    RequireReachable(settings->path);
   }
 
   AddinSession session(scene, {regional, clock, settings ? settings->modulePath : nullptr});

@@ -13,8 +13,7 @@ int RunSave(const SaveArguments& arguments, const CommonOptions& common) {
   auto clock = ChooseClock(arguments.now);
   const Scene scene = LoadSceneFile(arguments.scene);
   const SettingsLocation settings = LocateSettings(arguments.settings);
-  RequireReadable(settings.path);
-  RequireWritable(settings.path);
+  RequireReachable(settings.path);
 
   AddinSession session(scene, {regional, clock, settings.modulePath});
   Outcome outcome = session.Activate();

@@ -62,16 +62,34 @@ int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& com
   RequireWritable(path);
   const bool existed = std::filesystem::exists(path);
 
-  const auto added = InitSettingsFile(path, regional);
+  const InitResult result = InitSettingsFile(path, regional);
   json list = json::array();
-  std::string table = (existed ? "Completed " : "Created ") + path + "\n";
   TextTable rows({"section", "key", "value"});
-  for (const AddedSetting& setting : added) {
+  for (const AddedSetting& setting : result.added) {
     list.push_back({{"section", setting.section}, {"key", setting.key}, {"value", setting.value}});
     rows.AddRow({"[" + setting.section + "]", setting.key, Quoted(setting.value)});
   }
+  std::string table;
+  if (!result.written) {
+    table = "Could not write " + path + ": " + result.problem + "\n";
+    table += rows.Empty() ? "" : "  Not written:\n" + rows.Render("  ");
+    Print({{"settingsFile", path},
+           {"created", false},
+           {"written", false},
+           {"problem", result.problem},
+           {"added", json::array()},
+           {"notWritten", list}},
+          table, format);
+    return 1;
+  }
+  table = (existed ? "Completed " : "Created ") + path + "\n";
   table += rows.Empty() ? "  nothing was missing\n" : rows.Render("  ");
-  Print({{"settingsFile", path}, {"created", !existed}, {"added", list}}, table, format);
+  Print({{"settingsFile", path},
+         {"created", !existed},
+         {"written", true},
+         {"added", list},
+         {"notWritten", json::array()}},
+        table, format);
   return 0;
 }
 
@@ -139,14 +157,21 @@ int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& comm
   CheckValueText(defaultText, "DEFAULT");
   RequireReadable(path);
 
-  const std::string value =
+  const SettingRead read =
       GetSetting(path, arguments.section, arguments.key, defaultText, regional);
-  Print({{"settingsFile", path},
-         {"section", arguments.section},
-         {"key", arguments.key},
-         {"value", value}},
-        value + "\n", format);
-  return 0;
+  json out = {{"settingsFile", path},
+              {"section", arguments.section},
+              {"key", arguments.key},
+              {"value", read.value}};
+  std::string table = read.value + "\n";
+  if (!read.failedWrites.empty()) {
+    // The value is the default, but the file still lacks it.
+    const std::string warning = FailedWriteText(read.failedWrites.front(), path);
+    out["warnings"] = json::array({warning});
+    std::cerr << "vantelo: warning: " << warning << "\n";
+  }
+  Print(out, table, format);
+  return read.failedWrites.empty() ? 0 : 1;
 }
 
 int RunSettingsSet(const SettingsArguments& arguments, const CommonOptions& common) {
@@ -160,17 +185,20 @@ int RunSettingsSet(const SettingsArguments& arguments, const CommonOptions& comm
   RequireReadable(path);
   RequireWritable(path);
 
-  const bool written = SetSetting(path, arguments.section, arguments.key, value, regional);
-  Print({{"settingsFile", path},
-         {"section", arguments.section},
-         {"key", arguments.key},
-         {"value", value},
-         {"written", written}},
-        written ? "[" + arguments.section + "] " + arguments.key + "=" + value + " written to " +
-                      path + "\n"
-                : "The platform refused to write " + path + "\n",
+  const SettingWrite write = SetSetting(path, arguments.section, arguments.key, value, regional);
+  json out = {{"settingsFile", path},
+              {"section", arguments.section},
+              {"key", arguments.key},
+              {"value", value},
+              {"written", write.written}};
+  if (!write.written)
+    out["problem"] = write.problem;
+  Print(out,
+        write.written ? "[" + arguments.section + "] " + arguments.key + "=" + value +
+                            " written to " + path + "\n"
+                      : "Could not write " + path + ": " + write.problem + "\n",
         format);
-  return written ? 0 : 1;
+  return write.written ? 0 : 1;
 }
 
 } // namespace vantelo::cli

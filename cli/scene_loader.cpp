@@ -12,6 +12,7 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,8 @@
 #include <iterator>
 #include <limits>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vantelo::cli {
 namespace {
@@ -38,6 +41,18 @@ constexpr std::array<UnitName, 4> kLengthUnits{{{"mm", units::Millimeter},
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// A number without a fractional part, however it is written: 7000, 7000.0,
+// 7e3, or digits beyond the 64 bits the parser keeps as integers (which it
+// keeps as a double).
+bool IsWhole(const json& value) {
+  if (value.is_number_integer())
+    return true;
+  if (!value.is_number_float())
+    return false;
+  const double number = value.get<double>();
+  return std::isfinite(number) && std::trunc(number) == number;
+}
+
 std::string TypeName(const json& value) {
   switch (value.type()) {
   case json::value_t::null:
@@ -51,10 +66,9 @@ std::string TypeName(const json& value) {
   case json::value_t::boolean:
     return "true/false";
   case json::value_t::number_float:
-    return "a number with a fraction";
   case json::value_t::number_integer:
   case json::value_t::number_unsigned:
-    return "a whole number";
+    return IsWhole(value) ? "a whole number" : "a number with a fraction";
   default:
     return "a value of another kind";
   }
@@ -117,18 +131,16 @@ public:
   }
 
   std::int32_t WholeNumber(const json& value, const std::string& path) const {
-    if (!value.is_number_integer())
+    if (!IsWhole(value))
       WrongType(value, path, "a whole number");
-    if (value.is_number_unsigned()) {
-      if (value.get<std::uint64_t>() > std::numeric_limits<std::int32_t>::max())
-        Fail(path, "the number is too large (at most 2147483647)");
-    } else {
-      const auto number = value.get<std::int64_t>();
-      if (number < std::numeric_limits<std::int32_t>::min() ||
-          number > std::numeric_limits<std::int32_t>::max())
-        Fail(path, "the number is out of range (-2147483648 to 2147483647)");
-    }
-    return static_cast<std::int32_t>(value.get<std::int64_t>());
+    // Any whole number converts to a double exactly enough to tell whether
+    // it is in range; one that is converts back exactly.
+    const double number = value.get<double>();
+    if (number > std::numeric_limits<std::int32_t>::max())
+      Fail(path, "the number is too large (at most 2147483647)");
+    if (number < std::numeric_limits<std::int32_t>::min())
+      Fail(path, "the number is out of range (-2147483648 to 2147483647)");
+    return static_cast<std::int32_t>(number);
   }
 
   double Number(const json& value, const std::string& path) const {
@@ -148,63 +160,6 @@ private:
   std::string source_;
 };
 
-// Finds the first key given twice in one object, with its path; the parser
-// itself would silently keep only one of the two values.
-class DuplicateKeyFinder {
-public:
-  bool operator()(int /*depth*/, json::parse_event_t event, json& parsed) {
-    switch (event) {
-    case json::parse_event_t::object_start:
-      stack_.push_back({false, 0, {}, {}});
-      break;
-    case json::parse_event_t::array_start:
-      stack_.push_back({true, 0, {}, {}});
-      break;
-    case json::parse_event_t::key: {
-      Frame& frame = stack_.back();
-      frame.key = parsed.get<std::string>();
-      if (!frame.keys.insert(frame.key).second && duplicate_.empty())
-        duplicate_ = Path();
-      break;
-    }
-    case json::parse_event_t::object_end:
-    case json::parse_event_t::array_end:
-      stack_.pop_back();
-      ElementDone();
-      break;
-    case json::parse_event_t::value:
-      ElementDone();
-      break;
-    }
-    return true;
-  }
-
-  const std::string& Duplicate() const { return duplicate_; }
-
-private:
-  struct Frame {
-    bool array;
-    std::size_t index;
-    std::string key;
-    std::set<std::string> keys;
-  };
-
-  void ElementDone() {
-    if (!stack_.empty() && stack_.back().array)
-      ++stack_.back().index;
-  }
-
-  std::string Path() const {
-    std::string path;
-    for (const Frame& frame : stack_)
-      path = frame.array ? Reader::Index(path, frame.index) : Reader::Join(path, frame.key);
-    return path;
-  }
-
-  std::vector<Frame> stack_;
-  std::string duplicate_;
-};
-
 // Line and column of the byte at offset end, as "line:column".
 std::string Place(std::string_view text, std::size_t end) {
   end = std::min(end, text.size());
@@ -220,46 +175,126 @@ std::string Place(std::string_view text, std::size_t end) {
   return std::to_string(line) + ":" + std::to_string(column);
 }
 
-json ParseJson(std::string_view text, const std::string& sourceName) {
-  DuplicateKeyFinder finder;
-  json root;
-  try {
-    root = json::parse(text.begin(), text.end(), std::ref(finder), true, true);
-  } catch (const json::parse_error& error) {
-    // Line and column of the byte where the parser stopped.
-    const std::size_t end =
-        std::min<std::size_t>(error.byte == 0 ? 0 : error.byte - 1, text.size());
-    std::size_t line = 1, column = 1;
-    for (std::size_t i = 0; i < end; ++i) {
-      if (text[i] == '\n') {
-        ++line;
-        column = 1;
-      } else {
-        ++column;
-      }
+// Builds the JSON tree from the parser's events, in time linear in the text
+// (the parser's own filtering mode rescans a container after each value
+// nested in it, which grows with the square of a long array). It stops at
+// the first key given twice in one object, which the parser would silently
+// let overwrite the first, and keeps the place and text of a syntax error.
+class TreeBuilder final : public nlohmann::json_sax<json> {
+public:
+  bool null() override { return Scalar(nullptr); }
+  bool boolean(bool value) override { return Scalar(value); }
+  bool number_integer(number_integer_t value) override { return Scalar(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Scalar(value); }
+  bool number_float(number_float_t value, const string_t&) override { return Scalar(value); }
+  bool string(string_t& value) override { return Scalar(std::move(value)); }
+  bool binary(binary_t& value) override { return Scalar(json::binary(std::move(value))); }
+  bool start_object(std::size_t) override { return Open(json::object()); }
+  bool start_array(std::size_t) override { return Open(json::array()); }
+  bool end_object() override { return Close(); }
+  bool end_array() override { return Close(); }
+
+  bool key(string_t& key) override {
+    if (open_.back().container->contains(key)) {
+      duplicate_ = Reader::Join(PathOfOpen(), key);
+      return false;
     }
-    std::string detail = error.what();
-    if (const auto at = detail.find(": "); at != std::string::npos)
-      detail = detail.substr(at + 2);
-    throw UsageError(sourceName + ":" + std::to_string(line) + ":" + std::to_string(column) +
-                     ": malformed JSON: " + detail);
-  } catch (const json::out_of_range& error) {
-    // A number beyond the range of a double (1e400): the parser names the
-    // number but not its place, so point at its first occurrence.
-    std::string detail = error.what();
-    if (const auto at = detail.find("] "); at != std::string::npos)
-      detail = detail.substr(at + 2);
-    std::size_t end = 0;
-    if (const auto open = detail.find('\''); open != std::string::npos) {
-      const std::string number = detail.substr(open + 1, detail.find('\'', open + 1) - open - 1);
-      end = text.find(number);
-    }
-    throw UsageError(sourceName + ":" + Place(text, end) + ": malformed JSON: " + detail);
+    key_ = std::move(key);
+    return true;
   }
-  if (!finder.Duplicate().empty())
-    throw UsageError(sourceName + ": " + finder.Duplicate() +
+
+  bool parse_error(std::size_t position, const std::string& token,
+                   const json::exception& error) override {
+    // A syntax error is at the last byte read; a number beyond the range of
+    // a double (406) was read whole, so it starts a token's length back.
+    errorAt_ = error.id == 406 ? position - std::min(position, token.size())
+                               : (position == 0 ? 0 : position - 1);
+    error_ = error.what();
+    if (const auto at = error_.find("] "); at != std::string::npos)
+      error_ = error_.substr(at + 2);
+    if (error_.rfind("parse error", 0) == 0)
+      if (const auto at = error_.find(": "); at != std::string::npos)
+        error_ = error_.substr(at + 2);
+    return false;
+  }
+
+  json& Root() { return root_; }
+  const std::string& Duplicate() const { return duplicate_; }
+  const std::string& Error() const { return error_; }
+  std::size_t ErrorAt() const { return errorAt_; }
+
+private:
+  struct Frame {
+    json* container;
+    std::string key; // its key in the enclosing object; empty in an array
+  };
+
+  json* Add(json value) {
+    if (open_.empty()) {
+      root_ = std::move(value);
+      return &root_;
+    }
+    json& parent = *open_.back().container;
+    if (parent.is_array()) {
+      parent.push_back(std::move(value));
+      return &parent.back();
+    }
+    json& slot = parent[key_];
+    slot = std::move(value);
+    return &slot;
+  }
+
+  bool Scalar(json value) {
+    Add(std::move(value));
+    return true;
+  }
+
+  // A container's address stays valid while it is open: nothing is added to
+  // the array or object around it until it is closed.
+  bool Open(json container) {
+    std::string key = !open_.empty() && open_.back().container->is_object() ? key_ : "";
+    open_.push_back({Add(std::move(container)), std::move(key)});
+    return true;
+  }
+
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+
+  std::string PathOfOpen() const {
+    std::string path;
+    for (std::size_t i = 1; i < open_.size(); ++i) {
+      const json& parent = *open_[i - 1].container;
+      path = parent.is_array() ? Reader::Index(path, parent.size() - 1)
+                               : Reader::Join(path, open_[i].key);
+    }
+    return path;
+  }
+
+  json root_;
+  std::vector<Frame> open_;
+  std::string key_;
+  std::string duplicate_;
+  std::string error_;
+  std::size_t errorAt_ = 0;
+};
+
+json ParseJson(std::string_view text, const std::string& sourceName) {
+  // The parser takes a NUL byte for the end of the text and would ignore
+  // whatever follows it.
+  if (const auto nul = text.find('\0'); nul != std::string_view::npos)
+    throw UsageError(sourceName + ":" + Place(text, nul) +
+                     ": a NUL byte; a scene is text (inside a string, write \\u0000)");
+  TreeBuilder builder;
+  json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, true, true);
+  if (!builder.Duplicate().empty())
+    throw UsageError(sourceName + ": " + builder.Duplicate() +
                      ": the field is given twice in the same object");
-  return root;
+  if (!builder.Error().empty())
+    throw UsageError(sourceName + ":" + Place(text, builder.ErrorAt()) +
+                     ": malformed JSON: " + builder.Error());
+  return std::move(builder.Root());
 }
 
 bool IsFormatId(std::string_view text) {
@@ -288,7 +323,7 @@ std::int32_t UnitCode(const Reader& r, const json& value, const std::string& pat
     r.Fail(path, "unknown unit " + Quoted(value.get<std::string>()) + "; expected " + list +
                      " or a whole number (a host unit code)");
   }
-  if (!value.is_number_integer())
+  if (!IsWhole(value))
     r.WrongType(value, path, "a unit name or a whole number (a host unit code)");
   return r.WholeNumber(value, path);
 }
@@ -363,7 +398,7 @@ std::int32_t ReadPaperSize(const Reader& r, const json& value, const std::string
     r.Fail(path, "unknown paper name " + Quoted(value.get<std::string>()) + "; expected one of " +
                      list + " or a whole number (a host size code)");
   }
-  if (!value.is_number_integer())
+  if (!IsWhole(value))
     r.WrongType(value, path, "a paper name or a whole number (a host size code)");
   return r.WholeNumber(value, path);
 }
@@ -453,6 +488,7 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
   // after every given one is known.
   std::vector<sim::PropertyData> read;
   std::set<std::int32_t> ids;
+  std::unordered_map<std::string, std::size_t> names; // folded name -> index in read
   for (std::size_t i = 0; i < properties.size(); ++i) {
     const std::string itemPath = Reader::Index(listPath, i);
     const json& item = properties[i];
@@ -461,11 +497,10 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
       r.Fail(itemPath, "the field \"name\" is missing");
     sim::PropertyData property;
     property.name = r.Text(item["name"], Reader::Join(itemPath, "name"));
-    for (const auto& earlier : read)
-      if (EqualsIgnoringAsciiCase(earlier.name, property.name))
-        r.Fail(Reader::Join(itemPath, "name"),
-               "the set has a property named " + Quoted(earlier.name) +
-                   " already (names are compared ignoring letter case)");
+    if (const auto [earlier, added] = names.emplace(AsciiLower(property.name), i); !added)
+      r.Fail(Reader::Join(itemPath, "name"),
+             "the set has a property named " + Quoted(read[earlier->second].name) +
+                 " already (names are compared ignoring letter case)");
     if (item.contains("id")) {
       const std::string idPath = Reader::Join(itemPath, "id");
       property.id = r.WholeNumber(item["id"], idPath);
@@ -502,7 +537,7 @@ std::int32_t ReadDocumentType(const Reader& r, const json& value, const std::str
                      "; expected \"part\", \"assembly\", \"drawing\" or a whole number (a host "
                      "type code)");
   }
-  if (!value.is_number_integer())
+  if (!IsWhole(value))
     r.WrongType(value, path, "\"part\", \"assembly\", \"drawing\" or a whole number");
   return r.WholeNumber(value, path);
 }
@@ -555,16 +590,24 @@ sim::DocumentData ReadDocument(const Reader& r, const json& value, const std::st
     const std::string setsPath = Reader::Join(path, "propertySets");
     const json& sets = r.RequireArray(value["propertySets"], setsPath);
     document.propertySets.clear();
+    std::unordered_set<std::string> formatIds; // folded
     for (std::size_t i = 0; i < sets.size(); ++i) {
       const std::string setPath = Reader::Index(setsPath, i);
       sim::PropertySetData set = ReadPropertySet(r, sets[i], setPath);
-      if (document.PropertySet(set.formatId))
+      if (!formatIds.insert(AsciiLower(set.formatId)).second)
         r.Fail(Reader::Join(setPath, "fmtid"),
                "the document has a set " + set.formatId + " already");
       document.propertySets.push_back(std::move(set));
     }
   }
   return document;
+}
+
+std::string SizeText(std::size_t bytes) {
+  constexpr std::size_t kMiB = 1024 * 1024;
+  if (bytes >= kMiB && bytes % kMiB == 0)
+    return std::to_string(bytes / kMiB) + " MiB (" + std::to_string(bytes) + " bytes)";
+  return std::to_string(bytes) + " bytes";
 }
 
 } // namespace
@@ -578,13 +621,15 @@ Scene ParseScene(std::string_view text, const std::string& sourceName) {
   const json& documents = r.RequireArray(root["documents"], "documents");
 
   Scene scene;
+  scene.documents.reserve(documents.size());
+  std::unordered_set<std::string> names;
+  names.reserve(documents.size());
   for (std::size_t i = 0; i < documents.size(); ++i) {
     const std::string path = Reader::Index("documents", i);
     sim::DocumentData document = ReadDocument(r, documents[i], path, i);
-    for (const auto& earlier : scene.documents)
-      if (earlier.name == document.name)
-        r.Fail(Reader::Join(path, "name"),
-               "another document is named " + Quoted(document.name) + " already");
+    if (!names.insert(document.name).second)
+      r.Fail(Reader::Join(path, "name"),
+             "another document is named " + Quoted(document.name) + " already");
     scene.documents.push_back(std::move(document));
   }
 
@@ -602,14 +647,24 @@ Scene ParseScene(std::string_view text, const std::string& sourceName) {
   return scene;
 }
 
-Scene LoadSceneFile(const std::string& path) {
+Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
     throw UsageError(path + ": is a directory, not a scene file");
   std::ifstream in(path, std::ios::binary);
   if (!in)
     throw UsageError(path + ": cannot open the scene file (" + std::strerror(errno) + ")");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Read in pieces with the limit checked as the text grows: a device or a
+  // pipe has no size to check beforehand, and may never end.
+  std::string text;
+  std::array<char, 64 * 1024> piece;
+  while (in.read(piece.data(), piece.size()) || in.gcount() > 0) {
+    const auto count = static_cast<std::size_t>(in.gcount());
+    if (count > sizeLimit - text.size())
+      throw UsageError(path + ": the scene file is larger than the limit of " +
+                       SizeText(sizeLimit));
+    text.append(piece.data(), count);
+  }
   if (in.bad())
     throw UsageError(path + ": cannot read the scene file");
   return ParseScene(text, path);

@@ -7,13 +7,22 @@
 
 #include "cli/scene.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace vantelo::cli {
 
-// Throws UsageError.
-Scene LoadSceneFile(const std::string& path);
+// The largest scene file read, in bytes: far beyond any scene written by
+// hand or by a script for a real assembly, and small enough that a file
+// without end (a device, a pipe) or a runaway generated one stops with a
+// message naming the file and the limit instead of taking the memory.
+inline constexpr std::size_t kSceneSizeLimit = 64 * 1024 * 1024;
+
+// Throws UsageError, also for a file of more than sizeLimit bytes.
+Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit = kSceneSizeLimit);
 
 // The scene in the text; sourceName is the file name used in messages.
 // Throws UsageError.

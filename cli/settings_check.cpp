@@ -6,14 +6,13 @@
 #include "cli/settings_location.h"
 #include "cli/usage_error.h"
 #include "platform/ascii_case.h"
+#include "platform/document_profile_file.h"
 #include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
 #include "platform/windows1252_code_page.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 namespace vantelo::cli {
@@ -21,11 +20,13 @@ namespace {
 
 namespace pt = profile_text;
 
-// The add-in's profile file with every write refused, so reading a setting
+// The file's text in memory with every write refused, so reading a setting
 // whose key is missing does not write its default back. Remembers whether
 // the last read found a value in the file.
 class ReadOnlyProfileFile : public ProfileFile {
 public:
+  ReadOnlyProfileFile(ProfileDocument& document, const std::string& file)
+      : reader_(document, Windows1252CodePage().FromUtf8(file), false) {}
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override {
@@ -40,7 +41,7 @@ public:
   std::size_t lastCount = 0;
 
 private:
-  PortableProfileFile reader_;
+  DocumentProfileFile reader_;
 };
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -76,6 +77,7 @@ public:
 
   SettingsCheck Run() {
     ReadContents();
+    IndexEntries();
     WalkEntries();
     LoadSettings();
     std::stable_sort(result_.findings.begin(), result_.findings.end(),
@@ -96,15 +98,29 @@ private:
 
   void ReadContents() {
     RequireReadable(result_.path);
-    std::ifstream in(result_.path, std::ios::binary);
-    result_.exists = static_cast<bool>(in);
+    PortableProfileFile file;
+    std::string bytes;
+    const auto read = file.Read(codePage_.FromUtf8(result_.path), bytes);
+    if (read == ProfileFileSystem::ReadResult::Failed)
+      throw UsageError(result_.path + ": " + file.Problem());
+    result_.exists = read == ProfileFileSystem::ReadResult::Ok;
+    document_ = ProfileDocument(bytes);
+    contents_ = document_.AnsiText();
     if (!result_.exists) {
       Add(Finding::Severity::Note, std::nullopt,
           "the file does not exist: every setting has its default, and the first save creates "
           "the file with them");
       return;
     }
-    contents_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (document_.IsUnicode())
+      Add(Finding::Severity::Note, std::nullopt,
+          "the file is Unicode text (UTF-16 LE): the add-in reads and writes it as such, each "
+          "value converted to the ANSI code page (Windows-1252), where a character the code "
+          "page cannot hold becomes '?'");
+    if (document_.IsDamaged())
+      Add(Finding::Severity::Warning, std::nullopt,
+          "the Unicode file has an odd number of bytes, so its last byte is no whole character: "
+          "every write to the file fails until that is repaired");
     if (contents_.rfind("\xEF\xBB\xBF", 0) == 0)
       Add(Finding::Severity::Warning, 1,
           "the file starts with a UTF-8 byte-order mark, which the profile functions take as "
@@ -121,7 +137,7 @@ private:
     std::size_t firstLine = 0; // for a repeated section: where the first one is
     std::map<std::string, std::size_t> sectionLines; // lower-case name -> line
     std::map<std::string, std::size_t> keyLines;     // keys of the current read section
-    for (const pt::Entry& entry : pt::Entries(contents_)) {
+    for (const pt::Entry& entry : entries_) {
       const std::string name = Utf8(entry.name);
       if (entry.kind == pt::Entry::Kind::Section) {
         section = name;
@@ -216,7 +232,7 @@ private:
 
   // Each setting as a save loads it, through the add-in's own reading.
   void LoadSettings() {
-    auto profile = std::make_shared<ReadOnlyProfileFile>();
+    auto profile = std::make_shared<ReadOnlyProfileFile>(document_, result_.path);
     PortablePlatformOptions options;
     options.profile = profile;
     options.regional = regional_;
@@ -287,7 +303,7 @@ private:
       Add(Finding::Severity::Warning, entry.line,
           label + ": the value is " + std::to_string(entry.value.size()) +
               " bytes long; the add-in reads only its first 254");
-    if (LooksLikeUtf8(entry.value))
+    if (!document_.IsUnicode() && LooksLikeUtf8(entry.value))
       Add(Finding::Severity::Warning, entry.line,
           label +
               ": the value looks like UTF-8 text, but the add-in reads the file in the "
@@ -298,17 +314,25 @@ private:
   // The line a read of the setting finds: the first key of its name in the
   // first section of its name.
   std::optional<pt::Entry> EntryOf(const Setting& setting) const {
-    bool inSection = false;
-    for (const pt::Entry& entry : pt::Entries(contents_)) {
+    const auto it =
+        settingEntries_.find(AsciiLower(setting.section) + "\n" + AsciiLower(setting.Key()));
+    return it == settingEntries_.end() ? std::nullopt : std::optional(it->second);
+  }
+
+  // The entry a read finds for every key of a first section, in one pass.
+  void IndexEntries() {
+    entries_ = pt::Entries(contents_);
+    std::map<std::string, bool> seenSections;
+    std::string section;
+    bool first = false;
+    for (const pt::Entry& entry : entries_) {
       if (entry.kind == pt::Entry::Kind::Section) {
-        if (inSection)
-          return std::nullopt;
-        inSection = EqualsIgnoringAsciiCase(entry.name, setting.section);
-      } else if (inSection && EqualsIgnoringAsciiCase(entry.name, setting.Key())) {
-        return entry;
+        section = AsciiLower(entry.name);
+        first = seenSections.emplace(section, true).second;
+      } else if (first && FindSetting(entry.name)) {
+        settingEntries_.emplace(section + "\n" + AsciiLower(entry.name), entry);
       }
     }
-    return std::nullopt;
   }
 
   static bool IsKnownSection(std::string_view name) {
@@ -327,7 +351,11 @@ private:
 
   std::shared_ptr<RegionalSettings> regional_;
   Windows1252CodePage codePage_;
-  std::string contents_;
+  ProfileDocument document_{""};
+  std::string contents_; // the text as the add-in reads it, in ANSI
+  std::vector<pt::Entry> entries_;
+  std::map<std::string, pt::Entry> settingEntries_; // "section\nkey", lower case
+
   SettingsCheck result_;
 };
 

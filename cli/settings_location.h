@@ -27,10 +27,17 @@ SettingsLocation LocateSettings(const std::optional<std::string>& file);
 std::string CheckedSettingsPath(const std::string& path, const std::string& what);
 
 // The file can be written, or, when it does not exist, created in its
-// directory. Throws UsageError naming the place.
+// directory. Throws UsageError naming the place and the reason.
 void RequireWritable(const std::string& path);
 
-// The file, when it exists, can be read. Throws UsageError.
+// The file, when it exists, can be read; a missing file is no error, but a
+// path that cannot be followed (a directory that may not be entered, a name
+// too long) is. Throws UsageError naming the reason.
 void RequireReadable(const std::string& path);
+
+// For a run of the add-in: the file can be read, or, when it does not
+// exist, its directory does. Writing is not required: the add-in carries on
+// when its write-back fails, and the program reports that as a warning.
+void RequireReachable(const std::string& path);
 
 } // namespace vantelo::cli

@@ -2,32 +2,33 @@
 
 #include "addin/clsVantelo.h"
 #include "cli/usage_error.h"
+#include "config/line_breaks.h"
 #include "config/settings_catalogue.h"
+#include "platform/document_profile_file.h"
 #include "platform/portable_platform.h"
-#include "platform/profile_text.h"
+#include "platform/portable_profile_file.h"
 #include "platform/windows1252_code_page.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace vantelo::cli {
 namespace {
 
-std::unique_ptr<clsVantelo> AddinOnPlatform(std::shared_ptr<RegionalSettings> regional) {
+std::unique_ptr<clsVantelo> AddinOnPlatform(std::shared_ptr<RegionalSettings> regional,
+                                            std::shared_ptr<ProfileFile> profile) {
   PortablePlatformOptions options;
   options.regional = std::move(regional);
+  options.profile = std::move(profile);
   return std::make_unique<clsVantelo>(PortablePlatform(std::move(options)));
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void CheckText(const std::string& text, const std::string& what) {
-  if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+  // The add-in refuses a line break itself (AddToINI returns False); saying
+  // so here tells why.
+  if (HoldsLineBreak(text))
     throw UsageError(what + ": \"" + text +
-                     "\" holds a line break or NUL, which would split the file's line");
+                     "\" holds a line break, which the add-in refuses: it would split the "
+                     "file's line and start a line of its own");
+  if (text.find('\0') != std::string::npos)
+    throw UsageError(what + ": \"" + text + "\" holds a NUL, which would cut the text short");
   Windows1252CodePage codePage;
   if (codePage.ToUtf8(codePage.FromUtf8(text)) != text)
     throw UsageError(what + ": \"" + text +
@@ -61,39 +62,57 @@ void CheckKeyName(const std::string& key) {
 
 void CheckValueText(const std::string& value, const std::string& what) { CheckText(value, what); }
 
-std::vector<AddedSetting> InitSettingsFile(const std::string& path,
-                                           std::shared_ptr<RegionalSettings> regional) {
-  const std::string before = ReadFile(path);
-  auto addin = AddinOnPlatform(std::move(regional));
-  for (const Setting& setting : SettingsCatalogue()) {
-    std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
-    std::string file = path;
-    addin->GetFromINI(section, key, defaultText, file);
-  }
-  const std::string after = ReadFile(path);
-  std::vector<AddedSetting> added;
-  for (const Setting& setting : SettingsCatalogue()) {
-    const auto old = profile_text::Lookup(before, setting.section, setting.Key());
-    const auto now = profile_text::Lookup(after, setting.section, setting.Key());
-    if ((!old && now) || (old && now && old->empty() && !now->empty()))
-      added.push_back({std::string(setting.section), std::string(setting.Key()),
-                       std::string(setting.defaultText)});
-  }
-  return added;
+InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
+                            std::shared_ptr<ProfileFileSystem> fileSystem) {
+  const std::string file = Windows1252CodePage().FromUtf8(path);
+  PortableProfileFile profileFile(fileSystem ? std::move(fileSystem)
+                                             : std::make_shared<PosixProfileFileSystem>());
+  InitResult result;
+  // The add-in's own reading, with its write-backs, on the file's text in
+  // memory, all within one locked read-modify-write of the file.
+  result.written = profileFile.Update(file, [&](ProfileDocument& document) {
+    result.added.clear();
+    for (const Setting& setting : SettingsCatalogue()) {
+      const auto old = document.Lookup(setting.section, setting.Key());
+      if ((!old || old->empty()) && !setting.defaultText.empty())
+        result.added.push_back({std::string(setting.section), std::string(setting.Key()),
+                                std::string(setting.defaultText)});
+    }
+    auto profile = std::make_shared<DocumentProfileFile>(document, file, true);
+    auto addin = AddinOnPlatform(regional, profile);
+    for (const Setting& setting : SettingsCatalogue()) {
+      std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
+      std::string iniFile = path;
+      addin->GetFromINI(section, key, defaultText, iniFile);
+    }
+    return profile->FailedWrites() == 0;
+  });
+  if (!result.written)
+    result.problem = profileFile.Problem();
+  return result;
 }
 
-std::string GetSetting(const std::string& path, const std::string& section, const std::string& key,
+SettingRead GetSetting(const std::string& path, const std::string& section, const std::string& key,
                        const std::string& defaultText, std::shared_ptr<RegionalSettings> regional) {
-  auto addin = AddinOnPlatform(std::move(regional));
+  auto profile = std::make_shared<RecordingProfileFile>();
+  auto addin = AddinOnPlatform(std::move(regional), profile);
   std::string s = section, k = key, d = defaultText, f = path;
-  return addin->GetFromINI(s, k, d, f);
+  SettingRead read;
+  read.value = addin->GetFromINI(s, k, d, f);
+  read.failedWrites = profile->FailedWrites();
+  return read;
 }
 
-bool SetSetting(const std::string& path, const std::string& section, const std::string& key,
-                const std::string& value, std::shared_ptr<RegionalSettings> regional) {
-  auto addin = AddinOnPlatform(std::move(regional));
+SettingWrite SetSetting(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value, std::shared_ptr<RegionalSettings> regional) {
+  auto profile = std::make_shared<RecordingProfileFile>();
+  auto addin = AddinOnPlatform(std::move(regional), profile);
   std::string s = section, k = key, v = value, f = path;
-  return addin->AddToINI(s, k, v, f);
+  SettingWrite write;
+  write.written = addin->AddToINI(s, k, v, f);
+  if (!profile->FailedWrites().empty())
+    write.problem = profile->FailedWrites().back().problem;
+  return write;
 }
 
 } // namespace vantelo::cli

@@ -2,6 +2,7 @@
 // file a first save creates, one value read, one value written.
 #pragma once
 
+#include "cli/recording_profile_file.h"
 #include "platform/services.h"
 
 #include <memory>
@@ -14,20 +15,36 @@ struct AddedSetting {
   std::string section, key, value;
 };
 
+struct InitResult {
+  std::vector<AddedSetting> added; // the keys that were missing or empty
+  bool written = true;             // false: none of them reached the file
+  std::string problem;             // why not
+};
+
 // Reads every setting in load order as a save does, so every key that is
-// missing or empty is written with its default; values already there stay.
-// Returns what was added.
-std::vector<AddedSetting> InitSettingsFile(const std::string& path,
-                                           std::shared_ptr<RegionalSettings> regional);
+// missing or empty gets its default; values already there stay. The whole
+// change is made in one write, so the file gets all of the keys or none.
+// fileSystem: the file system to write through (tests make steps fail).
+InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
+                            std::shared_ptr<ProfileFileSystem> fileSystem = nullptr);
+
+struct SettingRead {
+  std::string value;
+  std::vector<FailedWrite> failedWrites; // the write-back of the default, when it failed
+};
 
 // GetFromINI: the value, or the default (then also written into the file
 // when not empty).
-std::string GetSetting(const std::string& path, const std::string& section, const std::string& key,
+SettingRead GetSetting(const std::string& path, const std::string& section, const std::string& key,
                        const std::string& defaultText, std::shared_ptr<RegionalSettings> regional);
 
-// AddToINI: whether the platform reported the write as done.
-bool SetSetting(const std::string& path, const std::string& section, const std::string& key,
-                const std::string& value, std::shared_ptr<RegionalSettings> regional);
+// AddToINI: whether the platform reported the write as done, and why not.
+struct SettingWrite {
+  bool written = false;
+  std::string problem;
+};
+SettingWrite SetSetting(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value, std::shared_ptr<RegionalSettings> regional);
 
 // A section, key or value that the profile functions store as given and read
 // back the same: no line breaks or NUL (they would split the line), no ']'

@@ -1,19 +1,19 @@
-# Configures and builds the `windows` preset into BINARY_DIR (run by ctest in
-# the Linux build, see WineTests.cmake). Builds with CMAKE_BUILD_PARALLEL_LEVEL
-# jobs, 2 when it is not set.
-foreach(variable SOURCE_DIR BINARY_DIR)
-  if(NOT ${variable})
-    message(FATAL_ERROR "${variable} is not set")
-  endif()
-endforeach()
+# Configures and builds the `windows` preset of SOURCE_DIR (into
+# build/windows) with as many jobs as the machine has cores, or
+# CMAKE_BUILD_PARALLEL_LEVEL when that is set. Run by ctest in the Linux build
+# (see WineTests.cmake).
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
 
-set(jobs 2)
 if(DEFINED ENV{CMAKE_BUILD_PARALLEL_LEVEL})
   set(jobs $ENV{CMAKE_BUILD_PARALLEL_LEVEL})
+else()
+  cmake_host_system_information(RESULT jobs QUERY NUMBER_OF_LOGICAL_CORES)
 endif()
 
 execute_process(
-  COMMAND ${CMAKE_COMMAND} --preset windows -S ${SOURCE_DIR} -B ${BINARY_DIR}
+  COMMAND ${CMAKE_COMMAND} --preset windows
   WORKING_DIRECTORY ${SOURCE_DIR}
   RESULT_VARIABLE configured)
 if(NOT configured EQUAL 0)
@@ -21,7 +21,8 @@ if(NOT configured EQUAL 0)
 endif()
 
 execute_process(
-  COMMAND ${CMAKE_COMMAND} --build ${BINARY_DIR} --parallel ${jobs}
+  COMMAND ${CMAKE_COMMAND} --build --preset windows --parallel ${jobs}
+  WORKING_DIRECTORY ${SOURCE_DIR}
   RESULT_VARIABLE built)
 if(NOT built EQUAL 0)
   message(FATAL_ERROR "Building the windows preset failed")

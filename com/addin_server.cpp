@@ -7,8 +7,7 @@
 
 namespace vantelo::com {
 
-VanteloObject::AddInServer::AddInServer(VanteloObject& object) noexcept
-    : object_(object), dispatch_(&loadAddInServerInfo) {}
+VanteloObject::AddInServer::AddInServer(VanteloObject& object) noexcept : object_(object) {}
 
 HRESULT VanteloObject::AddInServer::QueryInterface(REFIID iid, void** result) {
   return object_.QueryInterface(iid, result);
@@ -16,39 +15,19 @@ HRESULT VanteloObject::AddInServer::QueryInterface(REFIID iid, void** result) {
 ULONG VanteloObject::AddInServer::AddRef() { return object_.AddRef(); }
 ULONG VanteloObject::AddInServer::Release() { return object_.Release(); }
 
-HRESULT VanteloObject::AddInServer::GetTypeInfoCount(UINT* count) {
-  return dispatch_.getTypeInfoCount(count);
-}
-
-HRESULT VanteloObject::AddInServer::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-  return dispatch_.getTypeInfo(index, info);
-}
-
-HRESULT VanteloObject::AddInServer::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
-                                                  DISPID* ids) {
-  return dispatch_.getIDsOfNames(iid, names, count, ids);
-}
-
-HRESULT VanteloObject::AddInServer::Invoke(DISPID id, REFIID iid, LCID, WORD flags,
-                                           DISPPARAMS* params, VARIANT* result,
-                                           EXCEPINFO* exception, UINT* argumentError) {
-  return dispatch_.invoke(static_cast<ApplicationAddInServer*>(this), iid, id, flags, params,
-                          result, exception, argumentError);
-}
-
 HRESULT VanteloObject::AddInServer::Activate(IDispatch* AddInSiteObject, VARIANT_BOOL FirstTime) {
-  return object_.call(IID_ApplicationAddInServer, [&](clsVantelo& core) {
-    core.Activate(host::makeAddInSite(ComPtr<IDispatch>(AddInSiteObject)),
+  return object_.Call(IID_ApplicationAddInServer, [&](clsVantelo& core) {
+    core.Activate(host::MakeAddInSite(ComPtr<IDispatch>(AddInSiteObject)),
                   FirstTime != VARIANT_FALSE);
   });
 }
 
 HRESULT VanteloObject::AddInServer::Deactivate() {
-  return object_.call(IID_ApplicationAddInServer, [](clsVantelo& core) { core.Deactivate(); });
+  return object_.Call(IID_ApplicationAddInServer, [](clsVantelo& core) { core.Deactivate(); });
 }
 
 HRESULT VanteloObject::AddInServer::ExecuteCommand(LONG CommandID) {
-  return object_.call(IID_ApplicationAddInServer,
+  return object_.Call(IID_ApplicationAddInServer,
                       [&](clsVantelo& core) { core.ExecuteCommand(CommandID); });
 }
 
@@ -56,9 +35,9 @@ HRESULT VanteloObject::AddInServer::get_Automation(IDispatch** Automation) {
   if (!Automation)
     return E_POINTER;
   *Automation = nullptr;
-  return object_.call(IID_ApplicationAddInServer, [&](clsVantelo& core) {
+  return object_.Call(IID_ApplicationAddInServer, [&](clsVantelo& core) {
     const Ref<HostObject> result = core.Automation();
-    *Automation = ComPtr<IDispatch>(host::dispatchOf(result.get())).detach();
+    *Automation = ComPtr<IDispatch>(host::DispatchOf(result.get())).Detach();
   });
 }
 

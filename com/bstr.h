@@ -29,19 +29,19 @@ public:
       throw std::bad_alloc();
   }
 
-  static Bstr adopt(BSTR s) noexcept {
+  static Bstr Adopt(BSTR s) noexcept {
     Bstr result;
     result.s_ = s;
     return result;
   }
 
-  BSTR get() const noexcept { return s_; }
-  BSTR detach() noexcept { return std::exchange(s_, nullptr); }
-  BSTR* put() noexcept {
+  BSTR Get() const noexcept { return s_; }
+  BSTR Detach() noexcept { return std::exchange(s_, nullptr); }
+  BSTR* Put() noexcept {
     SysFreeString(std::exchange(s_, nullptr));
     return &s_;
   }
-  UINT length() const noexcept { return SysStringLen(s_); }
+  UINT Length() const noexcept { return SysStringLen(s_); }
 
 private:
   static UINT size(std::wstring_view text) {

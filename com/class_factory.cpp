@@ -6,8 +6,8 @@
 
 namespace vantelo::com {
 
-ComPtr<ClassFactory> ClassFactory::create() {
-  return ComPtr<ClassFactory>::adopt(new ClassFactory());
+ComPtr<ClassFactory> ClassFactory::Create() {
+  return ComPtr<ClassFactory>::Adopt(new ClassFactory());
 }
 
 HRESULT ClassFactory::QueryInterface(REFIID iid, void** result) {
@@ -22,29 +22,20 @@ HRESULT ClassFactory::QueryInterface(REFIID iid, void** result) {
   return E_NOINTERFACE;
 }
 
-ULONG ClassFactory::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-ULONG ClassFactory::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0)
-    delete this;
-  return static_cast<ULONG>(left);
-}
-
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** result) {
   if (!result)
     return E_POINTER;
   *result = nullptr;
   if (outer)
     return CLASS_E_NOAGGREGATION;
-  return VanteloObject::create(iid, result);
+  return VanteloObject::Create(iid, result);
 }
 
 HRESULT ClassFactory::LockServer(BOOL lock) {
   if (lock)
-    lockModule();
+    LockModule();
   else
-    unlockModule();
+    UnlockModule();
   return S_OK;
 }
 

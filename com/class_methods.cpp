@@ -17,20 +17,20 @@ class TextsByReference {
 public:
   explicit TextsByReference(std::array<BSTR*, 4> slots) : slots_(slots) {
     for (std::size_t i = 0; i < slots_.size(); ++i)
-      texts_[i] = toUtf8(*slots_[i]);
+      texts_[i] = ToUtf8(*slots_[i]);
   }
 
   std::string& operator[](std::size_t i) { return texts_[i]; }
 
   // Every new text is made before the first old one is freed, so a failure
   // here changes nothing.
-  void writeBack() {
+  void WriteBack() {
     std::array<Bstr, 4> updated;
     for (std::size_t i = 0; i < slots_.size(); ++i)
-      updated[i] = toBstr(texts_[i]);
+      updated[i] = ToBstr(texts_[i]);
     for (std::size_t i = 0; i < slots_.size(); ++i) {
       SysFreeString(*slots_[i]);
-      *slots_[i] = updated[i].detach();
+      *slots_[i] = updated[i].Detach();
     }
   }
 
@@ -42,19 +42,19 @@ private:
 } // namespace
 
 HRESULT VanteloObject::Mass_Volume() {
-  return call(IID__clsVantelo, [](clsVantelo& core) { core.Mass_Volume(); });
+  return Call(IID__clsVantelo, [](clsVantelo& core) { core.Mass_Volume(); });
 }
 
 HRESULT VanteloObject::SheetMetal_Style() {
-  return call(IID__clsVantelo, [](clsVantelo& core) { core.SheetMetal_Style(); });
+  return Call(IID__clsVantelo, [](clsVantelo& core) { core.SheetMetal_Style(); });
 }
 
 HRESULT VanteloObject::PaperSize() {
-  return call(IID__clsVantelo, [](clsVantelo& core) { core.PaperSize(); });
+  return Call(IID__clsVantelo, [](clsVantelo& core) { core.PaperSize(); });
 }
 
 HRESULT VanteloObject::TimeStamp() {
-  return call(IID__clsVantelo, [](clsVantelo& core) { core.TimeStamp(); });
+  return Call(IID__clsVantelo, [](clsVantelo& core) { core.TimeStamp(); });
 }
 
 HRESULT VanteloObject::GetFromINI(BSTR* sSection, BSTR* sKey, BSTR* sDefault, BSTR* sIniFile,
@@ -64,12 +64,12 @@ HRESULT VanteloObject::GetFromINI(BSTR* sSection, BSTR* sKey, BSTR* sDefault, BS
   VariantInit(result);
   if (!sSection || !sKey || !sDefault || !sIniFile)
     return E_POINTER;
-  return call(IID__clsVantelo, [&](clsVantelo& core) {
+  return Call(IID__clsVantelo, [&](clsVantelo& core) {
     TextsByReference texts({sSection, sKey, sDefault, sIniFile});
-    Bstr value = toBstr(core.GetFromINI(texts[0], texts[1], texts[2], texts[3]));
-    texts.writeBack();
+    Bstr value = ToBstr(core.GetFromINI(texts[0], texts[1], texts[2], texts[3]));
+    texts.WriteBack();
     V_VT(result) = VT_BSTR;
-    V_BSTR(result) = value.detach();
+    V_BSTR(result) = value.Detach();
   });
 }
 
@@ -80,16 +80,16 @@ HRESULT VanteloObject::AddToINI(BSTR* sSection, BSTR* sKey, BSTR* sValue, BSTR* 
   *result = VARIANT_FALSE;
   if (!sSection || !sKey || !sValue || !sIniFile)
     return E_POINTER;
-  return call(IID__clsVantelo, [&](clsVantelo& core) {
+  return Call(IID__clsVantelo, [&](clsVantelo& core) {
     TextsByReference texts({sSection, sKey, sValue, sIniFile});
     const bool written = core.AddToINI(texts[0], texts[1], texts[2], texts[3]);
-    texts.writeBack();
+    texts.WriteBack();
     *result = written ? VARIANT_TRUE : VARIANT_FALSE;
   });
 }
 
 HRESULT VanteloObject::UpdateTotalMassInPartsList() {
-  return call(IID__clsVantelo, [](clsVantelo& core) { core.UpdateTotalMassInPartsList(); });
+  return Call(IID__clsVantelo, [](clsVantelo& core) { core.UpdateTotalMassInPartsList(); });
 }
 
 } // namespace vantelo::com

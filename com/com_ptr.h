@@ -25,39 +25,39 @@ public:
     std::swap(p_, other.p_);
     return *this;
   }
-  ~ComPtr() { reset(); }
+  ~ComPtr() { Reset(); }
 
   // Takes over a reference the caller already owns (an out-parameter result).
-  static ComPtr adopt(T* p) noexcept {
+  static ComPtr Adopt(T* p) noexcept {
     ComPtr result;
     result.p_ = p;
     return result;
   }
 
-  void reset() noexcept {
+  void Reset() noexcept {
     if (T* p = std::exchange(p_, nullptr))
       p->Release();
   }
   // Gives the reference to the caller, who must release it.
-  T* detach() noexcept { return std::exchange(p_, nullptr); }
+  T* Detach() noexcept { return std::exchange(p_, nullptr); }
   // For out-parameters: drops the current reference and returns the slot.
-  T** put() noexcept {
-    reset();
+  T** Put() noexcept {
+    Reset();
     return &p_;
   }
-  void** putVoid() noexcept { return reinterpret_cast<void**>(put()); }
+  void** PutVoid() noexcept { return reinterpret_cast<void**>(Put()); }
 
-  T* get() const noexcept { return p_; }
+  T* Get() const noexcept { return p_; }
   T* operator->() const noexcept { return p_; }
   explicit operator bool() const noexcept { return p_ != nullptr; }
 
   // QueryInterface for U; a null result when the object does not answer it.
-  template <class U> HRESULT queryInterface(const IID& iid, ComPtr<U>& out) const noexcept {
+  template <class U> HRESULT As(const IID& iid, ComPtr<U>& out) const noexcept {
     if (!p_) {
-      out.reset();
+      out.Reset();
       return E_POINTER;
     }
-    return p_->QueryInterface(iid, out.putVoid());
+    return p_->QueryInterface(iid, out.PutVoid());
   }
 
 private:

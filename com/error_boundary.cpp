@@ -8,33 +8,31 @@
 
 namespace vantelo::com {
 
-HRESULT reportFailure(const IID& iid, HRESULT code, const char* description) noexcept {
-  if (SUCCEEDED(code))
-    code = E_FAIL;
+HRESULT ReportFailure(const IID& iid, HRESULT code, const char* description) noexcept {
   ComPtr<ICreateErrorInfo> info;
-  if (FAILED(CreateErrorInfo(info.put())))
+  if (FAILED(CreateErrorInfo(info.Put())))
     return code;
   info->SetGUID(iid);
   info->SetSource(const_cast<LPOLESTR>(L"Vantelo.clsVantelo"));
   try {
-    std::wstring text = win::wideFromUtf8(description ? description : "");
+    std::wstring text = win::WideFromUtf8(description ? description : "");
     info->SetDescription(text.data());
   } catch (...) {
     // Without memory for the text the caller still gets the code.
   }
   ComPtr<IErrorInfo> errorInfo;
-  if (SUCCEEDED(info.queryInterface(IID_IErrorInfo, errorInfo)))
-    SetErrorInfo(0, errorInfo.get());
+  if (SUCCEEDED(info.As(IID_IErrorInfo, errorInfo)))
+    SetErrorInfo(0, errorInfo.Get());
   return code;
 }
 
-HRESULT dispatchException(HRESULT code, EXCEPINFO* exception) noexcept {
+HRESULT DispatchException(HRESULT code, EXCEPINFO* exception) noexcept {
   if (!exception)
     return code;
   *exception = EXCEPINFO{};
   exception->scode = code;
   ComPtr<IErrorInfo> info;
-  if (GetErrorInfo(0, info.put()) == S_OK) {
+  if (GetErrorInfo(0, info.Put()) == S_OK) {
     info->GetSource(&exception->bstrSource);
     info->GetDescription(&exception->bstrDescription);
   }

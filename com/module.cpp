@@ -1,5 +1,6 @@
 // The module's four exports, the entry points of an in-process COM server.
 #include "com/class_factory.h"
+#include "com/com_error.h"
 #include "com/idl/Vantelo_h.h"
 #include "com/module_lifetime.h"
 #include "com/registration.h"
@@ -15,15 +16,15 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* result) {
   if (clsid != CLSID_clsVantelo)
     return CLASS_E_CLASSNOTAVAILABLE;
   try {
-    const ComPtr<ClassFactory> factory = ClassFactory::create();
+    const ComPtr<ClassFactory> factory = ClassFactory::Create();
     return factory->QueryInterface(iid, result);
   } catch (...) {
-    return E_OUTOFMEMORY;
+    return CaughtHResult();
   }
 }
 
-STDAPI DllCanUnloadNow() { return moduleCanUnload() ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return ModuleCanUnload() ? S_OK : S_FALSE; }
 
-STDAPI DllRegisterServer() { return registerServer(); }
+STDAPI DllRegisterServer() { return RegisterServer(); }
 
-STDAPI DllUnregisterServer() { return unregisterServer(); }
+STDAPI DllUnregisterServer() { return UnregisterServer(); }

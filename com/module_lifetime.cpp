@@ -14,9 +14,9 @@ std::atomic<long> locks{0};
 ModuleReference::ModuleReference() noexcept { ++liveObjects; }
 ModuleReference::~ModuleReference() { --liveObjects; }
 
-void lockModule() noexcept { ++locks; }
-void unlockModule() noexcept { --locks; }
+void LockModule() noexcept { ++locks; }
+void UnlockModule() noexcept { --locks; }
 
-bool moduleCanUnload() noexcept { return liveObjects.load() == 0 && locks.load() == 0; }
+bool ModuleCanUnload() noexcept { return liveObjects.load() == 0 && locks.load() == 0; }
 
 } // namespace vantelo::com

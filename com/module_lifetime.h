@@ -15,9 +15,9 @@ public:
 };
 
 // IClassFactory::LockServer.
-void lockModule() noexcept;
-void unlockModule() noexcept;
+void LockModule() noexcept;
+void UnlockModule() noexcept;
 
-bool moduleCanUnload() noexcept;
+bool ModuleCanUnload() noexcept;
 
 } // namespace vantelo::com

@@ -19,7 +19,7 @@
 
 namespace vantelo::com {
 
-HRESULT registerServer() noexcept;
-HRESULT unregisterServer() noexcept;
+HRESULT RegisterServer() noexcept;
+HRESULT UnregisterServer() noexcept;
 
 } // namespace vantelo::com

@@ -10,32 +10,32 @@ namespace vantelo::com {
 
 namespace {
 
-HRESULT read(const bool& member, VARIANT_BOOL* value) {
+HRESULT Read(const bool& member, VARIANT_BOOL* value) {
   *value = member ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
-HRESULT read(const std::int16_t& member, short* value) {
+HRESULT Read(const std::int16_t& member, short* value) {
   *value = member;
   return S_OK;
 }
 
-HRESULT read(const std::string& member, BSTR* value) {
-  return guarded(IID__clsVantelo, [&] { *value = toBstr(member).detach(); });
+HRESULT Read(const std::string& member, BSTR* value) {
+  return Guarded(IID__clsVantelo, [&] { *value = ToBstr(member).Detach(); });
 }
 
-HRESULT write(bool& member, VARIANT_BOOL value) {
+HRESULT Write(bool& member, VARIANT_BOOL value) {
   member = value != VARIANT_FALSE;
   return S_OK;
 }
 
-HRESULT write(std::int16_t& member, short value) {
+HRESULT Write(std::int16_t& member, short value) {
   member = value;
   return S_OK;
 }
 
-HRESULT write(std::string& member, BSTR value) {
-  return guarded(IID__clsVantelo, [&] { member = toUtf8(value); });
+HRESULT Write(std::string& member, BSTR value) {
+  return Guarded(IID__clsVantelo, [&] { member = ToUtf8(value); });
 }
 
 } // namespace
@@ -45,9 +45,9 @@ HRESULT write(std::string& member, BSTR value) {
     if (!value)                                                                                    \
       return E_POINTER;                                                                            \
     *value = kind##Property{};                                                                     \
-    return read(core_->name, value);                                                               \
+    return Read(core_->name, value);                                                               \
   }                                                                                                \
-  HRESULT VanteloObject::put_##name(kind##Property value) { return write(core_->name, value); }
+  HRESULT VanteloObject::put_##name(kind##Property value) { return Write(core_->name, value); }
 VANTELO_SETTINGS(VANTELO_DEFINE_PROPERTY)
 #undef VANTELO_DEFINE_PROPERTY
 

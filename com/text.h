@@ -13,9 +13,9 @@
 namespace vantelo::com {
 
 // A null BSTR is the empty text.
-inline std::string toUtf8(BSTR text) {
-  return win::utf8FromWide(std::wstring_view(text, SysStringLen(text)));
+inline std::string ToUtf8(BSTR text) {
+  return win::Utf8FromWide(std::wstring_view(text, SysStringLen(text)));
 }
-inline Bstr toBstr(std::string_view text) { return Bstr(win::wideFromUtf8(text)); }
+inline Bstr ToBstr(std::string_view text) { return Bstr(win::WideFromUtf8(text)); }
 
 } // namespace vantelo::com

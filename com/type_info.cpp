@@ -1,5 +1,6 @@
 #include "com/type_info.h"
 
+#include "com/com_error.h"
 #include "com/idl/Vantelo_h.h"
 #include "com/idl/inventor_standin_h.h"
 #include "platform/windows/module_file.h"
@@ -8,110 +9,89 @@
 
 namespace vantelo::com {
 
-HRESULT loadOwnTypeLibrary(ComPtr<ITypeLib>& library) noexcept {
-  try {
-    return LoadTypeLibEx(win::ownModuleFileName().c_str(), REGKIND_NONE, library.put());
-  } catch (...) {
-    return TYPE_E_CANTLOADLIBRARY;
-  }
+ComPtr<ITypeLib> LoadOwnTypeLibrary() {
+  ComPtr<ITypeLib> library;
+  ThrowIfFailed(LoadTypeLibEx(win::OwnModuleFileName().c_str(), REGKIND_NONE, library.Put()),
+                "Loading the module's type library");
+  return library;
 }
 
-HRESULT loadDualTypeInfo(ITypeLib* library, const IID& iid, DualTypeInfo& info) noexcept {
+DualTypeInfo LoadDualTypeInfo(ITypeLib* library, const IID& iid) {
   ComPtr<ITypeInfo> described;
-  HRESULT hr = library->GetTypeInfoOfGuid(iid, described.put());
-  if (FAILED(hr))
-    return hr;
+  ThrowIfFailed(library->GetTypeInfoOfGuid(iid, described.Put()),
+                "Finding an interface in a type library");
   TYPEATTR* attributes = nullptr;
-  hr = described->GetTypeAttr(&attributes);
-  if (FAILED(hr))
-    return hr;
+  ThrowIfFailed(described->GetTypeAttr(&attributes), "Reading an interface's type attributes");
   const TYPEKIND kind = attributes->typekind;
   described->ReleaseTypeAttr(attributes);
-  if (kind == TKIND_INTERFACE) {
-    info.dispatch = described;
-    info.vtable = described;
-    return S_OK;
-  }
+  if (kind == TKIND_INTERFACE)
+    return {described, described};
   // A dual interface is described as a dispinterface; its vtable description
   // is the implemented type at index -1.
   HREFTYPE vtableRef = 0;
-  hr = described->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef);
-  if (FAILED(hr))
-    return hr;
+  ThrowIfFailed(described->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef),
+                "Finding a dual interface's vtable description");
   ComPtr<ITypeInfo> vtable;
-  hr = described->GetRefTypeInfo(vtableRef, vtable.put());
-  if (FAILED(hr))
-    return hr;
-  info.dispatch = described;
-  info.vtable = vtable;
-  return S_OK;
+  ThrowIfFailed(described->GetRefTypeInfo(vtableRef, vtable.Put()),
+                "Loading a dual interface's vtable description");
+  return {described, vtable};
 }
 
-HRESULT loadClassInterfaceInfo(DualTypeInfo& info) noexcept {
+DualTypeInfo LoadClassInterfaceInfo() {
+  return LoadDualTypeInfo(LoadOwnTypeLibrary().Get(), IID__clsVantelo);
+}
+
+DualTypeInfo LoadAddInServerInfo() {
   ComPtr<ITypeLib> library;
-  const HRESULT hr = loadOwnTypeLibrary(library);
-  if (FAILED(hr))
-    return hr;
-  return loadDualTypeInfo(library.get(), IID__clsVantelo, info);
+  ThrowIfFailed(LoadRegTypeLib(LIBID_Inventor, 1, 0, 0, library.Put()),
+                "Loading the host's registered type library");
+  return LoadDualTypeInfo(library.Get(), IID_ApplicationAddInServer);
 }
 
-HRESULT loadAddInServerInfo(DualTypeInfo& info) noexcept {
-  ComPtr<ITypeLib> library;
-  const HRESULT hr = LoadRegTypeLib(LIBID_Inventor, 1, 0, 0, library.put());
-  if (FAILED(hr))
-    return hr;
-  return loadDualTypeInfo(library.get(), IID_ApplicationAddInServer, info);
+template <class F> HRESULT TypeInfoDispatch::WithInfo(F&& use) noexcept {
+  try {
+    if (!info_.vtable)
+      info_ = loader_();
+    return use();
+  } catch (...) {
+    return CaughtHResult();
+  }
 }
 
-HRESULT TypeInfoDispatch::load() noexcept {
-  if (info_.vtable)
-    return S_OK;
-  DualTypeInfo loaded;
-  const HRESULT hr = loader_(loaded);
-  if (SUCCEEDED(hr))
-    info_ = loaded;
-  return hr;
-}
-
-HRESULT TypeInfoDispatch::getTypeInfoCount(UINT* count) noexcept {
+HRESULT TypeInfoDispatch::GetTypeInfoCount(UINT* count) noexcept {
   if (!count)
     return E_POINTER;
   *count = 1;
   return S_OK;
 }
 
-HRESULT TypeInfoDispatch::getTypeInfo(UINT index, ITypeInfo** info) noexcept {
+HRESULT TypeInfoDispatch::GetTypeInfo(UINT index, ITypeInfo** info) noexcept {
   if (!info)
     return E_POINTER;
   *info = nullptr;
   if (index != 0)
     return DISP_E_BADINDEX;
-  const HRESULT hr = load();
-  if (FAILED(hr))
-    return hr;
-  *info = ComPtr<ITypeInfo>(info_.dispatch).detach();
-  return S_OK;
+  return WithInfo([&] {
+    *info = ComPtr<ITypeInfo>(info_.dispatch).Detach();
+    return S_OK;
+  });
 }
 
-HRESULT TypeInfoDispatch::getIDsOfNames(REFIID riid, LPOLESTR* names, UINT count,
+HRESULT TypeInfoDispatch::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count,
                                         DISPID* ids) noexcept {
   if (riid != IID_NULL)
     return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = load();
-  if (FAILED(hr))
-    return hr;
-  return DispGetIDsOfNames(info_.vtable.get(), names, count, ids);
+  return WithInfo([&] { return DispGetIDsOfNames(info_.vtable.Get(), names, count, ids); });
 }
 
-HRESULT TypeInfoDispatch::invoke(void* instance, REFIID riid, DISPID id, WORD flags,
+HRESULT TypeInfoDispatch::Invoke(void* instance, REFIID riid, DISPID id, WORD flags,
                                  DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                  UINT* argumentError) noexcept {
   if (riid != IID_NULL)
     return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = load();
-  if (FAILED(hr))
-    return hr;
-  return info_.vtable->Invoke(instance, id, flags, params, result, exception, argumentError);
+  return WithInfo([&] {
+    return info_.vtable->Invoke(instance, id, flags, params, result, exception, argumentError);
+  });
 }
 
 } // namespace vantelo::com

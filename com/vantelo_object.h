@@ -11,9 +11,9 @@
 #pragma once
 
 #include "addin/clsVantelo.h"
+#include "com/com_object.h"
 #include "com/idl/Vantelo_h.h"
 #include "com/idl/inventor_standin_h.h"
-#include "com/module_lifetime.h"
 #include "com/settings_members.h"
 #include "com/type_info.h"
 
@@ -21,24 +21,15 @@
 
 namespace vantelo::com {
 
-class VanteloObject final : public _clsVantelo, public ISupportErrorInfo {
+class VanteloObject final
+    : public ComObject<DispatchFromTypeInfo<_clsVantelo, &LoadClassInterfaceInfo>,
+                       ISupportErrorInfo> {
 public:
   // Creates an object and answers `iid` on it.
-  static HRESULT create(REFIID iid, void** result) noexcept;
+  static HRESULT Create(REFIID iid, void** result) noexcept;
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-
-  // IDispatch of _clsVantelo
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
-                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                   UINT* argumentError) override;
 
   // _clsVantelo: the settings (settings_properties.cpp)
 #define VANTELO_DECLARE_PROPERTY(name, kind)                                                       \
@@ -64,20 +55,14 @@ public:
 private:
   // The host's add-in server interface, a second face of the same object
   // (addin_server.cpp). It shares the object's identity and reference count.
-  class AddInServer final : public ApplicationAddInServer {
+  class AddInServer final
+      : public DispatchFromTypeInfo<ApplicationAddInServer, &LoadAddInServerInfo> {
   public:
     explicit AddInServer(VanteloObject& object) noexcept;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argumentError) override;
 
     HRESULT STDMETHODCALLTYPE Activate(IDispatch* AddInSiteObject, VARIANT_BOOL FirstTime) override;
     HRESULT STDMETHODCALLTYPE Deactivate() override;
@@ -86,19 +71,15 @@ private:
 
   private:
     VanteloObject& object_;
-    TypeInfoDispatch dispatch_;
   };
 
   VanteloObject();
-  ~VanteloObject();
+  ~VanteloObject() override;
 
   // Runs `body(core)` for a call of the interface `iid`, inside the error
   // boundary and with the object kept alive.
-  template <class F> HRESULT call(const IID& iid, F&& body) noexcept;
+  template <class F> HRESULT Call(const IID& iid, F&& body) noexcept;
 
-  ModuleReference module_; // first in, last out
-  LONG references_ = 1;
-  TypeInfoDispatch dispatch_;
   std::unique_ptr<clsVantelo> core_;
   AddInServer addInServer_;
 };

@@ -8,9 +8,9 @@
 
 namespace vantelo::com {
 
-template <class F> HRESULT VanteloObject::call(const IID& iid, F&& body) noexcept {
+template <class F> HRESULT VanteloObject::Call(const IID& iid, F&& body) noexcept {
   const ComPtr<_clsVantelo> keepAlive(this);
-  return guarded(iid, [&] { body(*core_); });
+  return Guarded(iid, [&] { body(*core_); });
 }
 
 } // namespace vantelo::com

@@ -21,18 +21,18 @@ public:
   }
   ~Variant() { VariantClear(&v_); }
 
-  VARIANT* get() noexcept { return &v_; }
-  const VARIANT* get() const noexcept { return &v_; }
+  VARIANT* Get() noexcept { return &v_; }
+  const VARIANT* Get() const noexcept { return &v_; }
   VARIANT* operator->() noexcept { return &v_; }
   const VARIANT* operator->() const noexcept { return &v_; }
-  VARTYPE type() const noexcept { return V_VT(&v_); }
+  VARTYPE Type() const noexcept { return V_VT(&v_); }
   // Clears the current value and returns the VARIANT for an out-parameter.
-  VARIANT* put() noexcept {
+  VARIANT* Put() noexcept {
     VariantClear(&v_);
     return &v_;
   }
   // Hands the value to the caller, who must clear it; this one becomes empty.
-  VARIANT detach() noexcept {
+  VARIANT Detach() noexcept {
     VARIANT result = v_;
     VariantInit(&v_);
     return result;

@@ -4,14 +4,19 @@
 #include "platform/windows1252_code_page.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <optional>
-#include <string_view>
 #include <utility>
 
 namespace vantelo {
 
 namespace {
+
+using ReadResult = ProfileFileSystem::ReadResult;
+
+// How often a write starts again when the file is created or replaced by
+// another writer between two of its steps.
+constexpr int kAttempts = 100;
 
 // The file path as the file system takes it: the ANSI text up to the first
 // NUL, in UTF-8 as Linux paths are, with Windows' backslash separators as
@@ -22,21 +27,29 @@ std::string NativePath(const std::string& file) {
   return path;
 }
 
-// Copies at most buffer.size() - 1 bytes and a terminating 0; returns the
-// number of bytes copied without the terminator.
-std::size_t CopyOut(std::string_view text, std::span<char> buffer) {
-  if (buffer.empty())
-    return 0;
-  std::size_t n = std::min(text.size(), buffer.size() - 1);
-  if (n > 0)
-    std::memcpy(buffer.data(), text.data(), n);
-  buffer[n] = '\0';
-  return n;
-}
+// The settings file, open and locked for one write; closing it drops the
+// lock.
+class LockedFile {
+public:
+  LockedFile(ProfileFileSystem& fs, int handle) : fs_(fs), handle_(handle) {}
+  ~LockedFile() {
+    try {
+      fs_.Close(handle_);
+    } catch (...) {
+      // Nothing more can be done about it here.
+    }
+  }
+  LockedFile(const LockedFile&) = delete;
+  LockedFile& operator=(const LockedFile&) = delete;
+
+private:
+  ProfileFileSystem& fs_;
+  int handle_;
+};
 
 // The temporary file of one write. However the write ends (a failed step, or
-// an exception from the file system), it is closed and removed, unless it
-// was renamed over the target and is kept.
+// an exception from the file system), it is closed and, once named,
+// removed, unless it became the settings file and is kept.
 class TemporaryFile {
 public:
   TemporaryFile(ProfileFileSystem& fs, ProfileFileSystem::TempFile file)
@@ -45,7 +58,7 @@ public:
     try {
       if (open_)
         fs_.Close(file_.handle);
-      if (!kept_)
+      if (!kept_ && !file_.path.empty())
         fs_.Remove(file_.path);
     } catch (...) {
       // Nothing more can be done about it here.
@@ -54,6 +67,7 @@ public:
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+  ProfileFileSystem::TempFile& File() { return file_; }
   int Handle() const { return file_.handle; }
   const std::string& Path() const { return file_.path; }
   // Closes the file (the handle is gone whatever the result).
@@ -78,67 +92,189 @@ PortableProfileFile::PortableProfileFile()
 PortableProfileFile::PortableProfileFile(std::shared_ptr<ProfileFileSystem> fileSystem)
     : fs_(std::move(fileSystem)) {}
 
+ProfileFileSystem::ReadResult PortableProfileFile::Read(const std::string& file,
+                                                        std::string& bytes) {
+  problem_.clear();
+  const std::string path = NativePath(file);
+  const ReadResult result = fs_->ReadWholeFile(path, bytes);
+  if (result == ReadResult::Failed)
+    Fail("cannot read " + path);
+  return result;
+}
+
 std::size_t PortableProfileFile::GetString(const std::string& section, const std::string& key,
                                            const std::string& defaultValue, std::span<char> buffer,
                                            const std::string& file) {
   try {
-    std::string contents;
-    std::optional<std::string_view> value;
-    if (fs_->ReadWholeFile(NativePath(file), contents) == ProfileFileSystem::ReadResult::Ok)
-      value = profile_text::Lookup(contents, section, key);
-    if (value)
-      return CopyOut(*value, buffer);
+    std::string bytes;
+    if (Read(file, bytes) == ReadResult::Ok)
+      return ProfileDocument(bytes).GetString(section, key, defaultValue, buffer);
   } catch (...) {
     // Out of memory and the like: read as missing.
   }
-  std::string_view def = profile_text::CallerText(defaultValue);
-  while (!def.empty() && def.back() == ' ')
-    def.remove_suffix(1);
-  return CopyOut(def, buffer);
+  return ProfileDocument("").GetString(section, key, defaultValue, buffer);
 }
 
 bool PortableProfileFile::WriteString(const std::string& section, const std::string& key,
                                       const std::string& value, const std::string& file) {
+  return Update(file,
+                [&](ProfileDocument& document) { return document.Store(section, key, value); });
+}
+
+bool PortableProfileFile::Update(const std::string& file, const Edit& edit) {
+  problem_.clear();
   try {
+    const std::string path = NativePath(file);
     std::string target;
-    if (!fs_->ResolveTarget(NativePath(file), target))
-      return false;
-    std::string old;
-    auto read = fs_->ReadWholeFile(target, old);
-    if (read == ProfileFileSystem::ReadResult::Failed)
-      return false;
-    const bool exists = read == ProfileFileSystem::ReadResult::Ok;
-    if (exists && !fs_->MayReplace(target))
-      return false;
-    std::string updated = profile_text::Store(old, section, key, value);
-    if (exists && updated == old)
-      return true;
-    return ReplaceFile(target, updated);
+    if (!fs_->ResolveTarget(path, target))
+      return Fail("cannot follow the symbolic link " + path);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+      int handle = -1;
+      const ReadResult opened = fs_->OpenLocked(target, handle);
+      if (opened == ReadResult::Failed)
+        return Fail("cannot open " + target + " for writing");
+      if (opened == ReadResult::Missing) {
+        ProfileDocument document("");
+        if (!edit(document))
+          return Fail("the change cannot be made");
+        const Created created = CreateFile(target, document.Bytes());
+        if (created == Created::AlreadyThere)
+          continue; // another writer created it meanwhile: change that one
+        return created == Created::Yes;
+      }
+      LockedFile locked(*fs_, handle);
+      ProfileFileSystem::FileFacts facts;
+      if (!fs_->Inspect(handle, facts))
+        return Fail("cannot inspect " + target);
+      if (!facts.writeBits) {
+        errno = EACCES;
+        return Fail(target + " is read-only");
+      }
+      std::string old;
+      if (fs_->ReadOpen(handle, old) != ReadResult::Ok)
+        return Fail("cannot read " + target);
+      ProfileDocument document(old);
+      if (!edit(document)) {
+        errno = 0;
+        return Fail(document.IsDamaged() ? target + " is UTF-16 text with an odd number of "
+                                                    "bytes, which is left as it is"
+                                         : "the change cannot be made");
+      }
+      const std::string updated = document.Bytes();
+      if (updated == old)
+        return true;
+      fs_->RemoveStaleTemps(target);
+      return Rewrite(handle, facts.links, target, old, updated);
+    }
+    errno = EAGAIN;
+    return Fail(target + " was replaced by other writers at every attempt");
   } catch (...) {
-    return false;
+    errno = ENOMEM;
+    return Fail("cannot write the settings file");
   }
 }
 
-bool PortableProfileFile::ReplaceFile(const std::string& target, const std::string& contents) {
+PortableProfileFile::Created PortableProfileFile::CreateFile(const std::string& target,
+                                                             const std::string& contents) {
   ProfileFileSystem::TempFile created;
-  if (!fs_->CreateTemp(target, created))
-    return false;
-  TemporaryFile temp(*fs_, std::move(created));
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < contents.size()) {
-    std::ptrdiff_t n = fs_->Write(temp.Handle(), contents.data() + done, contents.size() - done);
-    if (n <= 0) // an error, or no progress at all (which would loop for ever)
-      ok = false;
-    else
-      done += std::min(static_cast<std::size_t>(n), contents.size() - done);
+  if (!fs_->CreateTemp(target, created)) {
+    Fail("cannot create " + target);
+    return Created::Failed;
   }
-  ok = ok && fs_->Flush(temp.Handle());
-  ok = temp.Close() && ok;
-  ok = ok && fs_->Rename(temp.Path(), target);
-  if (ok)
-    temp.Keep(); // it is the settings file now
-  return ok;
+  TemporaryFile temp(*fs_, std::move(created));
+  if (!WriteAll(temp.Handle(), contents, 0))
+    return Created::Failed;
+  if (!fs_->Flush(temp.Handle()) && !Fail("cannot flush " + target + " to disk"))
+    return Created::Failed;
+  if (!fs_->NameTemp(target, temp.File()) && !Fail("cannot name the new file " + target))
+    return Created::Failed;
+  if (!temp.Close() && !Fail("cannot close the new file " + target))
+    return Created::Failed;
+  // A link never replaces a file that another writer created meanwhile; the
+  // temporary name goes with the temporary file.
+  if (fs_->Link(temp.Path(), target))
+    return Created::Yes;
+  if (errno == EEXIST)
+    return Created::AlreadyThere;
+  if (errno == EPERM || errno == EOPNOTSUPP) { // a file system without hard links
+    if (fs_->Rename(temp.Path(), target)) {
+      temp.Keep();
+      return Created::Yes;
+    }
+  }
+  Fail("cannot create " + target);
+  return Created::Failed;
+}
+
+bool PortableProfileFile::Rewrite(int handle, std::uint64_t links, const std::string& target,
+                                  const std::string& old, const std::string& updated) {
+  if (links == 1) {
+    ProfileFileSystem::TempFile created;
+    if (fs_->CreateTemp(target, created)) {
+      TemporaryFile temp(*fs_, std::move(created));
+      if (fs_->CopyIdentity(handle, temp.File())) {
+        if (!WriteAll(temp.Handle(), updated, 0))
+          return false;
+        if (!fs_->Flush(temp.Handle()))
+          return Fail("cannot flush the new contents of " + target + " to disk");
+        if (!fs_->NameTemp(target, temp.File()))
+          return Fail("cannot name the new contents of " + target);
+        if (!temp.Close())
+          return Fail("cannot close the new contents of " + target);
+        if (fs_->Rename(temp.Path(), target)) {
+          temp.Keep(); // it is the settings file now
+          return true;
+        }
+        if (errno != EPERM && errno != EACCES)
+          return Fail("cannot replace " + target);
+        // A sticky directory keeps others' files from being replaced: in place.
+      }
+    } else if (errno != EACCES && errno != EPERM) {
+      return Fail("cannot create a temporary file beside " + target);
+    }
+  }
+  return WriteInPlace(handle, old, updated);
+}
+
+bool PortableProfileFile::WriteInPlace(int handle, const std::string& old,
+                                       const std::string& updated) {
+  const std::size_t from = static_cast<std::size_t>(
+      std::mismatch(old.begin(), old.end(), updated.begin(), updated.end()).first - old.begin());
+  if (updated.size() > old.size() && !fs_->Reserve(handle, updated.size()))
+    return Fail("no room for the new contents");
+  if (WriteAll(handle, updated, from) &&
+      (updated.size() >= old.size() || fs_->Truncate(handle, updated.size()) ||
+       Fail("cannot shorten the file")) &&
+      (fs_->Flush(handle) || Fail("cannot flush the file to disk")))
+    return true;
+  // Put the old bytes back as far as possible; the first problem stays the
+  // one reported.
+  WriteAll(handle, old, from);
+  fs_->Truncate(handle, old.size());
+  fs_->Flush(handle);
+  return false;
+}
+
+bool PortableProfileFile::WriteAll(int handle, const std::string& contents, std::size_t from) {
+  if (!fs_->Seek(handle, from))
+    return Fail("cannot write");
+  for (std::size_t done = from; done < contents.size();) {
+    const std::ptrdiff_t n = fs_->Write(handle, contents.data() + done, contents.size() - done);
+    if (n == 0) // no progress at all, which would loop for ever
+      errno = EIO;
+    if (n <= 0)
+      return Fail("cannot write");
+    done += std::min(static_cast<std::size_t>(n), contents.size() - done);
+  }
+  return true;
+}
+
+bool PortableProfileFile::Fail(const std::string& what) {
+  if (!problem_.empty())
+    return false; // keep the first problem
+  const int error = errno;
+  problem_ = error == 0 ? what : what + ": " + std::strerror(error);
+  return false;
 }
 
 } // namespace vantelo

@@ -20,7 +20,12 @@ struct Line {
 Line LineAt(std::string_view contents, std::size_t pos) {
   Line line;
   line.begin = pos;
-  std::size_t i = contents.find_first_of("\r\n", pos);
+  // Two memchr searches instead of one search for either byte: much faster
+  // on long lines.
+  std::size_t i = contents.find('\n', pos);
+  const std::size_t cr = contents.substr(0, i).find('\r', pos);
+  if (cr != std::string_view::npos)
+    i = cr;
   if (i == std::string_view::npos) {
     line.textEnd = line.end = contents.size();
     return line;
@@ -207,6 +212,23 @@ std::vector<Entry> Entries(std::string_view contents) {
           {Entry::Kind::Key, number, p.name, p.value, p.equals != std::string_view::npos});
   }
   return entries;
+}
+
+std::vector<SectionLine> Sections(std::string_view contents) {
+  std::vector<SectionLine> sections;
+  for (std::size_t pos = 0; pos < contents.size();) {
+    Line line = LineAt(contents, pos);
+    pos = line.end;
+    std::size_t first = line.begin;
+    while (first < line.textEnd && IsBlank(contents[first]))
+      ++first;
+    if (first == line.textEnd || contents[first] != '[')
+      continue; // only a section line needs parsing
+    Parsed p = Parse(contents, line);
+    if (p.kind == Kind::Section)
+      sections.push_back({line.begin, p.name});
+  }
+  return sections;
 }
 
 } // namespace vantelo::profile_text

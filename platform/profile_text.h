@@ -35,6 +35,8 @@
 //   only; other bytes (such as the Windows-1252 letters ä/Ä) must match exactly.
 // UTF-8 byte-order mark. Not understood: its bytes are part of the first
 //   line's text, so a section header on line 1 is not recognised.
+// UTF-16. These functions take bytes; a file with the UTF-16 LE byte-order
+//   mark is converted around them by ProfileDocument.
 // Long lines. No limit on line or name length; values are returned whole (the
 //   caller cuts them to its buffer; there is no wrap-around at 64 KiB).
 //
@@ -102,5 +104,16 @@ struct Entry {
 // out. Names and values point into contents. Lets a checker see what a read
 // would find and what it would pass over (repeated sections and keys).
 std::vector<Entry> Entries(std::string_view contents);
+
+// One section line: where it begins in the contents and its trimmed name
+// (pointing into the contents).
+struct SectionLine {
+  std::size_t begin = 0;
+  std::string_view name;
+};
+
+// Every section line in file order. A section's lines run from its section
+// line to the next section line (of any name) or the end.
+std::vector<SectionLine> Sections(std::string_view contents);
 
 } // namespace vantelo::profile_text

@@ -15,6 +15,7 @@ std::optional<std::size_t> PartsListData::Column(std::string_view title) const {
 
 std::vector<PropertySetData> DefaultPropertySets() {
   std::vector<PropertySetData> sets;
+  sets.reserve(2);
   sets.push_back({fmtid::UserDefined, {}});
   sets.push_back(
       {fmtid::DesignTracking, {{"Mass", 9, std::string()}, {"Volume", 43, std::string()}}});

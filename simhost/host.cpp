@@ -6,18 +6,21 @@
 #include "simhost/proxies.h"
 
 #include <algorithm>
-#include <set>
+#include <string>
+#include <unordered_map>
 
 namespace vantelo::sim {
 
 namespace {
 
 void RequireDistinctSets(const DocumentData& document) {
-  for (auto a = document.propertySets.begin(); a != document.propertySets.end(); ++a)
-    for (auto b = std::next(a); b != document.propertySets.end(); ++b)
-      if (EqualsIgnoringAsciiCase(a->formatId, b->formatId))
-        throw Failure(hresult::InvalidArg, "document '" + document.name + "' lists property set " +
-                                               a->formatId + " twice");
+  std::unordered_map<std::string, const std::string*> seen; // folded -> as first listed
+  for (const PropertySetData& set : document.propertySets) {
+    const auto [first, added] = seen.emplace(AsciiLower(set.formatId), &set.formatId);
+    if (!added)
+      throw Failure(hresult::InvalidArg, "document '" + document.name + "' lists property set " +
+                                             *first->second + " twice");
+  }
 }
 
 } // namespace

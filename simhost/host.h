@@ -6,7 +6,7 @@
 //                                     .sheets = {{.viewScales = {0.5}}, {}}});
 //   host.SetActiveDocument(&drawing);
 //   addin.Activate(host.AddInSite(), true);
-//   auto outcome = host.FireSaveDocument(&drawing, 4097, 0);
+//   auto outcome = host.FireSaveDocument(&drawing, event_timing::Before, 0);
 //
 // Besides the world it keeps the test instruments: the record of host
 // operations called, the planned faults, and the count of references and

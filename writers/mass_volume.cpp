@@ -54,10 +54,11 @@ std::string NumberWithUnit(double value, std::int16_t decimals, const std::strin
 
 // Error skipping is on from the start, so the method never fails. Each
 // step reads the active document anew. What a failed step leads to:
-//   - no component definition or mass properties: the mass counts as 0 and
-//     the volume is 0, and both are still written;
-//   - the version number cannot be read: the mass is divided by 1000, as
-//     for an old document;
+//   - the mass cannot be read (no component definition or mass properties,
+//     the mass itself, or the version number that says whether it is in
+//     grams): no mass text is written, as for an unknown mass unit below,
+//     rather than a mass of 0 or one a thousand times too small;
+//   - the volume cannot be read: likewise no volume text is written;
 //   - the mass unit cannot be read, or is none of kg, g, lbmass: no mass text
 //     is written, so the user-defined mass property stays deleted and the
 //     design-tracking one keeps its value;
@@ -72,6 +73,11 @@ void clsVantelo::Mass_Volume() {
   Ref<ComponentDefinition> definition;
   Value mass;          // as the host gives it; Empty counts as 0
   double volume = 0.0; // cubic centimetres
+  // Whether the mass (in kilograms) and the volume are known. A value that
+  // is not known is written nowhere; the reads that decide the unit still
+  // take place, so the host sees the same calls up to the write itself.
+  bool massKnown = false;
+  bool volumeKnown = false;
 
   skipping.Step([&] {
     const Ref<Document> document = Use(HostApplication).ActiveDocument();
@@ -84,18 +90,29 @@ void clsVantelo::Mass_Volume() {
   skipping.Step([&] {
     const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
     mass = Use(properties).MassByName();
+    massKnown = true;
   });
   skipping.Step([&] {
     const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
     volume = vb::ValueToDouble(Use(properties).VolumeByName(), regional.DecimalSeparator());
+    volumeKnown = true;
   });
 
-  if (skipping.HoldsOrFails([&] {
-        const Ref<Document> document = Use(HostApplication).ActiveDocument();
-        return Use(document).VersionNumber() <= kGramMassVersion;
-      }))
-    skipping.Step(
-        [&] { mass = vb::Divide(vb::ValueToDouble(mass, regional.DecimalSeparator()), 1000.0); });
+  // A version that cannot be read leaves open whether the mass is in grams,
+  // and a mass that cannot be divided stays in grams: neither is known.
+  bool versionRead = false;
+  const bool inGrams = skipping.HoldsOrFails([&] {
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    const std::int32_t version = Use(document).VersionNumber();
+    versionRead = true;
+    return version <= kGramMassVersion;
+  });
+  if (!versionRead)
+    massKnown = false;
+  else if (inGrams && !skipping.Step([&] {
+             mass = vb::Divide(vb::ValueToDouble(mass, regional.DecimalSeparator()), 1000.0);
+           }))
+    massKnown = false;
 
   const auto activeUnits = [&] {
     const Ref<Document> document = Use(HostApplication).ActiveDocument();
@@ -124,16 +141,20 @@ void clsVantelo::Mass_Volume() {
   skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
   skipping.Step([&] { DeleteProperty(set, MassPropertyName); });
   skipping.Step([&] {
-    if (const auto unit = MassUnitOf(massUnitCode()))
+    if (const auto unit = MassUnitOf(massUnitCode()); unit && massKnown)
       AddProperty(set, massText(*unit), MassPropertyName);
   });
 
   skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });
   skipping.Step([&] { DeleteProperty(set, VolumePropertyName); });
+  const auto addVolume = [&](auto volumeText) {
+    if (volumeKnown)
+      AddProperty(set, volumeText(), VolumePropertyName);
+  };
   if (skipping.HoldsOrFails([&] { return lengthUnitCode() == units::Millimeter; }))
-    skipping.Step([&] { AddProperty(set, volumeInMillimetres(), VolumePropertyName); });
+    skipping.Step([&] { addVolume(volumeInMillimetres); });
   else
-    skipping.Step([&] { AddProperty(set, volumeInInches(), VolumePropertyName); });
+    skipping.Step([&] { addVolume(volumeInInches); });
   set.reset();
 
   // The design-tracking set: each property is reached on its own, so a
@@ -143,7 +164,7 @@ void clsVantelo::Mass_Volume() {
     property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingMass);
   });
   skipping.Step([&] {
-    if (const auto unit = MassUnitOf(massUnitCode()))
+    if (const auto unit = MassUnitOf(massUnitCode()); unit && massKnown)
       Use(property).SetValue(massText(*unit));
   });
 
@@ -151,10 +172,14 @@ void clsVantelo::Mass_Volume() {
   skipping.Step([&] {
     property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
   });
+  const auto setVolume = [&](auto volumeText) {
+    if (volumeKnown)
+      Use(property).SetValue(volumeText());
+  };
   if (skipping.HoldsOrFails([&] { return lengthUnitCode() == units::Millimeter; }))
-    skipping.Step([&] { Use(property).SetValue(volumeInMillimetres()); });
+    skipping.Step([&] { setVolume(volumeInMillimetres); });
   else
-    skipping.Step([&] { Use(property).SetValue(volumeInInches()); });
+    skipping.Step([&] { setVolume(volumeInInches); });
 }
 
 } // namespace vantelo

@@ -13,36 +13,36 @@
 
 namespace vantelo::com::host {
 
-Ref<ApplicationAddInSite> makeAddInSite(ComPtr<IDispatch> site);
-Ref<Application> makeApplication(ComPtr<IDispatch> application);
-Ref<ApplicationEvents> makeApplicationEvents(ComPtr<IDispatch> events);
-Ref<Document> makeDocument(ComPtr<IDispatch> document);
-Ref<DrawingDocument> makeDrawingDocument(ComPtr<IDispatch> drawing);
-Ref<PartDocument> makePartDocument(ComPtr<IDispatch> part);
-Ref<PropertySets> makePropertySets(ComPtr<IDispatch> sets);
-Ref<PropertySet> makePropertySet(ComPtr<IDispatch> set);
-Ref<Property> makeProperty(ComPtr<IDispatch> property);
-Ref<UnitsOfMeasure> makeUnitsOfMeasure(ComPtr<IDispatch> units);
-Ref<Sheets> makeSheets(ComPtr<IDispatch> sheets);
-Ref<Sheet> makeSheet(ComPtr<IDispatch> sheet);
-Ref<DrawingViews> makeDrawingViews(ComPtr<IDispatch> views);
-Ref<DrawingView> makeDrawingView(ComPtr<IDispatch> view);
-Ref<PartsLists> makePartsLists(ComPtr<IDispatch> lists);
-Ref<PartsList> makePartsList(ComPtr<IDispatch> list);
-Ref<PartsListRows> makePartsListRows(ComPtr<IDispatch> rows);
-Ref<PartsListRow> makePartsListRow(ComPtr<IDispatch> row);
-Ref<PartsListCell> makePartsListCell(ComPtr<IDispatch> cell);
-Ref<ComponentDefinition> makeComponentDefinition(ComPtr<IDispatch> definition);
-Ref<MassProperties> makeMassProperties(ComPtr<IDispatch> massProperties);
-Ref<PartComponentDefinition> makePartComponentDefinition(ComPtr<IDispatch> definition);
-Ref<SheetMetalComponentDefinition> makeSheetMetalComponentDefinition(ComPtr<IDispatch> definition);
-Ref<SheetMetalStyle> makeSheetMetalStyle(ComPtr<IDispatch> style);
-Ref<Parameter> makeParameter(ComPtr<IDispatch> parameter);
-Ref<FlatPattern> makeFlatPattern(ComPtr<IDispatch> flatPattern);
-Ref<SurfaceBody> makeSurfaceBody(ComPtr<IDispatch> body);
-Ref<Box> makeBox(ComPtr<IDispatch> box);
-Ref<Point> makePoint(ComPtr<IDispatch> point);
+Ref<ApplicationAddInSite> MakeAddInSite(ComPtr<IDispatch> site);
+Ref<Application> MakeApplication(ComPtr<IDispatch> application);
+Ref<ApplicationEvents> MakeApplicationEvents(ComPtr<IDispatch> events);
+Ref<Document> MakeDocument(ComPtr<IDispatch> document);
+Ref<DrawingDocument> MakeDrawingDocument(ComPtr<IDispatch> drawing);
+Ref<PartDocument> MakePartDocument(ComPtr<IDispatch> part);
+Ref<PropertySets> MakePropertySets(ComPtr<IDispatch> sets);
+Ref<PropertySet> MakePropertySet(ComPtr<IDispatch> set);
+Ref<Property> MakeProperty(ComPtr<IDispatch> property);
+Ref<UnitsOfMeasure> MakeUnitsOfMeasure(ComPtr<IDispatch> units);
+Ref<Sheets> MakeSheets(ComPtr<IDispatch> sheets);
+Ref<Sheet> MakeSheet(ComPtr<IDispatch> sheet);
+Ref<DrawingViews> MakeDrawingViews(ComPtr<IDispatch> views);
+Ref<DrawingView> MakeDrawingView(ComPtr<IDispatch> view);
+Ref<PartsLists> MakePartsLists(ComPtr<IDispatch> lists);
+Ref<PartsList> MakePartsList(ComPtr<IDispatch> list);
+Ref<PartsListRows> MakePartsListRows(ComPtr<IDispatch> rows);
+Ref<PartsListRow> MakePartsListRow(ComPtr<IDispatch> row);
+Ref<PartsListCell> MakePartsListCell(ComPtr<IDispatch> cell);
+Ref<ComponentDefinition> MakeComponentDefinition(ComPtr<IDispatch> definition);
+Ref<MassProperties> MakeMassProperties(ComPtr<IDispatch> massProperties);
+Ref<PartComponentDefinition> MakePartComponentDefinition(ComPtr<IDispatch> definition);
+Ref<SheetMetalComponentDefinition> MakeSheetMetalComponentDefinition(ComPtr<IDispatch> definition);
+Ref<SheetMetalStyle> MakeSheetMetalStyle(ComPtr<IDispatch> style);
+Ref<Parameter> MakeParameter(ComPtr<IDispatch> parameter);
+Ref<FlatPattern> MakeFlatPattern(ComPtr<IDispatch> flatPattern);
+Ref<SurfaceBody> MakeSurfaceBody(ComPtr<IDispatch> body);
+Ref<Box> MakeBox(ComPtr<IDispatch> box);
+Ref<Point> MakePoint(ComPtr<IDispatch> point);
 // Any other host object (an event's context, an object-valued result).
-Ref<HostObject> makeHostObject(ComPtr<IDispatch> object);
+Ref<HostObject> MakeHostObject(ComPtr<IDispatch> object);
 
 } // namespace vantelo::com::host

@@ -13,8 +13,7 @@ public:
       : DispatchObject(std::move(site), "ApplicationAddInSite") {}
 
   Ref<vantelo::Application> Application() override {
-    return makeApplication(
-        objectAs(get(dispid::SiteApplication, "Application"), iid::Application, "Application"));
+    return MakeApplication(GetObjectAs(dispid::SiteApplication, "Application", iid::Application));
   }
 };
 
@@ -24,28 +23,27 @@ public:
       : DispatchObject(std::move(application), "Application") {}
 
   Ref<vantelo::Document> ActiveDocument() override {
-    return makeDocument(
-        objectAs(get(dispid::ActiveDocument, "ActiveDocument"), iid::Document, "ActiveDocument"));
+    return MakeDocument(GetObjectAs(dispid::ActiveDocument, "ActiveDocument", iid::Document));
   }
 
   Ref<vantelo::ApplicationEvents> ApplicationEvents() override {
-    return makeApplicationEvents(objectAs(get(dispid::ApplicationEvents, "ApplicationEvents"),
-                                          iid::ApplicationEvents, "ApplicationEvents"));
+    return MakeApplicationEvents(
+        GetObjectAs(dispid::ApplicationEvents, "ApplicationEvents", iid::ApplicationEvents));
   }
 
   void SetStatusBarText(const std::string& text) override {
-    put(dispid::StatusBarText, "StatusBarText", textArgument(text));
+    Put(dispid::StatusBarText, "StatusBarText", TextArgument(text));
   }
 };
 
 } // namespace
 
-Ref<ApplicationAddInSite> makeAddInSite(ComPtr<IDispatch> site) {
-  return wrapped<AddInSiteAdapter>(std::move(site));
+Ref<ApplicationAddInSite> MakeAddInSite(ComPtr<IDispatch> site) {
+  return Wrapped<AddInSiteAdapter>(std::move(site));
 }
 
-Ref<Application> makeApplication(ComPtr<IDispatch> application) {
-  return wrapped<ApplicationAdapter>(std::move(application));
+Ref<Application> MakeApplication(ComPtr<IDispatch> application) {
+  return Wrapped<ApplicationAdapter>(std::move(application));
 }
 
 } // namespace vantelo::com::host

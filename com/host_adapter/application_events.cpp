@@ -1,6 +1,6 @@
 // The application events object and the connection of the add-in's event
 // sink to it.
-#include "addin/failure.h"
+#include "com/com_error.h"
 #include "com/host_adapter/adapters.h"
 #include "com/host_adapter/dispatch_object.h"
 #include "com/host_adapter/event_sink.h"
@@ -12,22 +12,31 @@ namespace vantelo::com::host {
 
 namespace {
 
-// One advised connection; destroying it disconnects the sink.
+// The add-in's sink and its connection to the events' connection point.
+// Destroying it disconnects the sink.
 class Connection final : public EventConnection {
 public:
-  Connection(ComPtr<IConnectionPoint> point, ComPtr<EventSink> sink, DWORD cookie)
-      : point_(std::move(point)), sink_(std::move(sink)), cookie_(cookie) {}
+  Connection(ComPtr<IConnectionPoint> point, ApplicationEventsSink& target)
+      : point_(std::move(point)), sink_(EventSink::Create(target)) {}
   ~Connection() override {
     // No notification reaches the add-in once it lets go of the connection,
-    // even from a host that keeps the sink after Unadvise.
-    sink_->detach();
-    point_->Unadvise(cookie_);
+    // even from a host that keeps the sink after Unadvise (or refused it).
+    sink_->Detach();
+    if (cookie_)
+      point_->Unadvise(cookie_);
+  }
+
+  void Advise() {
+    DWORD cookie = 0;
+    ThrowIfFailed(point_->Advise(sink_.Get(), &cookie),
+                  "The host refused the connection to its application events");
+    cookie_ = cookie;
   }
 
 private:
   ComPtr<IConnectionPoint> point_;
   ComPtr<EventSink> sink_;
-  DWORD cookie_;
+  DWORD cookie_ = 0;
 };
 
 class ApplicationEventsAdapter final : public ApplicationEvents, public DispatchObject {
@@ -37,38 +46,22 @@ public:
 
   std::unique_ptr<EventConnection> Advise(ApplicationEventsSink& target) override {
     ComPtr<IConnectionPointContainer> container;
-    HRESULT hr = dispatch()->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
-    if (FAILED(hr))
-      throw Failure(hr, "The application events object offers no event connections (" +
-                            HresultText(hr) + ")");
+    ThrowIfFailed(Dispatch()->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()),
+                  "The application events object offers no event connections");
     ComPtr<IConnectionPoint> point;
-    hr = container->FindConnectionPoint(iid::ApplicationEventsSink, point.put());
-    if (FAILED(hr))
-      throw Failure(hr, "The application events object has no connection point for the "
-                        "application events (" +
-                            HresultText(hr) + ")");
-    ComPtr<EventSink> sink = EventSink::create(target);
-    DWORD cookie = 0;
-    hr = point->Advise(sink.get(), &cookie);
-    if (FAILED(hr)) {
-      sink->detach();
-      throw Failure(hr, "The host refused the connection to its application events (" +
-                            HresultText(hr) + ")");
-    }
-    try {
-      return std::make_unique<Connection>(point, sink, cookie);
-    } catch (...) {
-      sink->detach();
-      point->Unadvise(cookie);
-      throw;
-    }
+    ThrowIfFailed(container->FindConnectionPoint(iid::ApplicationEventsSink, point.Put()),
+                  "The application events object has no connection point for the application "
+                  "events");
+    auto connection = std::make_unique<Connection>(std::move(point), target);
+    connection->Advise();
+    return connection;
   }
 };
 
 } // namespace
 
-Ref<ApplicationEvents> makeApplicationEvents(ComPtr<IDispatch> events) {
-  return wrapped<ApplicationEventsAdapter>(std::move(events));
+Ref<ApplicationEvents> MakeApplicationEvents(ComPtr<IDispatch> events) {
+  return Wrapped<ApplicationEventsAdapter>(std::move(events));
 }
 
 } // namespace vantelo::com::host

@@ -2,6 +2,7 @@
 
 #include "addin/failure.h"
 #include "com/bstr.h"
+#include "com/com_error.h"
 #include "com/host_adapter/adapters.h"
 #include "com/text.h"
 
@@ -17,7 +18,7 @@ namespace {
 // Visual Basic's "Object required", raised where an object result is not one.
 constexpr HRESULT ObjectRequired = static_cast<HRESULT>(0x800A01A8);
 
-std::string dispidText(DISPID id) {
+std::string DispidText(DISPID id) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(id));
   return text;
@@ -25,7 +26,7 @@ std::string dispidText(DISPID id) {
 
 // A conversion of a result is the add-in's own, and fails with the codes
 // Visual Basic gives for it.
-[[noreturn]] void conversionFailed(HRESULT hr, const std::string& what) {
+[[noreturn]] void ConversionFailed(HRESULT hr, const std::string& what) {
   if (hr == DISP_E_OVERFLOW)
     throw Failure(hresult::Overflow, "Overflow converting the result of " + what);
   if (hr == DISP_E_TYPEMISMATCH)
@@ -33,23 +34,32 @@ std::string dispidText(DISPID id) {
   throw Failure(hr, "Cannot convert the result of " + what + " (" + HresultText(hr) + ")");
 }
 
-Variant converted(Variant result, VARTYPE type, const std::string& what) {
-  Variant out;
-  const HRESULT hr = VariantChangeType(out.get(), result.get(), 0, type);
+void CheckConversion(HRESULT hr, const std::string& what) {
   if (FAILED(hr))
-    conversionFailed(hr, what);
+    ConversionFailed(hr, what);
+}
+
+Variant Converted(Variant result, VARTYPE type, const std::string& what) {
+  Variant out;
+  CheckConversion(VariantChangeType(out.Get(), result.Get(), 0, type), what);
   return out;
 }
 
 // Moves a by-reference result to a value of its own.
-Variant dereferenced(Variant result, const std::string& what) {
-  if (!(result.type() & VT_BYREF))
+Variant Dereferenced(Variant result, const std::string& what) {
+  if (!(result.Type() & VT_BYREF))
     return result;
   Variant out;
-  const HRESULT hr = VariantCopyInd(out.get(), result.get());
-  if (FAILED(hr))
-    conversionFailed(hr, what);
+  CheckConversion(VariantCopyInd(out.Get(), result.Get()), what);
   return out;
+}
+
+// An object result as the automation object it must be; null stays null.
+ComPtr<IDispatch> AutomationObject(IUnknown* unknown, const std::string& what) {
+  ComPtr<IDispatch> dispatch;
+  if (unknown && FAILED(unknown->QueryInterface(IID_IDispatch, dispatch.PutVoid())))
+    throw Failure(hresult::TypeMismatch, "The result of " + what + " is not an automation object");
+  return dispatch;
 }
 
 class GenericObject final : public HostObject, public DispatchObject {
@@ -64,44 +74,44 @@ Arguments::~Arguments() {
     VariantClear(&value);
 }
 
-Variant textArgument(std::string_view text) {
+Variant TextArgument(std::string_view text) {
   Variant v;
-  V_VT(v.get()) = VT_BSTR;
-  V_BSTR(v.get()) = toBstr(text).detach();
+  V_VT(v.Get()) = VT_BSTR;
+  V_BSTR(v.Get()) = ToBstr(text).Detach();
   return v;
 }
 
-Variant shortArgument(std::int16_t value) {
+Variant ShortArgument(std::int16_t value) {
   Variant v;
-  V_VT(v.get()) = VT_I2;
-  V_I2(v.get()) = value;
+  V_VT(v.Get()) = VT_I2;
+  V_I2(v.Get()) = value;
   return v;
 }
 
-Variant longArgument(std::int32_t value) {
+Variant LongArgument(std::int32_t value) {
   Variant v;
-  V_VT(v.get()) = VT_I4;
-  V_I4(v.get()) = value;
+  V_VT(v.Get()) = VT_I4;
+  V_I4(v.Get()) = value;
   return v;
 }
 
-Variant longByReference(LONG* value) {
+Variant LongByReference(LONG* value) {
   Variant v;
-  V_VT(v.get()) = VT_I4 | VT_BYREF;
-  V_I4REF(v.get()) = value;
+  V_VT(v.Get()) = VT_I4 | VT_BYREF;
+  V_I4REF(v.Get()) = value;
   return v;
 }
 
-Variant doubleByReference(double* value) {
+Variant DoubleByReference(double* value) {
   Variant v;
-  V_VT(v.get()) = VT_R8 | VT_BYREF;
-  V_R8REF(v.get()) = value;
+  V_VT(v.Get()) = VT_R8 | VT_BYREF;
+  V_R8REF(v.Get()) = value;
   return v;
 }
 
-Variant valueArgument(const Value& value) {
+Variant ValueArgument(const Value& value) {
   Variant v;
-  VARIANT* out = v.get();
+  VARIANT* out = v.Get();
   switch (KindOf(value)) {
   case ValueKind::Empty:
     break;
@@ -130,24 +140,24 @@ Variant valueArgument(const Value& value) {
     V_DATE(out) = std::get<Date>(value).days;
     break;
   case ValueKind::Text:
-    return textArgument(std::get<std::string>(value));
+    return TextArgument(std::get<std::string>(value));
   case ValueKind::Object: {
     const auto& object = std::get<std::shared_ptr<HostObject>>(value);
-    IDispatch* dispatch = dispatchOf(object.get());
+    IDispatch* dispatch = DispatchOf(object.get());
     if (object && !dispatch)
       throw Failure(hresult::TypeMismatch,
                     "An object that is not the host's cannot be passed to it");
     V_VT(out) = VT_DISPATCH;
-    V_DISPATCH(out) = ComPtr<IDispatch>(dispatch).detach();
+    V_DISPATCH(out) = ComPtr<IDispatch>(dispatch).Detach();
     break;
   }
   }
   return v;
 }
 
-Variant DispatchObject::invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,
+Variant DispatchObject::Invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,
                                bool propertyPut) const {
-  std::vector<VARIANTARG>& declared = arguments.values();
+  std::vector<VARIANTARG>& declared = arguments.Values();
   // IDispatch takes the arguments last to first.
   std::vector<VARIANTARG> reversed(declared.rbegin(), declared.rend());
   DISPID putId = DISPID_PROPERTYPUT;
@@ -162,7 +172,7 @@ Variant DispatchObject::invoke(DISPID id, WORD flags, const char* member, Argume
   EXCEPINFO exception = {};
   UINT argumentError = 0;
   HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                               propertyPut ? nullptr : result.get(), &exception, &argumentError);
+                               propertyPut ? nullptr : result.Get(), &exception, &argumentError);
   // The callee may have replaced arguments in place: the list owns what is
   // there now.
   std::copy(reversed.rbegin(), reversed.rend(), declared.begin());
@@ -173,124 +183,129 @@ Variant DispatchObject::invoke(DISPID id, WORD flags, const char* member, Argume
   if (hr == DISP_E_EXCEPTION) {
     if (exception.pfnDeferredFillIn)
       exception.pfnDeferredFillIn(&exception);
-    Bstr source = Bstr::adopt(exception.bstrSource);
-    Bstr text = Bstr::adopt(exception.bstrDescription);
-    Bstr help = Bstr::adopt(exception.bstrHelpFile);
+    Bstr source = Bstr::Adopt(exception.bstrSource);
+    Bstr text = Bstr::Adopt(exception.bstrDescription);
+    Bstr help = Bstr::Adopt(exception.bstrHelpFile);
     if (FAILED(exception.scode))
       hr = exception.scode;
     else if (exception.wCode != 0)
       hr = static_cast<HRESULT>(0x800A0000u | exception.wCode);
-    description = toUtf8(text.get());
+    description = ToUtf8(text.Get());
   }
-  std::string message = std::string("Host call ") + kind_ + "." + member + " (" + dispidText(id) +
+  std::string message = std::string("Host call ") + kind_ + "." + member + " (" + DispidText(id) +
                         ") failed with " + HresultText(hr);
   if (!description.empty())
     message += ": " + description;
   throw Failure(hr, message);
 }
 
-DISPID DispatchObject::idOfName(const wchar_t* name) const {
+DISPID DispatchObject::IdOfName(const wchar_t* name) const {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr))
-    throw Failure(hr, std::string("Host object ") + kind_ + " has no member " +
-                          win::utf8FromWide(name) + " (" + HresultText(hr) + ")");
+  ThrowIfFailed(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), [&] {
+    return std::string("Host object ") + kind_ + " has no member " + win::Utf8FromWide(name);
+  });
   return id;
 }
 
-Variant DispatchObject::get(DISPID id, const char* member, Arguments arguments) const {
-  return invoke(id, DISPATCH_PROPERTYGET, member, arguments, false);
+Variant DispatchObject::Get(DISPID id, const char* member, Arguments arguments) const {
+  return Invoke(id, DISPATCH_PROPERTYGET, member, arguments, false);
 }
 
-void DispatchObject::put(DISPID id, const char* member, Variant value) const {
+void DispatchObject::Put(DISPID id, const char* member, Variant value) const {
   Arguments arguments(std::move(value));
-  invoke(id, DISPATCH_PROPERTYPUT, member, arguments, true);
+  Invoke(id, DISPATCH_PROPERTYPUT, member, arguments, true);
 }
 
-Variant DispatchObject::call(DISPID id, const char* member, Arguments arguments) const {
-  return invoke(id, DISPATCH_METHOD, member, arguments, false);
+Variant DispatchObject::Call(DISPID id, const char* member, Arguments arguments) const {
+  return Invoke(id, DISPATCH_METHOD, member, arguments, false);
 }
 
-Variant DispatchObject::getByName(const wchar_t* name) const {
-  const std::string member = win::utf8FromWide(name);
+Variant DispatchObject::GetByName(const wchar_t* name) const {
+  const std::string member = win::Utf8FromWide(name);
   Arguments none;
-  return invoke(idOfName(name), DISPATCH_PROPERTYGET, member.c_str(), none, false);
+  return Invoke(IdOfName(name), DISPATCH_PROPERTYGET, member.c_str(), none, false);
 }
 
-void DispatchObject::putByName(const wchar_t* name, Variant value) const {
-  const std::string member = win::utf8FromWide(name);
+void DispatchObject::PutByName(const wchar_t* name, Variant value) const {
+  const std::string member = win::Utf8FromWide(name);
   Arguments arguments(std::move(value));
-  invoke(idOfName(name), DISPATCH_PROPERTYPUT, member.c_str(), arguments, true);
+  Invoke(IdOfName(name), DISPATCH_PROPERTYPUT, member.c_str(), arguments, true);
 }
 
-ComPtr<IDispatch> DispatchObject::object(Variant result, const char* member) const {
+ComPtr<IDispatch> DispatchObject::Object(Variant result, const char* member) const {
   const std::string what = std::string(kind_) + "." + member;
-  result = dereferenced(std::move(result), what);
-  switch (result.type()) {
+  result = Dereferenced(std::move(result), what);
+  switch (result.Type()) {
   case VT_DISPATCH:
-    return ComPtr<IDispatch>(V_DISPATCH(result.get()));
-  case VT_UNKNOWN: {
-    IUnknown* unknown = V_UNKNOWN(result.get());
-    if (!unknown)
-      return {};
-    ComPtr<IDispatch> dispatch;
-    if (FAILED(unknown->QueryInterface(IID_IDispatch, dispatch.putVoid())))
-      throw Failure(hresult::TypeMismatch,
-                    "The result of " + what + " is not an automation object");
-    return dispatch;
-  }
+    return ComPtr<IDispatch>(V_DISPATCH(result.Get()));
+  case VT_UNKNOWN:
+    return AutomationObject(V_UNKNOWN(result.Get()), what);
   default:
     throw Failure(ObjectRequired, "The result of " + what + " is not an object");
   }
 }
 
-ComPtr<IDispatch> DispatchObject::objectAs(Variant result, const GUID& iid,
+ComPtr<IDispatch> DispatchObject::ObjectAs(Variant result, const GUID& iid,
                                            const char* member) const {
-  ComPtr<IDispatch> found = object(std::move(result), member);
+  ComPtr<IDispatch> found = Object(std::move(result), member);
   if (!found)
     return found;
   ComPtr<IDispatch> typed;
-  const HRESULT hr = found->QueryInterface(iid, typed.putVoid());
-  if (FAILED(hr))
-    throw Failure(hr, std::string("The result of ") + kind_ + "." + member +
-                          " is not of the expected kind (" + HresultText(hr) + ")");
+  ThrowIfFailed(found->QueryInterface(iid, typed.PutVoid()), [&] {
+    return std::string("The result of ") + kind_ + "." + member + " is not of the expected kind";
+  });
   return typed;
 }
 
-ComPtr<IDispatch> DispatchObject::queryAs(const GUID& iid, const char* what) const {
+ComPtr<IDispatch> DispatchObject::QueryAs(const GUID& iid, const char* what) const {
   ComPtr<IDispatch> typed;
-  const HRESULT hr = object_->QueryInterface(iid, typed.putVoid());
-  if (FAILED(hr))
-    throw Failure(hr,
-                  std::string("The ") + kind_ + " is not " + what + " (" + HresultText(hr) + ")");
+  ThrowIfFailed(object_->QueryInterface(iid, typed.PutVoid()),
+                [&] { return std::string("The ") + kind_ + " is not " + what; });
   return typed;
 }
 
-std::int32_t DispatchObject::toLong(Variant result, const char* member) const {
-  const Variant number = converted(std::move(result), VT_I4, std::string(kind_) + "." + member);
-  return V_I4(number.get());
+std::int32_t DispatchObject::ToLong(Variant result, const char* member) const {
+  const Variant number = Converted(std::move(result), VT_I4, std::string(kind_) + "." + member);
+  return V_I4(number.Get());
 }
 
-double DispatchObject::toDouble(Variant result, const char* member) const {
-  const Variant number = converted(std::move(result), VT_R8, std::string(kind_) + "." + member);
-  return V_R8(number.get());
+double DispatchObject::ToDouble(Variant result, const char* member) const {
+  const Variant number = Converted(std::move(result), VT_R8, std::string(kind_) + "." + member);
+  return V_R8(number.Get());
 }
 
-std::string DispatchObject::toText(Variant result, const char* member) const {
-  const Variant text = converted(std::move(result), VT_BSTR, std::string(kind_) + "." + member);
-  return toUtf8(V_BSTR(text.get()));
+std::string DispatchObject::ToText(Variant result, const char* member) const {
+  const Variant text = Converted(std::move(result), VT_BSTR, std::string(kind_) + "." + member);
+  return ToUtf8(V_BSTR(text.Get()));
 }
 
-IDispatch* dispatchOf(const HostObject* object) noexcept {
+ComPtr<IDispatch> DispatchObject::GetObjectAs(DISPID id, const char* member, const GUID& iid,
+                                              Arguments arguments) const {
+  return ObjectAs(Get(id, member, std::move(arguments)), iid, member);
+}
+
+std::int32_t DispatchObject::GetLong(DISPID id, const char* member) const {
+  return ToLong(Get(id, member), member);
+}
+
+double DispatchObject::GetDouble(DISPID id, const char* member) const {
+  return ToDouble(Get(id, member), member);
+}
+
+std::string DispatchObject::GetText(DISPID id, const char* member) const {
+  return ToText(Get(id, member), member);
+}
+
+IDispatch* DispatchOf(const HostObject* object) noexcept {
   const auto* adapter = dynamic_cast<const DispatchObject*>(object);
-  return adapter ? adapter->dispatch() : nullptr;
+  return adapter ? adapter->Dispatch() : nullptr;
 }
 
-Value toValue(Variant result, const char* what) {
-  result = dereferenced(std::move(result), what);
-  VARIANT* v = result.get();
-  switch (result.type()) {
+Value ToValue(Variant result, const char* what) {
+  result = Dereferenced(std::move(result), what);
+  VARIANT* v = result.Get();
+  switch (result.Type()) {
   case VT_EMPTY:
     return Empty{};
   case VT_BOOL:
@@ -306,19 +321,15 @@ Value toValue(Variant result, const char* what) {
   case VT_DATE:
     return Date{V_DATE(v)};
   case VT_BSTR:
-    return toUtf8(V_BSTR(v));
+    return ToUtf8(V_BSTR(v));
   case VT_DISPATCH:
   case VT_UNKNOWN: {
-    ComPtr<IDispatch> dispatch;
-    if (IUnknown* unknown = V_UNKNOWN(v);
-        unknown && FAILED(unknown->QueryInterface(IID_IDispatch, dispatch.putVoid())))
-      throw Failure(hresult::TypeMismatch,
-                    std::string("The result of ") + what + " is not an automation object");
-    return dispatch ? makeHostObject(std::move(dispatch)) : std::shared_ptr<HostObject>();
+    ComPtr<IDispatch> dispatch = AutomationObject(V_UNKNOWN(v), what);
+    return dispatch ? MakeHostObject(std::move(dispatch)) : std::shared_ptr<HostObject>();
   }
   default: {
-    const Variant number = converted(std::move(result), VT_R8, what);
-    return V_R8(number.get());
+    const Variant number = Converted(std::move(result), VT_R8, what);
+    return V_R8(number.Get());
   }
   }
 }
@@ -327,7 +338,7 @@ Value toValue(Variant result, const char* what) {
 
 namespace vantelo::com::host {
 
-Ref<HostObject> makeHostObject(ComPtr<IDispatch> object) {
+Ref<HostObject> MakeHostObject(ComPtr<IDispatch> object) {
   return std::make_shared<GenericObject>(std::move(object));
 }
 

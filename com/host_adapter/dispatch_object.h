@@ -28,25 +28,26 @@ class Arguments {
 public:
   Arguments() = default;
   template <class... A> explicit Arguments(A&&... declared) {
-    (values_.push_back(std::forward<A>(declared).detach()), ...);
+    (values_.push_back(std::forward<A>(declared).Detach()), ...);
   }
   Arguments(const Arguments&) = delete;
+  Arguments(Arguments&&) = default;
   Arguments& operator=(const Arguments&) = delete;
   ~Arguments();
 
-  std::vector<VARIANTARG>& values() { return values_; }
+  std::vector<VARIANTARG>& Values() { return values_; }
 
 private:
   std::vector<VARIANTARG> values_;
 };
 
 // Argument makers.
-Variant textArgument(std::string_view text);
-Variant shortArgument(std::int16_t value); // VT_I2
-Variant longArgument(std::int32_t value);  // VT_I4
-Variant longByReference(LONG* value);      // VT_I4 | VT_BYREF
-Variant doubleByReference(double* value);  // VT_R8 | VT_BYREF
-Variant valueArgument(const Value& value);
+Variant TextArgument(std::string_view text);
+Variant ShortArgument(std::int16_t value); // VT_I2
+Variant LongArgument(std::int32_t value);  // VT_I4
+Variant LongByReference(LONG* value);      // VT_I4 | VT_BYREF
+Variant DoubleByReference(double* value);  // VT_R8 | VT_BYREF
+Variant ValueArgument(const Value& value);
 
 class DispatchObject {
 public:
@@ -55,31 +56,39 @@ public:
       : object_(std::move(object)), kind_(kind) {}
   virtual ~DispatchObject() = default;
 
-  IDispatch* dispatch() const noexcept { return object_.get(); }
+  IDispatch* Dispatch() const noexcept { return object_.Get(); }
 
 protected:
-  Variant get(DISPID id, const char* member, Arguments arguments = Arguments()) const;
-  void put(DISPID id, const char* member, Variant value) const;
-  Variant call(DISPID id, const char* member, Arguments arguments = Arguments()) const;
-  Variant getByName(const wchar_t* name) const;
-  void putByName(const wchar_t* name, Variant value) const;
+  Variant Get(DISPID id, const char* member, Arguments arguments = Arguments()) const;
+  void Put(DISPID id, const char* member, Variant value) const;
+  Variant Call(DISPID id, const char* member, Arguments arguments = Arguments()) const;
+  Variant GetByName(const wchar_t* name) const;
+  void PutByName(const wchar_t* name, Variant value) const;
 
   // Takes an object result as the interface `iid` (one QueryInterface, whose
   // status is the failure's code); a null result stays null.
-  ComPtr<IDispatch> objectAs(Variant result, const GUID& iid, const char* member) const;
+  ComPtr<IDispatch> ObjectAs(Variant result, const GUID& iid, const char* member) const;
   // Takes an object result without a cast.
-  ComPtr<IDispatch> object(Variant result, const char* member) const;
+  ComPtr<IDispatch> Object(Variant result, const char* member) const;
   // One QueryInterface of this object for `iid`.
-  ComPtr<IDispatch> queryAs(const GUID& iid, const char* what) const;
+  ComPtr<IDispatch> QueryAs(const GUID& iid, const char* what) const;
 
-  std::int32_t toLong(Variant result, const char* member) const;
-  double toDouble(Variant result, const char* member) const;
-  std::string toText(Variant result, const char* member) const;
+  std::int32_t ToLong(Variant result, const char* member) const;
+  double ToDouble(Variant result, const char* member) const;
+  std::string ToText(Variant result, const char* member) const;
+
+  // A property get whose result is taken as the interface `iid` (ObjectAs),
+  // or converted to a 32-bit integer, a double or a text.
+  ComPtr<IDispatch> GetObjectAs(DISPID id, const char* member, const GUID& iid,
+                                Arguments arguments = Arguments()) const;
+  std::int32_t GetLong(DISPID id, const char* member) const;
+  double GetDouble(DISPID id, const char* member) const;
+  std::string GetText(DISPID id, const char* member) const;
 
 private:
-  Variant invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,
+  Variant Invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,
                  bool propertyPut) const;
-  DISPID idOfName(const wchar_t* name) const;
+  DISPID IdOfName(const wchar_t* name) const;
 
   ComPtr<IDispatch> object_;
   const char* kind_;
@@ -87,7 +96,7 @@ private:
 
 // Wraps a host object in the adapter class `Adapter`; a null object gives a
 // null reference (the host's Nothing).
-template <class Adapter> std::shared_ptr<Adapter> wrapped(ComPtr<IDispatch> object) {
+template <class Adapter> std::shared_ptr<Adapter> Wrapped(ComPtr<IDispatch> object) {
   if (!object)
     return nullptr;
   return std::make_shared<Adapter>(std::move(object));
@@ -95,10 +104,10 @@ template <class Adapter> std::shared_ptr<Adapter> wrapped(ComPtr<IDispatch> obje
 
 // The IDispatch of a host object that came through the adapter; null for any
 // other object.
-IDispatch* dispatchOf(const HostObject* object) noexcept;
+IDispatch* DispatchOf(const HostObject* object) noexcept;
 
 // The host's value as the add-in's value (Empty, numbers, dates, text,
 // objects); other automation types become doubles.
-Value toValue(Variant result, const char* what);
+Value ToValue(Variant result, const char* what);
 
 } // namespace vantelo::com::host

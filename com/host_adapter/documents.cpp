@@ -13,35 +13,30 @@ public:
   DocumentMembers(ComPtr<IDispatch> document, const char* kind)
       : DispatchObject(std::move(document), kind) {}
 
-  std::int32_t DocumentType() override {
-    return toLong(get(dispid::DocumentType, "DocumentType"), "DocumentType");
-  }
+  std::int32_t DocumentType() override { return GetLong(dispid::DocumentType, "DocumentType"); }
 
   Ref<vantelo::PropertySets> PropertySets() override {
-    return makePropertySets(
-        objectAs(get(dispid::PropertySets, "PropertySets"), iid::PropertySets, "PropertySets"));
+    return MakePropertySets(GetObjectAs(dispid::PropertySets, "PropertySets", iid::PropertySets));
   }
 
   Ref<vantelo::UnitsOfMeasure> UnitsOfMeasure() override {
-    return makeUnitsOfMeasure(objectAs(get(dispid::UnitsOfMeasure, "UnitsOfMeasure"),
-                                       iid::UnitsOfMeasure, "UnitsOfMeasure"));
+    return MakeUnitsOfMeasure(
+        GetObjectAs(dispid::UnitsOfMeasure, "UnitsOfMeasure", iid::UnitsOfMeasure));
   }
 
-  std::int32_t VersionNumber() override {
-    return toLong(get(dispid::VersionNumber, "VersionNumber"), "VersionNumber");
-  }
+  std::int32_t VersionNumber() override { return GetLong(dispid::VersionNumber, "VersionNumber"); }
 
   Ref<vantelo::ComponentDefinition> ComponentDefinitionByName() override {
-    return makeComponentDefinition(objectAs(getByName(member::ComponentDefinition),
+    return MakeComponentDefinition(ObjectAs(GetByName(member::ComponentDefinition),
                                             iid::ComponentDefinition, "ComponentDefinition"));
   }
 
   Ref<vantelo::DrawingDocument> AsDrawingDocument() override {
-    return makeDrawingDocument(queryAs(iid::DrawingDocument, "a drawing document"));
+    return MakeDrawingDocument(QueryAs(iid::DrawingDocument, "a drawing document"));
   }
 
   Ref<vantelo::PartDocument> AsPartDocument() override {
-    return makePartDocument(queryAs(iid::PartDocument, "a part document"));
+    return MakePartDocument(QueryAs(iid::PartDocument, "a part document"));
   }
 };
 
@@ -57,11 +52,11 @@ public:
       : DocumentMembers(std::move(drawing), "DrawingDocument") {}
 
   Ref<vantelo::Sheets> Sheets() override {
-    return makeSheets(objectAs(get(dispid::Sheets, "Sheets"), iid::Sheets, "Sheets"));
+    return MakeSheets(GetObjectAs(dispid::Sheets, "Sheets", iid::Sheets));
   }
 
   Ref<vantelo::Sheet> ActiveSheet() override {
-    return makeSheet(objectAs(get(dispid::ActiveSheet, "ActiveSheet"), iid::Sheet, "ActiveSheet"));
+    return MakeSheet(GetObjectAs(dispid::ActiveSheet, "ActiveSheet", iid::Sheet));
   }
 };
 
@@ -70,27 +65,26 @@ public:
   explicit PartDocumentAdapter(ComPtr<IDispatch> part)
       : DocumentMembers(std::move(part), "PartDocument") {}
 
-  std::string SubType() override { return toText(get(dispid::SubType, "SubType"), "SubType"); }
+  std::string SubType() override { return GetText(dispid::SubType, "SubType"); }
 
   Ref<vantelo::PartComponentDefinition> ComponentDefinition() override {
-    return makePartComponentDefinition(
-        objectAs(get(dispid::PartComponentDefinition, "ComponentDefinition"),
-                 iid::PartComponentDefinition, "ComponentDefinition"));
+    return MakePartComponentDefinition(GetObjectAs(
+        dispid::PartComponentDefinition, "ComponentDefinition", iid::PartComponentDefinition));
   }
 };
 
 } // namespace
 
-Ref<Document> makeDocument(ComPtr<IDispatch> document) {
-  return wrapped<DocumentAdapter>(std::move(document));
+Ref<Document> MakeDocument(ComPtr<IDispatch> document) {
+  return Wrapped<DocumentAdapter>(std::move(document));
 }
 
-Ref<DrawingDocument> makeDrawingDocument(ComPtr<IDispatch> drawing) {
-  return wrapped<DrawingDocumentAdapter>(std::move(drawing));
+Ref<DrawingDocument> MakeDrawingDocument(ComPtr<IDispatch> drawing) {
+  return Wrapped<DrawingDocumentAdapter>(std::move(drawing));
 }
 
-Ref<PartDocument> makePartDocument(ComPtr<IDispatch> part) {
-  return wrapped<PartDocumentAdapter>(std::move(part));
+Ref<PartDocument> MakePartDocument(ComPtr<IDispatch> part) {
+  return Wrapped<PartDocumentAdapter>(std::move(part));
 }
 
 } // namespace vantelo::com::host

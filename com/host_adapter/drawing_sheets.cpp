@@ -11,11 +11,11 @@ class SheetsAdapter final : public Sheets, public DispatchObject {
 public:
   explicit SheetsAdapter(ComPtr<IDispatch> sheets) : DispatchObject(std::move(sheets), "Sheets") {}
 
-  std::int32_t Count() override { return toLong(get(dispid::Count, "Count"), "Count"); }
+  std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<Sheet> Item(std::int16_t index) override {
-    return makeSheet(
-        objectAs(get(dispid::Item, "Item", Arguments(shortArgument(index))), iid::Sheet, "Item"));
+    return MakeSheet(
+        GetObjectAs(dispid::Item, "Item", iid::Sheet, Arguments(ShortArgument(index))));
   }
 };
 
@@ -23,16 +23,15 @@ class SheetAdapter final : public Sheet, public DispatchObject {
 public:
   explicit SheetAdapter(ComPtr<IDispatch> sheet) : DispatchObject(std::move(sheet), "Sheet") {}
 
-  std::int32_t Size() override { return toLong(get(dispid::SheetSize, "Size"), "Size"); }
+  std::int32_t Size() override { return GetLong(dispid::SheetSize, "Size"); }
 
   Ref<vantelo::DrawingViews> DrawingViews() override {
-    return makeDrawingViews(objectAs(get(dispid::SheetDrawingViews, "DrawingViews"),
-                                     iid::DrawingViews, "DrawingViews"));
+    return MakeDrawingViews(
+        GetObjectAs(dispid::SheetDrawingViews, "DrawingViews", iid::DrawingViews));
   }
 
   Ref<vantelo::PartsLists> PartsLists() override {
-    return makePartsLists(
-        objectAs(get(dispid::SheetPartsLists, "PartsLists"), iid::PartsLists, "PartsLists"));
+    return MakePartsLists(GetObjectAs(dispid::SheetPartsLists, "PartsLists", iid::PartsLists));
   }
 };
 
@@ -41,11 +40,11 @@ public:
   explicit DrawingViewsAdapter(ComPtr<IDispatch> views)
       : DispatchObject(std::move(views), "DrawingViews") {}
 
-  std::int32_t Count() override { return toLong(get(dispid::Count, "Count"), "Count"); }
+  std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<DrawingView> Item(std::int32_t index) override {
-    return makeDrawingView(objectAs(get(dispid::Item, "Item", Arguments(longArgument(index))),
-                                    iid::DrawingView, "Item"));
+    return MakeDrawingView(
+        GetObjectAs(dispid::Item, "Item", iid::DrawingView, Arguments(LongArgument(index))));
   }
 };
 
@@ -54,23 +53,23 @@ public:
   explicit DrawingViewAdapter(ComPtr<IDispatch> view)
       : DispatchObject(std::move(view), "DrawingView") {}
 
-  double Scale() override { return toDouble(get(dispid::ViewScale, "Scale"), "Scale"); }
+  double Scale() override { return GetDouble(dispid::ViewScale, "Scale"); }
 };
 
 } // namespace
 
-Ref<Sheets> makeSheets(ComPtr<IDispatch> sheets) {
-  return wrapped<SheetsAdapter>(std::move(sheets));
+Ref<Sheets> MakeSheets(ComPtr<IDispatch> sheets) {
+  return Wrapped<SheetsAdapter>(std::move(sheets));
 }
 
-Ref<Sheet> makeSheet(ComPtr<IDispatch> sheet) { return wrapped<SheetAdapter>(std::move(sheet)); }
+Ref<Sheet> MakeSheet(ComPtr<IDispatch> sheet) { return Wrapped<SheetAdapter>(std::move(sheet)); }
 
-Ref<DrawingViews> makeDrawingViews(ComPtr<IDispatch> views) {
-  return wrapped<DrawingViewsAdapter>(std::move(views));
+Ref<DrawingViews> MakeDrawingViews(ComPtr<IDispatch> views) {
+  return Wrapped<DrawingViewsAdapter>(std::move(views));
 }
 
-Ref<DrawingView> makeDrawingView(ComPtr<IDispatch> view) {
-  return wrapped<DrawingViewAdapter>(std::move(view));
+Ref<DrawingView> MakeDrawingView(ComPtr<IDispatch> view) {
+  return Wrapped<DrawingViewAdapter>(std::move(view));
 }
 
 } // namespace vantelo::com::host

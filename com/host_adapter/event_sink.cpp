@@ -14,23 +14,23 @@ namespace vantelo::com::host {
 namespace {
 
 // An object argument passed by value: an object or nothing.
-HRESULT objectArgument(VARIANTARG& argument, ComPtr<IDispatch>& object) noexcept {
+HRESULT ReadObject(VARIANTARG& argument, ComPtr<IDispatch>& object) noexcept {
   Variant value;
-  if (FAILED(VariantCopyInd(value.get(), &argument)))
+  if (FAILED(VariantCopyInd(value.Get(), &argument)))
     return DISP_E_TYPEMISMATCH;
-  switch (value.type()) {
+  switch (value.Type()) {
   case VT_EMPTY:
-    object.reset();
+    object.Reset();
     return S_OK;
   case VT_DISPATCH:
-    object = ComPtr<IDispatch>(V_DISPATCH(value.get()));
+    object = ComPtr<IDispatch>(V_DISPATCH(value.Get()));
     return S_OK;
   case VT_UNKNOWN:
-    if (!V_UNKNOWN(value.get())) {
-      object.reset();
+    if (!V_UNKNOWN(value.Get())) {
+      object.Reset();
       return S_OK;
     }
-    return V_UNKNOWN(value.get())->QueryInterface(IID_IDispatch, object.putVoid()) == S_OK
+    return V_UNKNOWN(value.Get())->QueryInterface(IID_IDispatch, object.PutVoid()) == S_OK
                ? S_OK
                : DISP_E_TYPEMISMATCH;
   default:
@@ -38,30 +38,30 @@ HRESULT objectArgument(VARIANTARG& argument, ComPtr<IDispatch>& object) noexcept
   }
 }
 
-HRESULT longArgument(VARIANTARG& argument, std::int32_t& number) noexcept {
+HRESULT ReadLong(VARIANTARG& argument, std::int32_t& number) noexcept {
   Variant value;
-  const HRESULT hr = VariantChangeType(value.get(), &argument, 0, VT_I4);
+  const HRESULT hr = VariantChangeType(value.Get(), &argument, 0, VT_I4);
   if (FAILED(hr))
     return hr;
-  number = V_I4(value.get());
+  number = V_I4(value.Get());
   return S_OK;
 }
 
 // A 32-bit code passed by reference (directly or as a referenced variant).
-HRESULT longByReference(VARIANTARG& argument, std::int32_t& number) noexcept {
+HRESULT ReadLongByReference(VARIANTARG& argument, std::int32_t& number) noexcept {
   if (V_VT(&argument) == (VT_I4 | VT_BYREF) && V_I4REF(&argument)) {
     number = *V_I4REF(&argument);
     return S_OK;
   }
   if (V_VT(&argument) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(&argument))
-    return longArgument(*V_VARIANTREF(&argument), number);
+    return ReadLong(*V_VARIANTREF(&argument), number);
   return DISP_E_TYPEMISMATCH;
 }
 
 } // namespace
 
-ComPtr<EventSink> EventSink::create(ApplicationEventsSink& target) {
-  return ComPtr<EventSink>::adopt(new EventSink(target));
+ComPtr<EventSink> EventSink::Create(ApplicationEventsSink& target) {
+  return ComPtr<EventSink>::Adopt(new EventSink(target));
 }
 
 HRESULT EventSink::QueryInterface(REFIID iid, void** result) {
@@ -74,15 +74,6 @@ HRESULT EventSink::QueryInterface(REFIID iid, void** result) {
   }
   *result = nullptr;
   return E_NOINTERFACE;
-}
-
-ULONG EventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-ULONG EventSink::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0)
-    delete this;
-  return static_cast<ULONG>(left);
 }
 
 HRESULT EventSink::GetTypeInfoCount(UINT* count) {
@@ -112,10 +103,10 @@ HRESULT EventSink::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS* params,
     return S_OK;
   if (!params)
     return E_INVALIDARG;
-  return onSaveDocument(*params, exception, argumentError);
+  return OnSaveDocument(*params, exception, argumentError);
 }
 
-HRESULT EventSink::onSaveDocument(DISPPARAMS& params, EXCEPINFO* exception,
+HRESULT EventSink::OnSaveDocument(DISPPARAMS& params, EXCEPINFO* exception,
                                   UINT* argumentError) noexcept {
   if (params.cNamedArgs != 0)
     return DISP_E_NONAMEDARGS;
@@ -128,10 +119,10 @@ HRESULT EventSink::onSaveDocument(DISPPARAMS& params, EXCEPINFO* exception,
   std::int32_t beforeOrAfter = 0;
   std::int32_t handlingCode = 0;
   const HRESULT checks[] = {
-      longByReference(params.rgvarg[0], handlingCode),
-      objectArgument(params.rgvarg[1], context),
-      longArgument(params.rgvarg[2], beforeOrAfter),
-      objectArgument(params.rgvarg[3], document),
+      ReadLongByReference(params.rgvarg[0], handlingCode),
+      ReadObject(params.rgvarg[1], context),
+      ReadLong(params.rgvarg[2], beforeOrAfter),
+      ReadObject(params.rgvarg[3], document),
   };
   for (UINT position = 0; position < 4; ++position) {
     if (FAILED(checks[position])) {
@@ -147,13 +138,13 @@ HRESULT EventSink::onSaveDocument(DISPPARAMS& params, EXCEPINFO* exception,
   // The handler may let the host's messages run; the host could release the
   // connection meanwhile.
   const ComPtr<EventSink> keepAlive(this);
-  const HRESULT hr = guarded(iid::ApplicationEventsSink, [&] {
+  const HRESULT hr = Guarded(iid::ApplicationEventsSink, [&] {
     // The host's code is read, never written back: the handler works on a copy.
     std::int32_t code = handlingCode;
-    target->OnSaveDocument(makeDocument(document), beforeOrAfter,
-                           context ? makeHostObject(context) : Ref<HostObject>(), code);
+    target->OnSaveDocument(MakeDocument(document), beforeOrAfter,
+                           context ? MakeHostObject(context) : Ref<HostObject>(), code);
   });
-  return SUCCEEDED(hr) ? hr : dispatchException(hr, exception);
+  return SUCCEEDED(hr) ? hr : DispatchException(hr, exception);
 }
 
 } // namespace vantelo::com::host

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "addin/host_model.h"
+#include "com/com_object.h"
 #include "com/com_ptr.h"
-#include "com/module_lifetime.h"
 
 #include <windows.h>
 
@@ -15,16 +15,14 @@
 
 namespace vantelo::com::host {
 
-class EventSink final : public IDispatch {
+class EventSink final : public ComObject<IDispatch> {
 public:
-  // `target` must stay alive until detach().
-  static ComPtr<EventSink> create(ApplicationEventsSink& target);
+  // `target` must stay alive until Detach().
+  static ComPtr<EventSink> Create(ApplicationEventsSink& target);
   // Stops the delivery: later notifications reach nobody and succeed.
-  void detach() noexcept { target_ = nullptr; }
+  void Detach() noexcept { target_ = nullptr; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
@@ -35,12 +33,10 @@ public:
 
 private:
   explicit EventSink(ApplicationEventsSink& target) noexcept : target_(&target) {}
-  ~EventSink() = default;
+  ~EventSink() override = default;
 
-  HRESULT onSaveDocument(DISPPARAMS& params, EXCEPINFO* exception, UINT* argumentError) noexcept;
+  HRESULT OnSaveDocument(DISPPARAMS& params, EXCEPINFO* exception, UINT* argumentError) noexcept;
 
-  ModuleReference module_;
-  LONG references_ = 1;
   ApplicationEventsSink* target_; // not owned
 };
 

@@ -14,7 +14,7 @@ public:
       : DispatchObject(std::move(definition), "ComponentDefinition") {}
 
   Ref<MassProperties> MassPropertiesByName() override {
-    return makeMassProperties(object(getByName(member::MassProperties), "MassProperties"));
+    return MakeMassProperties(Object(GetByName(member::MassProperties), "MassProperties"));
   }
 };
 
@@ -24,24 +24,24 @@ public:
       : DispatchObject(std::move(massProperties), "MassProperties") {}
 
   void SetAccuracyByName(std::int32_t accuracy) override {
-    putByName(member::Accuracy, longArgument(accuracy));
+    PutByName(member::Accuracy, LongArgument(accuracy));
   }
 
-  Value MassByName() override { return toValue(getByName(member::Mass), "MassProperties.Mass"); }
+  Value MassByName() override { return ToValue(GetByName(member::Mass), "MassProperties.Mass"); }
 
   Value VolumeByName() override {
-    return toValue(getByName(member::Volume), "MassProperties.Volume");
+    return ToValue(GetByName(member::Volume), "MassProperties.Volume");
   }
 };
 
 } // namespace
 
-Ref<ComponentDefinition> makeComponentDefinition(ComPtr<IDispatch> definition) {
-  return wrapped<ComponentDefinitionAdapter>(std::move(definition));
+Ref<ComponentDefinition> MakeComponentDefinition(ComPtr<IDispatch> definition) {
+  return Wrapped<ComponentDefinitionAdapter>(std::move(definition));
 }
 
-Ref<MassProperties> makeMassProperties(ComPtr<IDispatch> massProperties) {
-  return wrapped<MassPropertiesAdapter>(std::move(massProperties));
+Ref<MassProperties> MakeMassProperties(ComPtr<IDispatch> massProperties) {
+  return Wrapped<MassPropertiesAdapter>(std::move(massProperties));
 }
 
 } // namespace vantelo::com::host

@@ -13,8 +13,8 @@ public:
       : DispatchObject(std::move(lists), "PartsLists") {}
 
   Ref<PartsList> Item(std::int32_t index) override {
-    return makePartsList(objectAs(get(dispid::Item, "Item", Arguments(longArgument(index))),
-                                  iid::PartsList, "Item"));
+    return MakePartsList(
+        GetObjectAs(dispid::Item, "Item", iid::PartsList, Arguments(LongArgument(index))));
   }
 };
 
@@ -24,8 +24,8 @@ public:
       : DispatchObject(std::move(list), "PartsList") {}
 
   Ref<vantelo::PartsListRows> PartsListRows() override {
-    return makePartsListRows(
-        objectAs(get(dispid::PartsListRows, "PartsListRows"), iid::PartsListRows, "PartsListRows"));
+    return MakePartsListRows(
+        GetObjectAs(dispid::PartsListRows, "PartsListRows", iid::PartsListRows));
   }
 };
 
@@ -34,14 +34,14 @@ public:
   explicit PartsListRowsAdapter(ComPtr<IDispatch> rows)
       : DispatchObject(std::move(rows), "PartsListRows") {}
 
-  std::int32_t Count() override { return toLong(get(dispid::Count, "Count"), "Count"); }
+  std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<PartsListRow> Item(std::int32_t& index) override {
     // By reference: whatever the host leaves in the index comes back.
     LONG shared = index;
-    Variant row = get(dispid::Item, "Item", Arguments(longByReference(&shared)));
+    Variant row = Get(dispid::Item, "Item", Arguments(LongByReference(&shared)));
     index = shared;
-    return makePartsListRow(objectAs(std::move(row), iid::PartsListRow, "Item"));
+    return MakePartsListRow(ObjectAs(std::move(row), iid::PartsListRow, "Item"));
   }
 };
 
@@ -51,9 +51,8 @@ public:
       : DispatchObject(std::move(row), "PartsListRow") {}
 
   Ref<PartsListCell> Item(const std::string& columnTitle) override {
-    return makePartsListCell(
-        objectAs(get(dispid::Item, "Item", Arguments(textArgument(columnTitle))),
-                 iid::PartsListCell, "Item"));
+    return MakePartsListCell(GetObjectAs(dispid::Item, "Item", iid::PartsListCell,
+                                         Arguments(TextArgument(columnTitle))));
   }
 };
 
@@ -63,33 +62,33 @@ public:
       : DispatchObject(std::move(cell), "PartsListCell") {}
 
   // The cell's default member.
-  std::string Value() override { return toText(get(DISPID_VALUE, "(default)"), "(default)"); }
+  std::string Value() override { return GetText(DISPID_VALUE, "(default)"); }
 
   void SetValueByName(const std::string& text) override {
-    putByName(member::Value, textArgument(text));
+    PutByName(member::Value, TextArgument(text));
   }
 };
 
 } // namespace
 
-Ref<PartsLists> makePartsLists(ComPtr<IDispatch> lists) {
-  return wrapped<PartsListsAdapter>(std::move(lists));
+Ref<PartsLists> MakePartsLists(ComPtr<IDispatch> lists) {
+  return Wrapped<PartsListsAdapter>(std::move(lists));
 }
 
-Ref<PartsList> makePartsList(ComPtr<IDispatch> list) {
-  return wrapped<PartsListAdapter>(std::move(list));
+Ref<PartsList> MakePartsList(ComPtr<IDispatch> list) {
+  return Wrapped<PartsListAdapter>(std::move(list));
 }
 
-Ref<PartsListRows> makePartsListRows(ComPtr<IDispatch> rows) {
-  return wrapped<PartsListRowsAdapter>(std::move(rows));
+Ref<PartsListRows> MakePartsListRows(ComPtr<IDispatch> rows) {
+  return Wrapped<PartsListRowsAdapter>(std::move(rows));
 }
 
-Ref<PartsListRow> makePartsListRow(ComPtr<IDispatch> row) {
-  return wrapped<PartsListRowAdapter>(std::move(row));
+Ref<PartsListRow> MakePartsListRow(ComPtr<IDispatch> row) {
+  return Wrapped<PartsListRowAdapter>(std::move(row));
 }
 
-Ref<PartsListCell> makePartsListCell(ComPtr<IDispatch> cell) {
-  return wrapped<PartsListCellAdapter>(std::move(cell));
+Ref<PartsListCell> MakePartsListCell(ComPtr<IDispatch> cell) {
+  return Wrapped<PartsListCellAdapter>(std::move(cell));
 }
 
 } // namespace vantelo::com::host

@@ -13,8 +13,8 @@ public:
       : DispatchObject(std::move(sets), "PropertySets") {}
 
   Ref<PropertySet> Item(const std::string& formatId) override {
-    return makePropertySet(objectAs(get(dispid::Item, "Item", Arguments(textArgument(formatId))),
-                                    iid::PropertySet, "Item"));
+    return MakePropertySet(
+        GetObjectAs(dispid::Item, "Item", iid::PropertySet, Arguments(TextArgument(formatId))));
   }
 };
 
@@ -24,19 +24,18 @@ public:
       : DispatchObject(std::move(set), "PropertySet") {}
 
   Ref<Property> Item(const std::string& name) override {
-    return makeProperty(
-        objectAs(get(dispid::Item, "Item", Arguments(textArgument(name))), iid::Property, "Item"));
+    return MakeProperty(
+        GetObjectAs(dispid::Item, "Item", iid::Property, Arguments(TextArgument(name))));
   }
 
   void Add(const Value& value, const std::string& name) override {
     // The host's result (the new property) is not used.
-    call(dispid::PropertySetAdd, "Add", Arguments(valueArgument(value), textArgument(name)));
+    Call(dispid::PropertySetAdd, "Add", Arguments(ValueArgument(value), TextArgument(name)));
   }
 
   Ref<Property> ItemByPropId(std::int32_t id) override {
-    return makeProperty(
-        objectAs(get(dispid::PropertySetItemByPropId, "ItemByPropId", Arguments(longArgument(id))),
-                 iid::Property, "ItemByPropId"));
+    return MakeProperty(GetObjectAs(dispid::PropertySetItemByPropId, "ItemByPropId", iid::Property,
+                                    Arguments(LongArgument(id))));
   }
 };
 
@@ -45,25 +44,25 @@ public:
   explicit PropertyAdapter(ComPtr<IDispatch> property)
       : DispatchObject(std::move(property), "Property") {}
 
-  void Delete() override { call(dispid::PropertyDelete, "Delete"); }
+  void Delete() override { Call(dispid::PropertyDelete, "Delete"); }
 
   void SetValue(const std::string& text) override {
-    put(dispid::PropertyValue, "Value", textArgument(text));
+    Put(dispid::PropertyValue, "Value", TextArgument(text));
   }
 };
 
 } // namespace
 
-Ref<PropertySets> makePropertySets(ComPtr<IDispatch> sets) {
-  return wrapped<PropertySetsAdapter>(std::move(sets));
+Ref<PropertySets> MakePropertySets(ComPtr<IDispatch> sets) {
+  return Wrapped<PropertySetsAdapter>(std::move(sets));
 }
 
-Ref<PropertySet> makePropertySet(ComPtr<IDispatch> set) {
-  return wrapped<PropertySetAdapter>(std::move(set));
+Ref<PropertySet> MakePropertySet(ComPtr<IDispatch> set) {
+  return Wrapped<PropertySetAdapter>(std::move(set));
 }
 
-Ref<Property> makeProperty(ComPtr<IDispatch> property) {
-  return wrapped<PropertyAdapter>(std::move(property));
+Ref<Property> MakeProperty(ComPtr<IDispatch> property) {
+  return Wrapped<PropertyAdapter>(std::move(property));
 }
 
 } // namespace vantelo::com::host

@@ -14,8 +14,8 @@ public:
       : DispatchObject(std::move(definition), "PartComponentDefinition") {}
 
   Ref<SheetMetalComponentDefinition> AsSheetMetalComponentDefinition() override {
-    return makeSheetMetalComponentDefinition(
-        queryAs(iid::SheetMetalComponentDefinition, "a sheet-metal component definition"));
+    return MakeSheetMetalComponentDefinition(
+        QueryAs(iid::SheetMetalComponentDefinition, "a sheet-metal component definition"));
   }
 };
 
@@ -26,13 +26,12 @@ public:
       : DispatchObject(std::move(definition), "SheetMetalComponentDefinition") {}
 
   Ref<SheetMetalStyle> ActiveSheetMetalStyle() override {
-    return makeSheetMetalStyle(objectAs(get(dispid::ActiveSheetMetalStyle, "ActiveSheetMetalStyle"),
-                                        iid::SheetMetalStyle, "ActiveSheetMetalStyle"));
+    return MakeSheetMetalStyle(
+        GetObjectAs(dispid::ActiveSheetMetalStyle, "ActiveSheetMetalStyle", iid::SheetMetalStyle));
   }
 
   Ref<vantelo::FlatPattern> FlatPattern() override {
-    return makeFlatPattern(
-        objectAs(get(dispid::FlatPattern, "FlatPattern"), iid::FlatPattern, "FlatPattern"));
+    return MakeFlatPattern(GetObjectAs(dispid::FlatPattern, "FlatPattern", iid::FlatPattern));
   }
 };
 
@@ -42,11 +41,10 @@ public:
       : DispatchObject(std::move(style), "SheetMetalStyle") {}
 
   Ref<Parameter> Thickness() override {
-    return makeParameter(
-        objectAs(get(dispid::StyleThickness, "Thickness"), iid::Parameter, "Thickness"));
+    return MakeParameter(GetObjectAs(dispid::StyleThickness, "Thickness", iid::Parameter));
   }
 
-  std::string Name() override { return toText(get(dispid::StyleName, "Name"), "Name"); }
+  std::string Name() override { return GetText(dispid::StyleName, "Name"); }
 };
 
 class ParameterAdapter final : public Parameter, public DispatchObject {
@@ -54,8 +52,8 @@ public:
   explicit ParameterAdapter(ComPtr<IDispatch> parameter)
       : DispatchObject(std::move(parameter), "Parameter") {}
 
-  double Value() override { return toDouble(get(dispid::ParameterValue, "Value"), "Value"); }
-  std::string Units() override { return toText(get(dispid::ParameterUnits, "Units"), "Units"); }
+  double Value() override { return GetDouble(dispid::ParameterValue, "Value"); }
+  std::string Units() override { return GetText(dispid::ParameterUnits, "Units"); }
 };
 
 class FlatPatternAdapter final : public FlatPattern, public DispatchObject {
@@ -64,8 +62,7 @@ public:
       : DispatchObject(std::move(flatPattern), "FlatPattern") {}
 
   Ref<SurfaceBody> Body() override {
-    return makeSurfaceBody(
-        objectAs(get(dispid::FlatPatternBody, "Body"), iid::SurfaceBody, "Body"));
+    return MakeSurfaceBody(GetObjectAs(dispid::FlatPatternBody, "Body", iid::SurfaceBody));
   }
 };
 
@@ -75,7 +72,7 @@ public:
       : DispatchObject(std::move(body), "SurfaceBody") {}
 
   Ref<Box> RangeBox() override {
-    return makeBox(objectAs(get(dispid::BodyRangeBox, "RangeBox"), iid::Box, "RangeBox"));
+    return MakeBox(GetObjectAs(dispid::BodyRangeBox, "RangeBox", iid::Box));
   }
 };
 
@@ -84,11 +81,11 @@ public:
   explicit BoxAdapter(ComPtr<IDispatch> box) : DispatchObject(std::move(box), "Box") {}
 
   Ref<Point> MinPoint() override {
-    return makePoint(objectAs(get(dispid::BoxMinPoint, "MinPoint"), iid::Point, "MinPoint"));
+    return MakePoint(GetObjectAs(dispid::BoxMinPoint, "MinPoint", iid::Point));
   }
 
   Ref<Point> MaxPoint() override {
-    return makePoint(objectAs(get(dispid::BoxMaxPoint, "MaxPoint"), iid::Point, "MaxPoint"));
+    return MakePoint(GetObjectAs(dispid::BoxMaxPoint, "MaxPoint", iid::Point));
   }
 };
 
@@ -96,38 +93,38 @@ class PointAdapter final : public Point, public DispatchObject {
 public:
   explicit PointAdapter(ComPtr<IDispatch> point) : DispatchObject(std::move(point), "Point") {}
 
-  double X() override { return toDouble(get(dispid::PointX, "X"), "X"); }
-  double Y() override { return toDouble(get(dispid::PointY, "Y"), "Y"); }
+  double X() override { return GetDouble(dispid::PointX, "X"); }
+  double Y() override { return GetDouble(dispid::PointY, "Y"); }
 };
 
 } // namespace
 
-Ref<PartComponentDefinition> makePartComponentDefinition(ComPtr<IDispatch> definition) {
-  return wrapped<PartComponentDefinitionAdapter>(std::move(definition));
+Ref<PartComponentDefinition> MakePartComponentDefinition(ComPtr<IDispatch> definition) {
+  return Wrapped<PartComponentDefinitionAdapter>(std::move(definition));
 }
 
-Ref<SheetMetalComponentDefinition> makeSheetMetalComponentDefinition(ComPtr<IDispatch> definition) {
-  return wrapped<SheetMetalComponentDefinitionAdapter>(std::move(definition));
+Ref<SheetMetalComponentDefinition> MakeSheetMetalComponentDefinition(ComPtr<IDispatch> definition) {
+  return Wrapped<SheetMetalComponentDefinitionAdapter>(std::move(definition));
 }
 
-Ref<SheetMetalStyle> makeSheetMetalStyle(ComPtr<IDispatch> style) {
-  return wrapped<SheetMetalStyleAdapter>(std::move(style));
+Ref<SheetMetalStyle> MakeSheetMetalStyle(ComPtr<IDispatch> style) {
+  return Wrapped<SheetMetalStyleAdapter>(std::move(style));
 }
 
-Ref<Parameter> makeParameter(ComPtr<IDispatch> parameter) {
-  return wrapped<ParameterAdapter>(std::move(parameter));
+Ref<Parameter> MakeParameter(ComPtr<IDispatch> parameter) {
+  return Wrapped<ParameterAdapter>(std::move(parameter));
 }
 
-Ref<FlatPattern> makeFlatPattern(ComPtr<IDispatch> flatPattern) {
-  return wrapped<FlatPatternAdapter>(std::move(flatPattern));
+Ref<FlatPattern> MakeFlatPattern(ComPtr<IDispatch> flatPattern) {
+  return Wrapped<FlatPatternAdapter>(std::move(flatPattern));
 }
 
-Ref<SurfaceBody> makeSurfaceBody(ComPtr<IDispatch> body) {
-  return wrapped<SurfaceBodyAdapter>(std::move(body));
+Ref<SurfaceBody> MakeSurfaceBody(ComPtr<IDispatch> body) {
+  return Wrapped<SurfaceBodyAdapter>(std::move(body));
 }
 
-Ref<Box> makeBox(ComPtr<IDispatch> box) { return wrapped<BoxAdapter>(std::move(box)); }
+Ref<Box> MakeBox(ComPtr<IDispatch> box) { return Wrapped<BoxAdapter>(std::move(box)); }
 
-Ref<Point> makePoint(ComPtr<IDispatch> point) { return wrapped<PointAdapter>(std::move(point)); }
+Ref<Point> MakePoint(ComPtr<IDispatch> point) { return Wrapped<PointAdapter>(std::move(point)); }
 
 } // namespace vantelo::com::host

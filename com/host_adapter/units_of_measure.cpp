@@ -12,30 +12,25 @@ public:
   explicit UnitsOfMeasureAdapter(ComPtr<IDispatch> units)
       : DispatchObject(std::move(units), "UnitsOfMeasure") {}
 
-  std::int32_t LengthUnits() override {
-    return toLong(get(dispid::LengthUnits, "LengthUnits"), "LengthUnits");
-  }
+  std::int32_t LengthUnits() override { return GetLong(dispid::LengthUnits, "LengthUnits"); }
 
-  std::int32_t MassUnits() override {
-    return toLong(get(dispid::MassUnits, "MassUnits"), "MassUnits");
-  }
+  std::int32_t MassUnits() override { return GetLong(dispid::MassUnits, "MassUnits"); }
 
   std::int32_t LengthDisplayPrecision() override {
-    return toLong(get(dispid::LengthDisplayPrecision, "LengthDisplayPrecision"),
-                  "LengthDisplayPrecision");
+    return GetLong(dispid::LengthDisplayPrecision, "LengthDisplayPrecision");
   }
 
   std::string GetStringFromValue(double& value, std::int32_t unitsSpecifier) override {
-    return toText(call(dispid::GetStringFromValue, "GetStringFromValue",
-                       Arguments(doubleByReference(&value), longArgument(unitsSpecifier))),
+    return ToText(Call(dispid::GetStringFromValue, "GetStringFromValue",
+                       Arguments(DoubleByReference(&value), LongArgument(unitsSpecifier))),
                   "GetStringFromValue");
   }
 };
 
 } // namespace
 
-Ref<UnitsOfMeasure> makeUnitsOfMeasure(ComPtr<IDispatch> units) {
-  return wrapped<UnitsOfMeasureAdapter>(std::move(units));
+Ref<UnitsOfMeasure> MakeUnitsOfMeasure(ComPtr<IDispatch> units) {
+  return Wrapped<UnitsOfMeasureAdapter>(std::move(units));
 }
 
 } // namespace vantelo::com::host

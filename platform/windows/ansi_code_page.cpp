@@ -9,15 +9,15 @@ namespace {
 class WindowsAnsiCodePage final : public AnsiCodePage {
 public:
   std::string FromUtf8(const std::string& text) override {
-    return ansiFromWide(wideFromUtf8(text));
+    return AnsiFromWide(WideFromUtf8(text));
   }
   std::string ToUtf8(const std::string& bytes) override {
-    return utf8FromWide(wideFromAnsi(bytes));
+    return Utf8FromWide(WideFromAnsi(bytes));
   }
 };
 
 } // namespace
 
-std::shared_ptr<AnsiCodePage> makeAnsiCodePage() { return std::make_shared<WindowsAnsiCodePage>(); }
+std::shared_ptr<AnsiCodePage> MakeAnsiCodePage() { return std::make_shared<WindowsAnsiCodePage>(); }
 
 } // namespace vantelo::win

@@ -18,6 +18,6 @@ public:
 
 } // namespace
 
-std::shared_ptr<Clock> makeClock() { return std::make_shared<WindowsClock>(); }
+std::shared_ptr<Clock> MakeClock() { return std::make_shared<WindowsClock>(); }
 
 } // namespace vantelo::win

@@ -14,15 +14,15 @@ constexpr const wchar_t* AddInTitle = L"Vantelo";
 class WindowsMessageDialog final : public MessageDialog {
 public:
   int Show(const std::string& text, int style, const std::string& title) override {
-    const std::wstring caption = title.empty() ? std::wstring(AddInTitle) : wideFromUtf8(title);
-    return MessageBoxW(GetActiveWindow(), wideFromUtf8(text).c_str(), caption.c_str(),
+    const std::wstring caption = title.empty() ? std::wstring(AddInTitle) : WideFromUtf8(title);
+    return MessageBoxW(GetActiveWindow(), WideFromUtf8(text).c_str(), caption.c_str(),
                        static_cast<UINT>(style));
   }
 };
 
 } // namespace
 
-std::shared_ptr<MessageDialog> makeMessageDialog() {
+std::shared_ptr<MessageDialog> MakeMessageDialog() {
   return std::make_shared<WindowsMessageDialog>();
 }
 

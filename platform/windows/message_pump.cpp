@@ -34,6 +34,6 @@ private:
 
 } // namespace
 
-std::shared_ptr<MessagePump> makeMessagePump() { return std::make_shared<WindowsMessagePump>(); }
+std::shared_ptr<MessagePump> MakeMessagePump() { return std::make_shared<WindowsMessagePump>(); }
 
 } // namespace vantelo::win

@@ -4,17 +4,17 @@
 
 namespace vantelo::win {
 
-HMODULE ownModuleHandle() {
+HMODULE OwnModuleHandle() {
   HMODULE module = nullptr;
   // The address of this very function lies inside the module that contains it.
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                          GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ownModuleHandle), &module);
+                     reinterpret_cast<LPCWSTR>(&OwnModuleHandle), &module);
   return module;
 }
 
-std::wstring ownModuleFileName() {
-  const HMODULE module = ownModuleHandle();
+std::wstring OwnModuleFileName() {
+  const HMODULE module = OwnModuleHandle();
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));

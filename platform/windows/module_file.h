@@ -8,8 +8,8 @@
 
 namespace vantelo::win {
 
-HMODULE ownModuleHandle();
+HMODULE OwnModuleHandle();
 // The module's full path, of any length.
-std::wstring ownModuleFileName();
+std::wstring OwnModuleFileName();
 
 } // namespace vantelo::win

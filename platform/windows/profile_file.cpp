@@ -31,6 +31,6 @@ public:
 
 } // namespace
 
-std::shared_ptr<ProfileFile> makeProfileFile() { return std::make_shared<WindowsProfileFile>(); }
+std::shared_ptr<ProfileFile> MakeProfileFile() { return std::make_shared<WindowsProfileFile>(); }
 
 } // namespace vantelo::win

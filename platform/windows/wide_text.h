@@ -8,13 +8,13 @@
 
 namespace vantelo::win {
 
-std::string utf8FromWide(std::wstring_view text);
-std::wstring wideFromUtf8(std::string_view text);
+std::string Utf8FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view text);
 
 // To and from the ANSI code page (CP_ACP). A character the page cannot hold
 // becomes '?': no "best fit" substitution, which could turn, for instance, a
 // full-width solidus into a path separator.
-std::string ansiFromWide(std::wstring_view text);
-std::wstring wideFromAnsi(std::string_view bytes);
+std::string AnsiFromWide(std::wstring_view text);
+std::wstring WideFromAnsi(std::string_view bytes);
 
 } // namespace vantelo::win

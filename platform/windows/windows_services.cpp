@@ -2,15 +2,15 @@
 
 namespace vantelo::win {
 
-PlatformServices windowsPlatformServices() {
+PlatformServices WindowsPlatformServices() {
   PlatformServices services;
-  services.profile = makeProfileFile();
-  services.codePage = makeAnsiCodePage();
-  services.regional = makeRegionalSettings();
-  services.clock = makeClock();
-  services.modulePath = makeModulePath();
-  services.messagePump = makeMessagePump();
-  services.messageBox = makeMessageDialog();
+  services.profile = MakeProfileFile();
+  services.codePage = MakeAnsiCodePage();
+  services.regional = MakeRegionalSettings();
+  services.clock = MakeClock();
+  services.modulePath = MakeModulePath();
+  services.messagePump = MakeMessagePump();
+  services.messageBox = MakeMessageDialog();
   return services;
 }
 

@@ -8,15 +8,15 @@
 
 namespace vantelo::win {
 
-std::shared_ptr<ProfileFile> makeProfileFile();
-std::shared_ptr<AnsiCodePage> makeAnsiCodePage();
-std::shared_ptr<RegionalSettings> makeRegionalSettings();
-std::shared_ptr<Clock> makeClock();
-std::shared_ptr<ModulePath> makeModulePath();
-std::shared_ptr<MessagePump> makeMessagePump();
-std::shared_ptr<MessageDialog> makeMessageDialog();
+std::shared_ptr<ProfileFile> MakeProfileFile();
+std::shared_ptr<AnsiCodePage> MakeAnsiCodePage();
+std::shared_ptr<RegionalSettings> MakeRegionalSettings();
+std::shared_ptr<Clock> MakeClock();
+std::shared_ptr<ModulePath> MakeModulePath();
+std::shared_ptr<MessagePump> MakeMessagePump();
+std::shared_ptr<MessageDialog> MakeMessageDialog();
 
 // All of the above.
-PlatformServices windowsPlatformServices();
+PlatformServices WindowsPlatformServices();
 
 } // namespace vantelo::win

@@ -1,10 +1,15 @@
 // vantelo settings init, check, get and set on real files.
 #include "cli/program.h"
+#include "cli/settings_tool.h"
+#include "platform/regional_settings.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantelo::test {
 namespace {
@@ -158,6 +163,109 @@ TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
   const auto table = RunVantelo(
       {"settings", "get", file, "Global Options", "EnableTimeStamp", "--format", "table"});
   EXPECT_EQ(table.out, "True\n");
+}
+
+// A disk that is full, or fills part-way through the write: init writes
+// nothing, says so and names every key it could not write.
+TEST(CliSettings, InitOnAFullDiskWritesNothingAndNamesWhatIsMissing) {
+  for (const Fault fault : {Fault::NoSpace, Fault::ShortWriteThenNoSpace}) {
+    TempDir dir;
+    const std::string file = dir.Path("Vantelo.ini");
+    const std::string before = "[Global Options]\r\nEnableTimeStamp=True\r\n";
+    WriteBytes(file, before);
+    const auto result =
+        cli::InitSettingsFile(file, std::make_shared<FixedRegionalSettings>(".", ":"),
+                              std::make_shared<FaultyFileSystem>(fault));
+    EXPECT_FALSE(result.written) << Name(fault);
+    EXPECT_NE(result.problem.find("No space left on device"), std::string::npos) << result.problem;
+    EXPECT_EQ(result.added.size(), 24u);
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"Vantelo.ini"});
+  }
+}
+
+std::u16string Utf16Of(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+
+// A UTF-16 settings file is read as text and stays UTF-16 throughout.
+TEST(CliSettings, AUtf16FileIsReadAndWrittenAsUtf16) {
+  TempDir dir;
+  const std::string file = dir.Path("Vantelo.ini");
+  WriteBytes(file, Utf16LeFile(u"[Global Options]\r\nEnableTimeStamp=True\r\n"));
+  const auto check = RunVantelo({"settings", "check", file});
+  EXPECT_EQ(check.status, 0) << check.err;
+  const auto report = check.Json();
+  for (const auto& finding : report["findings"])
+    EXPECT_EQ(finding["message"].get<std::string>().find("before any section"), std::string::npos);
+  EXPECT_EQ(report["settings"][4]["value"], "True");
+
+  // The same keys in the same places as in a single-byte file.
+  const std::string ansi = dir.Path("Ansi.ini");
+  WriteBytes(ansi, "[Global Options]\r\nEnableTimeStamp=True\r\n");
+  ASSERT_EQ(RunVantelo({"settings", "init", ansi}).status, 0);
+  ASSERT_EQ(RunVantelo({"settings", "init", file}).status, 0);
+  EXPECT_EQ(ReadBytes(file), Utf16LeFile(Utf16Of(ReadBytes(ansi))));
+  const auto get = RunVantelo({"settings", "get", file, "Global Options", "EnableTimeStamp"});
+  EXPECT_EQ(get.Json()["value"], "True");
+  // The blank separator, and that the file is Unicode.
+  EXPECT_EQ(RunVantelo({"settings", "check", file}).Json()["findings"].size(), 2u);
+}
+
+// A path that cannot be followed is reported as such (exit status 2), not
+// taken for a missing file.
+TEST(CliSettings, UnreachablePathsAreReportedAsSuch) {
+  TempDir dir;
+  struct Case {
+    std::string path, reason;
+  };
+  std::vector<Case> cases = {
+      {dir.Path(std::string(300, 'n') + ".ini"), "File name too long"},
+      {dir.Path(std::string(5039, 'd').replace(255, 1, "/").replace(511, 1, "/") + "/V.ini"),
+       "File name too long"}};
+  if (::geteuid() != 0) { // root may enter any directory
+    ::mkdir(dir.Path("locked").c_str(), 0700);
+    WriteBytes(dir.Path("locked/Vantelo.ini"), Fresh());
+    ::chmod(dir.Path("locked").c_str(), 0);
+    cases.push_back({dir.Path("locked/Vantelo.ini"), "Permission denied"});
+  }
+  for (const Case& c : cases)
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"settings", "check", c.path},
+          {"settings", "get", c.path, "Global Options", "EnableTimeStamp"},
+          {"settings", "set", c.path, "Global Options", "EnableTimeStamp", "True"}}) {
+      const auto run = RunVantelo(arguments);
+      EXPECT_EQ(run.status, 2) << arguments[1] << " " << c.reason;
+      EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+      EXPECT_EQ(run.out, "");
+    }
+}
+
+// A read-only settings file does not stop a save or the command: a complete
+// one (with the separator quoted, else it is written back at every save)
+// needs no write; the keys an incomplete one lacks are warnings.
+TEST(CliSettings, AReadOnlyFileLetsTheAddinRunAndFailedWritesAreWarnings) {
+  TempDir dir;
+  const std::string file = dir.Path("Vantelo.ini");
+  std::string complete = Fresh();
+  complete.replace(complete.find("ListSparator= "), 14, "ListSparator=\" \"");
+  for (const char* subcommand : {"save", "command"}) {
+    WriteBytes(file, complete);
+    ::chmod(file.c_str(), 0444);
+    const auto whole = RunVantelo({subcommand, Scene("part.json"), "--settings", file});
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    EXPECT_TRUE(whole.Json()["warnings"].empty()) << whole.err;
+
+    ::chmod(file.c_str(), 0644);
+    WriteBytes(file, "[Global Options]\r\nEnableTimeStamp=True\r\n");
+    ::chmod(file.c_str(), 0444);
+    const auto incomplete = RunVantelo({subcommand, Scene("part.json"), "--settings", file});
+    EXPECT_EQ(incomplete.status, 0) << incomplete.err;
+    EXPECT_EQ(incomplete.Json()["warnings"].size(), 24u);
+    EXPECT_NE(incomplete.err.find("warning: [Global Options] EnableViewScale was not written"),
+              std::string::npos)
+        << incomplete.err;
+    EXPECT_EQ(ReadBytes(file), "[Global Options]\r\nEnableTimeStamp=True\r\n");
+    ::chmod(file.c_str(), 0644);
+  }
 }
 
 } // namespace

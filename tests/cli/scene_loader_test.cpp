@@ -3,14 +3,19 @@
 #include "cli/scene_loader.h"
 #include "cli/usage_error.h"
 
+#include "support/temp_files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 namespace vantelo::cli {
 namespace {
 
-std::string ErrorOf(const std::string& text) {
+using namespace std::string_view_literals;
+
+std::string ErrorOf(std::string_view text) {
   try {
     ParseScene(text, "scene.json");
   } catch (const UsageError& error) {
@@ -20,8 +25,8 @@ std::string ErrorOf(const std::string& text) {
 }
 
 struct BadScene {
-  const char* text;
-  const char* message; // the whole message must contain it
+  std::string_view text; // may hold NUL bytes
+  const char* message;   // the whole message must contain it
 };
 
 void PrintTo(const BadScene& scene, std::ostream* out) { *out << scene.message; }
@@ -108,6 +113,21 @@ const BadScene kBadScenes[] = {
      "documents[0].sheets[0].size: the field is given twice in the same object"},
     {"{\"documents\": [\n  {\"name\": \"A\",}\n]}", "scene.json:2:16: malformed JSON"},
     {"{\"documents\": [", "scene.json:1:16: malformed JSON"},
+    {R"({"documents": [{}, {"sheets": [{}, {"views": [], "views": []}]}]})",
+     "scene.json: documents[1].sheets[1].views: the field is given twice"},
+    {R"({"documents": [{"versionNumber": 1e400}]})",
+     "scene.json:1:34: malformed JSON: number overflow parsing '1e400'"},
+    // The parser would take a NUL byte for the end of the text.
+    {"{\"documents\": []}\0{\"bogus\": 1}"sv, "scene.json:1:18: a NUL byte"},
+    {"{\"documents\": [{\"name\": \"A\0B\"}]}"sv, "scene.json:1:27: a NUL byte"},
+    {"{\"documents\": []}\n// \0\n"sv, "scene.json:2:4: a NUL byte"},
+    // Whole numbers beyond 64 bits are kept as doubles, but are still whole.
+    {PART(R"("type": 123456789012345678901234567890)"),
+     "documents[0].type: the number is too large (at most 2147483647)"},
+    {PART(R"("versionNumber": -1e20)"), "documents[0].versionNumber: the number is out of range"},
+    {PART(R"("subtype": 1e30)"), "documents[0].subtype: expected a string, got a whole number"},
+    {PART(R"("units": {"displayDecimals": 2.5})"),
+     "documents[0].units.displayDecimals: expected a whole number, got a number with a fraction"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, SceneLoaderErrors, ::testing::ValuesIn(kBadScenes));
@@ -174,6 +194,27 @@ TEST(SceneLoader, TheActiveDocumentIsTheFirstUnlessNamedOrNull) {
   EXPECT_EQ(ParseScene(R"({"active": null, "documents": [{"name": "A"}]})", "s").active,
             std::nullopt);
   EXPECT_EQ(ParseScene(R"({"documents": []})", "s").active, std::nullopt);
+}
+
+TEST(SceneLoader, WholeNumbersMayBeWrittenWithAPointOrAnExponent) {
+  const Scene scene = ParseScene(
+      R"({"documents": [{"versionNumber": 7e3, "sheets": [{}, {}], "activeSheet": 2.0}]})", "s");
+  EXPECT_EQ(scene.documents[0].versionNumber, 7000);
+  EXPECT_EQ(scene.documents[0].activeSheet, 1u);
+}
+
+TEST(SceneLoader, AFileBeyondTheSizeLimitIsRefusedWithTheLimit) {
+  const test::TempDir dir;
+  const std::string file = dir.Path() + "/scene.json";
+  const std::string text = R"({"documents": []})";
+  test::WriteBytes(file, text);
+  EXPECT_TRUE(LoadSceneFile(file, text.size()).documents.empty());
+  try {
+    LoadSceneFile(file, text.size() - 1);
+    FAIL() << "a file over the limit was read";
+  } catch (const UsageError& error) {
+    EXPECT_EQ(error.what(), file + ": the scene file is larger than the limit of 16 bytes");
+  }
 }
 
 TEST(SceneLoader, APartWithoutSheetMetalIsAnOrdinaryPart) {

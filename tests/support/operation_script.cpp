@@ -19,6 +19,11 @@ public:
     for (const char* name : names)
       out_.push_back({name, owner, false});
   }
+  // Silent operations that the mass, the volume or both depend on.
+  void Reads(const char* owner, bool mass, bool volume, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+      out_.push_back({name, owner, false, mass, volume});
+  }
 
 private:
   OperationScript& out_;
@@ -102,14 +107,17 @@ void PaperSize(Script& s) {
 }
 
 // Error skipping from the first step; every step asks for the active
-// document anew.
+// document anew. Without the component definition neither value is known;
+// without the version it is not known whether the mass is in grams.
 void MassVolume(Script& s) {
   const char* w = "Mass_Volume";
-  s.Silent(w, {"Application.ActiveDocument", "Document.ComponentDefinitionByName"});
+  s.Reads(w, true, true, {"Application.ActiveDocument", "Document.ComponentDefinitionByName"});
   s.Silent(w, {"ComponentDefinition.MassPropertiesByName", "MassProperties.SetAccuracyByName"});
-  s.Silent(w, {"ComponentDefinition.MassPropertiesByName", "MassProperties.MassByName"});
-  s.Silent(w, {"ComponentDefinition.MassPropertiesByName", "MassProperties.VolumeByName"});
-  s.Silent(w, {"Application.ActiveDocument", "Document.VersionNumber"});
+  s.Reads(w, true, false,
+          {"ComponentDefinition.MassPropertiesByName", "MassProperties.MassByName"});
+  s.Reads(w, false, true,
+          {"ComponentDefinition.MassPropertiesByName", "MassProperties.VolumeByName"});
+  s.Reads(w, true, false, {"Application.ActiveDocument", "Document.VersionNumber"});
   const auto units = [&](const char* code) {
     s.Silent(w, {"Application.ActiveDocument", "Document.UnitsOfMeasure", code});
   };

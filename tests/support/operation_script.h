@@ -23,6 +23,10 @@ struct ScriptedOperation {
   std::string name;  // "Interface.Member", as the stand-in host records it
   std::string owner; // "Activate", "dispatch", "command" or a writer's name
   bool outward = false;
+  // Mass_Volume's reads: when this one fails, the mass or the volume is not
+  // known and is written nowhere.
+  bool readsMass = false;
+  bool readsVolume = false;
 };
 
 using OperationScript = std::vector<ScriptedOperation>;

@@ -23,7 +23,8 @@ sim::DocumentData Document(std::int32_t type) {
   sim::DocumentData document{.name = "D", .type = type};
   switch (type) {
   case document_type::Drawing:
-    document.sheets = {{.size = 9996, .viewScales = {0.5, 0.25}}, {.viewScales = {2}}};
+    document.sheets = {{.size = PaperSizeCodeOf("A3"), .viewScales = {0.5, 0.25}},
+                       {.viewScales = {2}}};
     break;
   case document_type::Part:
     document.subType = subtype::SheetMetalPart;

@@ -9,6 +9,7 @@
 //     the caller with the host's code, one after it never does;
 //   - create, change or delete no property but the configured ones (and the
 //     design-tracking mass and volume), in the active document or any other;
+//   - write a mass or volume that could not be read nowhere;
 //   - leave every key of the settings file with the value it had.
 // The parts-list update has its own rule: any failure takes its failure path
 // (one message box, "TotalMass" emptied) and only a failing reset reaches the
@@ -46,11 +47,14 @@ const std::vector<std::string> kWriterProperties = {
     "TotalMass", "TotalVolume", "SM_Extents",     "SM_Thickness",  "SM_Style"};
 
 // Every configured property present (so that every delete runs), one that no
-// writer owns, and a third property set that nobody writes.
+// writer owns, and a third property set that nobody writes. The
+// design-tracking mass and volume hold "old" too.
 sim::DocumentData Furnished(sim::DocumentData document) {
   sim::PropertySetData* user = document.PropertySet(fmtid::UserDefined);
   for (const std::string& name : kWriterProperties)
     user->properties.Add(name, std::string("old"));
+  for (const std::int32_t id : {9, 43})
+    document.PropertySet(fmtid::DesignTracking)->properties.SetValue(id, std::string("old"));
   user->properties.Add("Checked By", std::string("someone"));
   document.propertySets.push_back({.formatId = kSummaryInformation,
                                    .properties = {{.name = "Title", .value = std::string("T")}}});
@@ -73,8 +77,8 @@ sim::DocumentData Assembly() {
 sim::DocumentData Drawing() {
   return Furnished({.name = "Drawing.idw",
                     .type = document_type::Drawing,
-                    .sheets = {{.size = 9996, .viewScales = {0.5, 0.25}},
-                               {.size = 9994, .viewScales = {2, 0.5}}}});
+                    .sheets = {{.size = PaperSizeCodeOf("A3"), .viewScales = {0.5, 0.25}},
+                               {.size = PaperSizeCodeOf("A1"), .viewScales = {2, 0.5}}}});
 }
 
 sim::DocumentData SheetMetalPart(bool flatPattern) {
@@ -88,13 +92,15 @@ sim::DocumentData SheetMetalPart(bool flatPattern) {
                     .sheetMetal = sheetMetal});
 }
 
-sim::DocumentData Presentation() { return Furnished({.name = "Exploded.ipn", .type = 12293}); }
+sim::DocumentData Presentation() {
+  return Furnished({.name = "Exploded.ipn", .type = document_type::Presentation});
+}
 
 // A drawing whose active sheet holds a parts list with rows in every unit.
 sim::DocumentData PartsListDrawing() {
   sim::DocumentData drawing = Furnished({.name = "List.idw", .type = document_type::Drawing});
-  drawing.sheets = {{.size = 9996, .viewScales = {1}},
-                    {.size = 9996,
+  drawing.sheets = {{.size = PaperSizeCodeOf("A3"), .viewScales = {1}},
+                    {.size = PaperSizeCodeOf("A3"),
                      .partsLists = {{.columns = {"QTY", "MASS", "TOTAL"},
                                      .rows = {{"2", "1.5 kg", ""},
                                               {"3 pcs", "250 g", ""},
@@ -341,8 +347,25 @@ void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t fa
     v.Check(boxes == 0, where + ": a message box was shown");
 }
 
+// A mass or volume whose read failed is written nowhere: its user-defined
+// property stays deleted and its design-tracking one keeps its value.
+void CheckUnreadNotWritten(const Run& run, const ScriptedOperation& operation,
+                           const std::string& where, Violations& v) {
+  const auto unwritten = [&](const char* user, const char* tracked) {
+    const sim::PropertyData* kept = run.active->Property(fmtid::DesignTracking, tracked);
+    v.Check(UserProperty(*run.active, user) == "<missing>" && kept &&
+                kept->value == Value(std::string("old")),
+            where + ": " + user + " was written though it could not be read");
+  };
+  if (operation.readsMass)
+    unwritten("TotalMass", "Mass");
+  if (operation.readsVolume)
+    unwritten("TotalVolume", "Volume");
+}
+
 struct Totals {
   std::size_t calls = 0, operations = 0, outward = 0, injected = 0;
+  std::size_t unread = 0; // runs whose failure left the mass or volume unknown
 };
 
 // The parts-list update takes its drawing in its first two operations
@@ -404,6 +427,9 @@ void Sweep(const SweepCase& sweepCase, Totals& totals, Violations& v) {
       v.Check(run.code == expected,
               where + " (" + operation.owner + ", " + (operation.outward ? "outward" : "silent") +
                   "): ended with " + Hex(run.code) + ", not " + Hex(expected));
+      CheckUnreadNotWritten(run, operation, where, v);
+      if (operation.readsMass || operation.readsVolume)
+        ++totals.unread;
     } else {
       expected = n <= kPartsListDrawingOps ? hresult::ObjectNotSet : 0;
       v.Check(run.code == expected, where + ": ended with " + Hex(run.code));
@@ -431,7 +457,8 @@ TEST(FaultSweep, EveryHostOperationOfEveryEntryPointFailedOnce) {
 
   std::cout << "fault sweep: " << totals.calls << " calls swept, " << totals.operations
             << " host operations (" << totals.outward << " outward), " << totals.injected
-            << " failures injected, " << violations.Count() << " violations\n";
+            << " failures injected (" << totals.unread << " leaving the mass or volume unread), "
+            << violations.Count() << " violations\n";
   for (const std::string& message : violations.Messages())
     ADD_FAILURE() << message;
   EXPECT_EQ(violations.Count(), 0u);

@@ -155,6 +155,19 @@ TEST(PartsListTotalMass, SumsIntoTotalMassWithTheDrawingsOwnDecimals) {
   EXPECT_EQ(s.h.host.StatusBarText(), kStatusText);
 }
 
+// 0.465 is stored a little above the half: the cell and the total go up.
+TEST(PartsListTotalMass, RowsAndTotalRoundByTheStoredValue) {
+  for (const std::string sep : {".", ","}) {
+    Scene s({.decimalSeparator = sep});
+    auto drawing = Drawing({List({{"1", WithSeparator("0.465 kg", sep), ""}})});
+    drawing.units.displayPrecision = 2;
+    auto& open = s.Open(std::move(drawing));
+    ASSERT_EQ(s.Update(), 0);
+    EXPECT_THAT(Totals(open), ElementsAre(WithSeparator("0.47 kg", sep)));
+    EXPECT_EQ(UserProperty(open, "TotalMass"), WithSeparator("0.47 kg", sep));
+  }
+}
+
 TEST(PartsListTotalMass, OnlyTheFirstPartsListOfTheActiveSheetIsUpdated) {
   Scene s;
   sim::DocumentData drawing = Drawing({});

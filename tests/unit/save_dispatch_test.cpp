@@ -147,6 +147,22 @@ TEST(SaveDispatch, TheHostOperationsOfAPartSaveComeInOrder) {
   EXPECT_EQ(h.host.Operations(), expected);
 }
 
+// 0.465 kg is stored a little above the half, the volume in mm^3 (4.135) a
+// little below it; the product with 100 lands on the half in both.
+TEST(SaveDispatch, MassAndVolumeRoundByTheirStoredValues) {
+  for (const std::string sep : {".", ","}) {
+    AddinHarness h({.decimalSeparator = sep});
+    h.WriteSettings("[Global Options]\r\nEnableMassVolume=True\r\n");
+    auto& part = h.host.AddDocument(
+        {.name = "Plate.ipt",
+         .type = document_type::Part,
+         .massProperties = sim::MassPropertiesData{.mass = 0.465, .volume = 0.004135}});
+    ASSERT_TRUE(h.Save(part).succeeded);
+    EXPECT_EQ(UserProperty(part, "TotalMass"), WithSeparator("0.47 kg", sep));
+    EXPECT_EQ(UserProperty(part, "TotalVolume"), WithSeparator("4.13 mm^3", sep));
+  }
+}
+
 TEST(SaveDispatch, AValueThatDoesNotConvertStopsTheLoadAndEveryWriter) {
   AddinHarness h;
   h.WriteSettings("[Global Options]\r\nEnableTimeStamp=True\r\nEnableMassVolume=yes\r\n");

@@ -67,6 +67,26 @@ TEST_F(SettingsFile, TextPassesThroughTheAnsiCodePage) {
   EXPECT_EQ(Get("Sektion", "Maß", ""), "5 € ?");
 }
 
+// A line break would end the file's line and turn the rest into a key or a
+// section of its own; such a text is refused and the file stays as it was.
+TEST_F(SettingsFile, ALineBreakInASectionKeyOrValueIsRefused) {
+  const std::string before = "[S]\r\nK=stored\r\n";
+  h.WriteSettings(before);
+  const auto expectRefused = [&](const std::string& section, const std::string& key,
+                                 const std::string& text) {
+    const std::string where = section + "/" + key + "/" + text;
+    EXPECT_FALSE(Add(section, key, text, h.SettingsPath())) << where;
+    // The text as a default: returned, never written back.
+    EXPECT_EQ(Get(section, key, text), text) << where;
+    EXPECT_EQ(h.ReadSettings(), before) << where;
+  };
+  for (const char* value :
+       {"x\r\n[Global Options]\r\nEnableMassVolume=True", "line1\nline2", "line1\rline2"})
+    expectRefused("S", "New", value);
+  expectRefused("S", "K\r\nX", "v");
+  expectRefused("New\rSection", "K", "v");
+}
+
 TEST_F(SettingsFile, AnUnwritableDirectoryGivesFalseWithoutAnError) {
   EXPECT_FALSE(Add("S", "K", "v", h.dir.Path("no/such/dir/Vantelo.ini")));
   EXPECT_FALSE(Exists(h.dir.Path("no")));

@@ -43,7 +43,8 @@ TEST(SimDocument, ADrawingWithTwoSheetsIsWalkedByOneBasedIndexes) {
   const auto& drawing = host.AddDocument({
       .name = "D.idw",
       .type = document_type::Drawing,
-      .sheets = {{.size = 9987, .viewScales = {0.5, 0.25}}, {.size = 9993, .viewScales = {1.0}}},
+      .sheets = {{.size = PaperSizeCodeOf("A"), .viewScales = {0.5, 0.25}},
+                 {.size = PaperSizeCodeOf("A0"), .viewScales = {1.0}}},
       .activeSheet = 1,
   });
   auto document = Use(ActiveDocument(host, drawing)).AsDrawingDocument();
@@ -51,7 +52,7 @@ TEST(SimDocument, ADrawingWithTwoSheetsIsWalkedByOneBasedIndexes) {
 
   auto sheets = Use(document).Sheets();
   ASSERT_EQ(Use(sheets).Count(), 2);
-  EXPECT_EQ(Use(Use(sheets).Item(2)).Size(), 9993);
+  EXPECT_EQ(Use(Use(sheets).Item(2)).Size(), PaperSizeCodeOf("A0"));
   EXPECT_EQ(FailureCode([&] { Use(sheets).Item(0); }), hresult::BadIndex);
   EXPECT_EQ(FailureCode([&] { Use(sheets).Item(3); }), hresult::BadIndex);
 
@@ -59,7 +60,7 @@ TEST(SimDocument, ADrawingWithTwoSheetsIsWalkedByOneBasedIndexes) {
   EXPECT_EQ(Use(views).Count(), 2);
   EXPECT_EQ(Use(Use(views).Item(2)).Scale(), 0.25);
   EXPECT_EQ(FailureCode([&] { Use(views).Item(3); }), hresult::BadIndex);
-  EXPECT_EQ(Use(Use(document).ActiveSheet()).Size(), 9993);
+  EXPECT_EQ(Use(Use(document).ActiveSheet()).Size(), PaperSizeCodeOf("A0"));
 }
 
 TEST(SimDocument, PartsListCellsAreFoundByExactColumnTitle) {

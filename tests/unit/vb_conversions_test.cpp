@@ -132,6 +132,33 @@ TEST(VbConversions, RoundSendsExactHalvesToTheEvenNeighbour) {
             hresult::Overflow);
 }
 
+// The exact stored value decides, not the product with 10^decimals, which
+// can itself round onto a half (0.465 x 100 gives 46.5).
+TEST(VbConversions, RoundGoesByTheExactStoredValue) {
+  struct Case {
+    double value;
+    int decimals;
+    double expected;
+  } cases[] = {
+      {0.465, 2, 0.47},                       // 0.46500000000000002442...
+      {1.245, 2, 1.25},                       // 1.24500000000000010658...
+      {0.235, 2, 0.23},                       // 0.23499999999999998667...
+      {4.135, 2, 4.13},                       // 4.13499999999999978683...
+      {0.125, 2, 0.12},                       // exactly half way
+      {-0.465, 2, -0.47},                     // the same on the negative side
+      {123456789012.345, 2, 123456789012.35}, // a little above
+      // Products from 2^52 to 2^53, and more decimals than 10^n holds exactly.
+      {450000000000000.25, 1, 450000000000000.2}, // exactly half way
+      {1.5e-30, 30, 1e-30},
+      {2.5e-25, 25, 2e-25},
+      {1e22, 2, 1e22},
+      {5e-324, 400, 5e-324},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(vb::Round(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
+  EXPECT_TRUE(std::signbit(vb::Round(-0.001, 2)));
+}
+
 TEST(VbConversions, ValReadsTheLeadingNumberWithAPoint) {
   struct Case {
     const char* text;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vantelo::test {
 namespace {
@@ -153,12 +154,16 @@ struct FaultRow {
 
 TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
   const FaultRow rows[] = {
-      // No component definition: the mass counts as 0, the volume is 0.
-      {"Document.ComponentDefinitionByName", 0, "0 kg", "0 in^3", "0 kg", "0 in^3"},
-      {"MassProperties.MassByName", 0, "0 kg", "7.53 in^3", "0 kg", "7.53 in^3"},
-      {"MassProperties.VolumeByName", 0, "1.23 kg", "0 in^3", "1.23 kg", "0 in^3"},
-      // The version cannot be read: the mass is divided as for an old one.
-      {"Document.VersionNumber", 0, "0 kg", "7.53 in^3", "0 kg", "7.53 in^3"},
+      // A mass or volume that cannot be read is written nowhere: the
+      // user-defined property stays deleted, the tracked one keeps its value.
+      {"Document.ComponentDefinitionByName", 0, "<missing>", "<missing>", "old", "old"},
+      // Only the accuracy is not set: both values are still read.
+      {"ComponentDefinition.MassPropertiesByName", 1, "1.23 kg", "7.53 in^3", "1.23 kg",
+       "7.53 in^3"},
+      {"MassProperties.MassByName", 0, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
+      {"MassProperties.VolumeByName", 0, "1.23 kg", "<missing>", "1.23 kg", "old"},
+      // Without the version it is unknown whether the mass is in grams.
+      {"Document.VersionNumber", 0, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
       // The mass unit cannot be read: no mass text anywhere.
       {"UnitsOfMeasure.MassUnits", 0, "<missing>", "7.53 in^3", "old", "7.53 in^3"},
       {"UnitsOfMeasure.MassUnits", 2, "1.23 kg", "7.53 in^3", "old", "7.53 in^3"},
@@ -199,6 +204,32 @@ TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
     EXPECT_EQ(Tracked(part, 43), Expected(row.tracked43)) << where;
     EXPECT_TRUE(h.HoldsOnlyItsOwnReferences()) << where;
   }
+}
+
+// A value that cannot be read costs only its own two writes (which ones the
+// table above shows): every other host call is made as in a clean run.
+TEST_P(MassVolume, AnUnreadValueLeavesOutOnlyItsWrites) {
+  const auto withoutWrites = [&](const char* failing, std::size_t writes) {
+    auto& part = h.host.AddDocument(Part(1.23456, 123.456));
+    h.MakeActive(&part);
+    h.host.ClearOperations();
+    h.host.ClearFaults();
+    if (failing)
+      h.host.FailOperation(failing, kFault);
+    h.addin->Mass_Volume();
+    std::vector<std::string> operations = h.host.Operations();
+    EXPECT_EQ(std::erase_if(operations,
+                            [](const std::string& o) {
+                              return o == "PropertySet.Add" || o == "Property.SetValue";
+                            }),
+              writes)
+        << (failing ? failing : "clean");
+    return operations;
+  };
+  const auto clean = withoutWrites(nullptr, 4);
+  for (const char* failing :
+       {"MassProperties.MassByName", "Document.VersionNumber", "MassProperties.VolumeByName"})
+    EXPECT_EQ(withoutWrites(failing, 2), clean) << failing;
 }
 
 TEST_P(MassVolume, WithoutAnActiveDocumentNothingIsStoredAndNothingFails) {

@@ -1,39 +1,48 @@
 #include "addin_session.h"
 
-#include "check.h"
-
-#include <fstream>
-
 namespace vtest {
 
-AddinSession::AddinSession(const Environment& environment) : copied_(environment) {
-  copied_.module = directory_.file(L"Vantelo.dll");
-  CHECK(CopyFileW(environment.module.c_str(), copied_.module.c_str(), FALSE));
-  registration_ = std::make_unique<RegisteredModule>(copied_);
-  addin = createByProgId();
-  if (addin)
-    CHECK_OK(addin->QueryInterface(IID_ApplicationAddInServer, server.putVoid()));
+AddinOnHostTest::AddinOnHostTest() {
+  const std::wstring module = directory_.File(L"Vantelo.dll");
+  EXPECT_TRUE(CopyFileW(ModulePath().c_str(), module.c_str(), FALSE));
+  registration_ = std::make_unique<RegisteredModule>(module);
+  addin_ = CreateByProgId();
+  if (addin_) {
+    EXPECT_OK(addin_->QueryInterface(IID_ApplicationAddInServer, server_.PutVoid()));
+  }
 }
 
-AddinSession::~AddinSession() {
-  server.reset();
-  addin.reset();
+AddinOnHostTest::~AddinOnHostTest() {
+  server_.Reset();
+  addin_.Reset();
   registration_.reset();
+  // The module copy can go with the directory only once it is unloaded.
   CoFreeUnusedLibrariesEx(0, 0);
 }
 
-void AddinSession::writeSettings(const std::string& bytes) const {
+void AddinOnHostTest::SetUp() { ASSERT_TRUE(server_); }
+
+void AddinOnHostTest::TearDown() {
+  server_.Reset();
+  addin_.Reset();
+  EXPECT_EQ(world_->LiveObjects(), 0L);
+  EXPECT_EQ(world_->Connections(), 0u);
+  EXPECT_EQ(host_.LiveReferences(), 0u);
+  EXPECT_EQ(host_.LiveConnections(), 0u);
+  EXPECT_OK(registration_->Module().CanUnloadNow());
+}
+
+void AddinOnHostTest::WriteSettings(const std::string& bytes) const {
   HANDLE file =
-      CreateFileW(settingsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (!CHECK(file != INVALID_HANDLE_VALUE))
-    return;
+      CreateFileW(SettingsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
 }
 
-void AddinSession::enableAllWriters() const {
-  writeSettings("[Global Options]\r\n"
+void AddinOnHostTest::EnableAllWriters() const {
+  WriteSettings("[Global Options]\r\n"
                 "EnableViewScale=True\r\n"
                 "EnableSheetMetal=True\r\n"
                 "EnableMassVolume=True\r\n"
@@ -42,41 +51,28 @@ void AddinSession::enableAllWriters() const {
                 "EnablePaperSize=True\r\n");
 }
 
-HRESULT AddinSession::activate(bool firstTime) {
-  const ComPtr<IDispatch> site = world->addInSite();
-  return server->Activate(site.get(), firstTime ? VARIANT_TRUE : VARIANT_FALSE);
+HRESULT AddinOnHostTest::Activate(bool firstTime) {
+  const ComPtr<IDispatch> site = world_->AddInSite();
+  return server_->Activate(site.Get(), firstTime ? VARIANT_TRUE : VARIANT_FALSE);
 }
 
-vantelo::sim::SaveOutcome AddinSession::save(vantelo::sim::DocumentData& document,
-                                             std::int32_t timing, std::int32_t handlingCode) {
-  host.SetActiveDocument(&document);
-  return host.FireSaveDocument(&document, timing, handlingCode);
+vantelo::sim::SaveOutcome AddinOnHostTest::Save(vantelo::sim::DocumentData& document,
+                                                std::int32_t timing, std::int32_t handlingCode) {
+  host_.SetActiveDocument(&document);
+  return host_.FireSaveDocument(&document, timing, handlingCode);
 }
 
-void AddinSession::releaseAddin() {
-  server.reset();
-  addin.reset();
-  CHECK_EQ(world->liveObjects(), 0L);
-  CHECK_EQ(world->connections(), 0u);
-  CHECK_EQ(host.LiveReferences(), 0u);
-  CHECK_EQ(host.LiveConnections(), 0u);
-  if (registration_)
-    CHECK_OK(registration_->module().canUnloadNow());
+void AddinOnHostTest::SetProperty(const wchar_t* name, VARIANT* value) {
+  EXPECT_OK(PutByName(addin_.Get(), name, value)) << ::testing::PrintToString(std::wstring(name));
 }
 
-std::string userProperty(const vantelo::sim::DocumentData& document, const char* name) {
+std::string UserProperty(const vantelo::sim::DocumentData& document, const char* name) {
   const vantelo::sim::PropertyData* property = document.Property(vantelo::fmtid::UserDefined, name);
   if (!property)
     return "<missing>";
   if (const auto* text = std::get_if<std::string>(&property->value))
     return *text;
   return "<not text>";
-}
-
-void setProperty(IDispatch* addin, const wchar_t* name, VARIANT* value) {
-  const HRESULT hr = putByName(addin, name, value);
-  if (FAILED(hr))
-    reportFailure(__FILE__, __LINE__, "setting " + describe(name) + ": " + hexCode(hr));
 }
 
 } // namespace vtest

@@ -16,7 +16,7 @@ struct Setting {
   SettingKind kind;
 };
 
-inline const std::vector<Setting>& classSettings() {
+inline const std::vector<Setting>& ClassSettings() {
   using enum SettingKind;
   static const std::vector<Setting> settings = {
       {L"EnableViewScale", Boolean},
@@ -58,6 +58,6 @@ inline const std::vector<Setting>& classSettings() {
 }
 
 // The dispatch id of the setting at `index` in declaration order.
-inline DISPID settingDispid(std::size_t index) { return 0x40030002 + static_cast<DISPID>(index); }
+inline DISPID SettingDispid(std::size_t index) { return 0x40030002 + static_cast<DISPID>(index); }
 
 } // namespace vtest

@@ -1,10 +1,8 @@
 // The class object as a client meets it: created by program identifier, one
 // identity behind its interfaces, error information, and the host's add-in
 // server interface answered through the host's registered library.
-#include "check.h"
 #include "com/idl/Vantelo_h.h"
 #include "com/idl/inventor_standin_h.h"
-#include "test_groups.h"
 #include "test_support.h"
 
 #include <ocidl.h>
@@ -14,36 +12,38 @@ namespace vtest {
 
 namespace {
 
-void oneIdentity(IDispatch* object) {
+class Object : public RegisteredObjectTest {
+protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(RegisteredObjectTest::SetUp());
+    ASSERT_OK(object_->QueryInterface(IID_ApplicationAddInServer, server_.PutVoid()));
+  }
+
+  ComPtr<ApplicationAddInServer> server_;
+};
+
+TEST_F(Object, HasOneIdentityBehindItsInterfaces) {
   ComPtr<IUnknown> unknown;
   ComPtr<_clsVantelo> classInterface;
-  ComPtr<ApplicationAddInServer> server;
   ComPtr<ISupportErrorInfo> errorInfo;
-  CHECK_OK(object->QueryInterface(IID_IUnknown, unknown.putVoid()));
-  CHECK_OK(object->QueryInterface(IID__clsVantelo, classInterface.putVoid()));
-  CHECK_OK(object->QueryInterface(IID_ApplicationAddInServer, server.putVoid()));
-  CHECK_OK(object->QueryInterface(IID_ISupportErrorInfo, errorInfo.putVoid()));
-  if (!server || !classInterface || !errorInfo)
-    return;
+  EXPECT_OK(object_->QueryInterface(IID_IUnknown, unknown.PutVoid()));
+  ASSERT_OK(object_->QueryInterface(IID__clsVantelo, classInterface.PutVoid()));
+  ASSERT_OK(object_->QueryInterface(IID_ISupportErrorInfo, errorInfo.PutVoid()));
   // Every interface leads back to the same IUnknown.
   ComPtr<IUnknown> fromServer;
-  CHECK_OK(server->QueryInterface(IID_IUnknown, fromServer.putVoid()));
-  CHECK(fromServer.get() == unknown.get());
+  EXPECT_OK(server_->QueryInterface(IID_IUnknown, fromServer.PutVoid()));
+  EXPECT_EQ(fromServer.Get(), unknown.Get());
   ComPtr<IDispatch> dispatch;
-  CHECK_OK(server->QueryInterface(IID_IDispatch, dispatch.putVoid()));
-  CHECK(dispatch.get() == static_cast<IDispatch*>(classInterface.get()));
+  EXPECT_OK(server_->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
+  EXPECT_EQ(dispatch.Get(), static_cast<IDispatch*>(classInterface.Get()));
   ComPtr<IConnectionPointContainer> notOffered;
-  CHECK_HR(object->QueryInterface(IID_IConnectionPointContainer, notOffered.putVoid()),
-           E_NOINTERFACE);
-  CHECK_OK(errorInfo->InterfaceSupportsErrorInfo(IID__clsVantelo));
-  CHECK_OK(errorInfo->InterfaceSupportsErrorInfo(IID_ApplicationAddInServer));
+  EXPECT_HR(object_->QueryInterface(IID_IConnectionPointContainer, notOffered.PutVoid()),
+            E_NOINTERFACE);
+  EXPECT_OK(errorInfo->InterfaceSupportsErrorInfo(IID__clsVantelo));
+  EXPECT_OK(errorInfo->InterfaceSupportsErrorInfo(IID_ApplicationAddInServer));
 }
 
-void addInServerThroughDispatch(IDispatch* object) {
-  ComPtr<ApplicationAddInServer> server;
-  CHECK_OK(object->QueryInterface(IID_ApplicationAddInServer, server.putVoid()));
-  if (!server)
-    return;
+TEST_F(Object, AnswersTheAddInServerThroughTheHostsLibrary) {
   // The names and ids come from the host's registered library.
   struct {
     const wchar_t* name;
@@ -53,67 +53,52 @@ void addInServerThroughDispatch(IDispatch* object) {
                        {L"ExecuteCommand", 0x3001203},
                        {L"Automation", 0x3001204}};
   for (const auto& member : members)
-    CHECK_EQ(dispidOf(server.get(), member.name), member.id);
+    EXPECT_EQ(DispidOf(server_.Get(), member.name), member.id)
+        << ::testing::PrintToString(member.name);
 
   // Automation yields no object; Deactivate succeeds.
-  DispatchResult automation = invokeByName(server.get(), L"Automation", DISPATCH_PROPERTYGET);
-  CHECK_OK(automation.hr);
-  CHECK_EQ(automation.value.type(), VT_DISPATCH);
-  CHECK(V_DISPATCH(automation.value.get()) == nullptr);
-  CHECK_OK(invokeByName(server.get(), L"Deactivate", DISPATCH_METHOD).hr);
+  DispatchResult automation = InvokeByName(server_.Get(), L"Automation", DISPATCH_PROPERTYGET);
+  EXPECT_OK(automation.hr);
+  EXPECT_EQ(automation.value.Type(), VT_DISPATCH);
+  EXPECT_EQ(V_DISPATCH(automation.value.Get()), nullptr);
+  EXPECT_OK(InvokeByName(server_.Get(), L"Deactivate", DISPATCH_METHOD).hr);
   IDispatch* none = nullptr;
-  CHECK_OK(server->get_Automation(&none));
-  CHECK(none == nullptr);
+  EXPECT_OK(server_->get_Automation(&none));
+  EXPECT_EQ(none, nullptr);
 }
 
-void failuresCarryErrorInformation(IDispatch* object) {
-  ComPtr<ApplicationAddInServer> server;
-  CHECK_OK(object->QueryInterface(IID_ApplicationAddInServer, server.putVoid()));
-  if (!server)
-    return;
+TEST_F(Object, FailuresCarryErrorInformation) {
   // Activate without a site: Visual Basic's "Object variable not set", with
   // a description for the caller.
   const HRESULT objectNotSet = static_cast<HRESULT>(0x800A005B);
   SetErrorInfo(0, nullptr);
-  CHECK_HR(server->Activate(nullptr, VARIANT_TRUE), objectNotSet);
+  EXPECT_HR(server_->Activate(nullptr, VARIANT_TRUE), objectNotSet);
   ComPtr<IErrorInfo> info;
-  CHECK_OK(GetErrorInfo(0, info.put()));
-  if (info) {
-    Bstr description;
-    info->GetDescription(description.put());
-    CHECK(description.length() > 0);
-  }
+  ASSERT_OK(GetErrorInfo(0, info.Put()));
+  Bstr description;
+  info->GetDescription(description.Put());
+  EXPECT_GT(description.Length(), 0u);
   // The same through IDispatch: DISP_E_EXCEPTION with the code in EXCEPINFO.
   Variant site;
-  V_VT(site.get()) = VT_DISPATCH;
-  V_DISPATCH(site.get()) = nullptr;
-  Variant firstTime = boolVariant(true);
+  V_VT(site.Get()) = VT_DISPATCH;
+  V_DISPATCH(site.Get()) = nullptr;
+  Variant firstTime = BoolVariant(true);
   DispatchResult activate =
-      invokeByName(server.get(), L"Activate", DISPATCH_METHOD, {site.get(), firstTime.get()});
-  CHECK_HR(activate.hr, DISP_E_EXCEPTION);
-  CHECK_HR(activate.exception.scode, objectNotSet);
+      InvokeByName(server_.Get(), L"Activate", DISPATCH_METHOD, {site.Get(), firstTime.Get()});
+  EXPECT_HR(activate.hr, DISP_E_EXCEPTION);
+  EXPECT_HR(activate.exception.scode, objectNotSet);
 }
 
-void unknownNames(IDispatch* object) {
+TEST_F(Object, FindsNamesWithoutRegardToCase) {
   DISPID id = 0;
   LPOLESTR names[] = {const_cast<LPOLESTR>(L"NoSuchMember")};
-  CHECK_HR(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
-  // Names are found without regard to letter case, as Visual Basic does.
-  CHECK_EQ(dispidOf(object, L"enableviewscale"), 0x40030002);
-  CHECK_EQ(dispidOf(object, L"GETFROMINI"), 0x6003000D);
+  EXPECT_HR(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
+            DISP_E_UNKNOWNNAME);
+  // As Visual Basic does.
+  EXPECT_EQ(DispidOf(object_.Get(), L"enableviewscale"), 0x40030002);
+  EXPECT_EQ(DispidOf(object_.Get(), L"GETFROMINI"), 0x6003000D);
 }
 
 } // namespace
-
-void objectTests(const Environment& environment) {
-  RegisteredModule registered(environment);
-  ComPtr<IDispatch> object = createByProgId();
-  if (!object)
-    return;
-  oneIdentity(object.get());
-  addInServerThroughDispatch(object.get());
-  failuresCarryErrorInformation(object.get());
-  unknownNames(object.get());
-}
 
 } // namespace vtest

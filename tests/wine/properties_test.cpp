@@ -4,11 +4,9 @@
 // property reaches its own member (a vtable slot mix-up shows as a value
 // turning up under another name).
 #include "addin/members.h"
-#include "check.h"
 #include "class_interface_table.h"
 #include "com/idl/Vantelo_h.h"
 #include "com_host/variant_values.h"
-#include "test_groups.h"
 #include "test_support.h"
 
 #include <oleauto.h>
@@ -19,186 +17,148 @@ namespace vtest {
 
 namespace {
 
-Variant get(IDispatch* object, const wchar_t* name, HRESULT* hr = nullptr) {
-  DispatchResult result = invokeByName(object, name, DISPATCH_PROPERTYGET);
-  if (hr)
-    *hr = result.hr;
-  return std::move(result.value);
-}
-
 // A distinct value for the setting at `index`, so that all of them can be
 // told apart.
-Variant distinctValue(std::size_t index, SettingKind kind) {
+Variant DistinctValue(std::size_t index, SettingKind kind) {
   switch (kind) {
   case SettingKind::Boolean:
-    return boolVariant(index % 2 == 0);
-  case SettingKind::Integer: {
-    Variant v;
-    V_VT(v.get()) = VT_I2;
-    V_I2(v.get()) = static_cast<SHORT>(1000 + index);
-    return v;
-  }
+    return BoolVariant(index % 2 == 0);
+  case SettingKind::Integer:
+    return ShortVariant(static_cast<SHORT>(1000 + index));
   case SettingKind::String:
-    return textVariant(L"value " + std::to_wstring(index) + L" \u00C4\u03A9\U0001F600");
+    return TextVariant(L"value " + std::to_wstring(index) + L" \u00C4\u03A9\U0001F600");
   }
   return Variant();
 }
 
-bool sameValue(const VARIANT* a, const VARIANT* b) {
-  return VarCmp(const_cast<VARIANT*>(a), const_cast<VARIANT*>(b), LOCALE_USER_DEFAULT, 0) ==
-             VARCMP_EQ &&
-         V_VT(a) == V_VT(b);
+// The same type and an equal value.
+::testing::AssertionResult SameValue(const Variant& actual, const Variant& expected) {
+  if (actual.Type() == expected.Type() &&
+      VarCmp(const_cast<VARIANT*>(actual.Get()), const_cast<VARIANT*>(expected.Get()),
+             LOCALE_USER_DEFAULT, 0) == VARCMP_EQ)
+    return ::testing::AssertionSuccess();
+  auto shown = [](const Variant& v) {
+    return v.Type() == VT_BSTR ? ::testing::PrintToString(VariantText(v.Get()))
+                               : "vt " + std::to_string(v.Type());
+  };
+  return ::testing::AssertionFailure()
+         << "got " << shown(actual) << ", expected " << shown(expected);
 }
 
-void initialValuesAndTypes(IDispatch* object) {
-  const auto& settings = classSettings();
+using Properties = RegisteredObjectTest;
+
+TEST_F(Properties, StartFalseZeroAndEmptyWithTheirTypes) {
+  const auto& settings = ClassSettings();
   for (std::size_t i = 0; i < settings.size(); ++i) {
-    CHECK_EQ(dispidOf(object, settings[i].name), settingDispid(i));
-    HRESULT hr = E_FAIL;
-    Variant value = get(object, settings[i].name, &hr);
-    CHECK_OK(hr);
+    SCOPED_TRACE(::testing::PrintToString(settings[i].name));
+    EXPECT_EQ(DispidOf(object_.Get(), settings[i].name), SettingDispid(i));
+    const Variant value = GetByName(object_.Get(), settings[i].name);
     switch (settings[i].kind) {
     case SettingKind::Boolean:
-      CHECK_EQ(value.type(), VT_BOOL);
-      CHECK_EQ(V_BOOL(value.get()), VARIANT_FALSE);
+      EXPECT_TRUE(SameValue(value, BoolVariant(false)));
       break;
     case SettingKind::Integer:
-      CHECK_EQ(value.type(), VT_I2);
-      CHECK_EQ(V_I2(value.get()), 0);
+      EXPECT_TRUE(SameValue(value, ShortVariant(0)));
       break;
     case SettingKind::String:
-      CHECK_EQ(value.type(), VT_BSTR);
-      CHECK_EQ(variantText(value.get()), std::wstring());
+      EXPECT_TRUE(SameValue(value, TextVariant(L"")));
       break;
     }
   }
 }
 
-void eachPropertyKeepsItsOwnValue(IDispatch* object) {
-  const auto& settings = classSettings();
+TEST_F(Properties, EachKeepsItsOwnValue) {
+  const auto& settings = ClassSettings();
   for (std::size_t i = 0; i < settings.size(); ++i) {
-    Variant value = distinctValue(i, settings[i].kind);
-    CHECK_OK(putByName(object, settings[i].name, value.get()));
+    Variant value = DistinctValue(i, settings[i].kind);
+    EXPECT_OK(PutByName(object_.Get(), settings[i].name, value.Get()));
   }
   for (std::size_t i = 0; i < settings.size(); ++i) {
-    const Variant expected = distinctValue(i, settings[i].kind);
-    const Variant actual = get(object, settings[i].name);
-    if (!sameValue(actual.get(), expected.get()))
-      reportFailure(__FILE__, __LINE__,
-                    "property " + describe(settings[i].name) + " does not hold its own value");
+    SCOPED_TRACE(::testing::PrintToString(settings[i].name));
+    EXPECT_TRUE(
+        SameValue(GetByName(object_.Get(), settings[i].name), DistinctValue(i, settings[i].kind)));
   }
 }
 
-struct RoundTrip {
-  const wchar_t* property;
-  Variant (*put)();
-  HRESULT putResult;
-  Variant (*expected)(); // the value read back
-};
-
-Variant shortValue(SHORT value) {
-  Variant v;
-  V_VT(v.get()) = VT_I2;
-  V_I2(v.get()) = value;
-  return v;
-}
-
-void roundTrips(IDispatch* object) {
+TEST_F(Properties, RoundTripsWithAutomationsCoercions) {
+  struct RoundTrip {
+    const wchar_t* property;
+    Variant (*put)();
+    HRESULT putResult;
+    Variant (*expected)(); // the value read back
+  };
   const RoundTrip cases[] = {
       // Booleans: any non-zero value is true, and true reads back as all bits set.
-      {L"SuppressError", [] { return boolVariant(true); }, S_OK, [] { return boolVariant(true); }},
-      {L"SuppressError", [] { return longVariant(1); }, S_OK, [] { return boolVariant(true); }},
-      {L"SuppressError", [] { return textVariant(L"False"); }, S_OK,
-       [] { return boolVariant(false); }},
+      {L"SuppressError", [] { return BoolVariant(true); }, S_OK, [] { return BoolVariant(true); }},
+      {L"SuppressError", [] { return LongVariant(1); }, S_OK, [] { return BoolVariant(true); }},
+      {L"SuppressError", [] { return TextVariant(L"False"); }, S_OK,
+       [] { return BoolVariant(false); }},
       // 16-bit integers: the whole range, text coerced, out of range refused
       // with the old value kept.
-      {L"Decimals", [] { return shortValue(-32768); }, S_OK, [] { return shortValue(-32768); }},
-      {L"Decimals", [] { return longVariant(32767); }, S_OK, [] { return shortValue(32767); }},
-      {L"Decimals", [] { return textVariant(L"7"); }, S_OK, [] { return shortValue(7); }},
-      {L"Decimals", [] { return longVariant(40000); }, DISP_E_OVERFLOW,
-       [] { return shortValue(7); }},
-      {L"Decimals", [] { return textVariant(L"seven"); }, DISP_E_TYPEMISMATCH,
-       [] { return shortValue(7); }},
+      {L"Decimals", [] { return ShortVariant(-32768); }, S_OK, [] { return ShortVariant(-32768); }},
+      {L"Decimals", [] { return LongVariant(32767); }, S_OK, [] { return ShortVariant(32767); }},
+      {L"Decimals", [] { return TextVariant(L"7"); }, S_OK, [] { return ShortVariant(7); }},
+      {L"Decimals", [] { return LongVariant(40000); }, DISP_E_OVERFLOW,
+       [] { return ShortVariant(7); }},
+      {L"Decimals", [] { return TextVariant(L"seven"); }, DISP_E_TYPEMISMATCH,
+       [] { return ShortVariant(7); }},
       // Texts: UTF-16 in and out without loss, outside the BMP too.
-      {L"TotalMassUnit", [] { return textVariant(L""); }, S_OK, [] { return textVariant(L""); }},
-      {L"TotalMassUnit", [] { return textVariant(L"Gr\u00FC\u00DFe \u03A9 \u2713 \U0001F600"); },
-       S_OK, [] { return textVariant(L"Gr\u00FC\u00DFe \u03A9 \u2713 \U0001F600"); }},
-      {L"TotalMassUnit", [] { return textVariant(std::wstring(L"a\0b", 3)); }, S_OK,
-       [] { return textVariant(std::wstring(L"a\0b", 3)); }},
-      {L"TotalMassUnit", [] { return longVariant(12); }, S_OK, [] { return textVariant(L"12"); }},
+      {L"TotalMassUnit", [] { return TextVariant(L""); }, S_OK, [] { return TextVariant(L""); }},
+      {L"TotalMassUnit", [] { return TextVariant(L"Gr\u00FC\u00DFe \u03A9 \u2713 \U0001F600"); },
+       S_OK, [] { return TextVariant(L"Gr\u00FC\u00DFe \u03A9 \u2713 \U0001F600"); }},
+      {L"TotalMassUnit", [] { return TextVariant(std::wstring(L"a\0b", 3)); }, S_OK,
+       [] { return TextVariant(std::wstring(L"a\0b", 3)); }},
+      {L"TotalMassUnit", [] { return LongVariant(12); }, S_OK, [] { return TextVariant(L"12"); }},
       // An unpaired surrogate is not text: it becomes the replacement character.
-      {L"TotalMassUnit", [] { return textVariant(L"x\xD800y"); }, S_OK,
-       [] { return textVariant(L"x\xFFFDy"); }},
+      {L"TotalMassUnit", [] { return TextVariant(L"x\xD800y"); }, S_OK,
+       [] { return TextVariant(L"x\xFFFDy"); }},
   };
-  for (const RoundTrip& test : cases) {
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const RoundTrip& test = cases[i];
+    SCOPED_TRACE(::testing::Message()
+                 << "case " << i << ", " << ::testing::PrintToString(test.property));
     Variant value = test.put();
-    const HRESULT hr = putByName(object, test.property, value.get());
-    if (hr != test.putResult)
-      reportFailure(__FILE__, __LINE__,
-                    "put " + describe(test.property) + ": got " + hexCode(hr) + ", expected " +
-                        hexCode(test.putResult));
-    const Variant actual = get(object, test.property);
-    const Variant expected = test.expected();
-    if (!sameValue(actual.get(), expected.get()))
-      reportFailure(__FILE__, __LINE__,
-                    "read back " + describe(test.property) + " after putting " +
-                        (V_VT(value.get()) == VT_BSTR ? describe(variantText(value.get()))
-                                                      : std::string("a number")) +
-                        ": got " +
-                        (actual.type() == VT_BSTR ? describe(variantText(actual.get()))
-                                                  : "vt " + std::to_string(actual.type())));
+    EXPECT_HR(PutByName(object_.Get(), test.property, value.Get()), test.putResult);
+    EXPECT_TRUE(SameValue(GetByName(object_.Get(), test.property), test.expected()));
   }
 }
 
-void throughTheVtable(IDispatch* object) {
+TEST_F(Properties, WorkThroughTheVtable) {
   // An early-bound client calls the slots directly.
   ComPtr<_clsVantelo> direct;
-  CHECK_OK(object->QueryInterface(IID__clsVantelo, direct.putVoid()));
-  if (!direct)
-    return;
-  CHECK_OK(direct->put_EnableViewScale(1)); // not VARIANT_TRUE, still true
+  ASSERT_OK(object_->QueryInterface(IID__clsVantelo, direct.PutVoid()));
+  EXPECT_OK(direct->put_EnableViewScale(1)); // not VARIANT_TRUE, still true
   VARIANT_BOOL flag = VARIANT_FALSE;
-  CHECK_OK(direct->get_EnableViewScale(&flag));
-  CHECK_EQ(flag, VARIANT_TRUE);
-  CHECK_OK(direct->put_SpaceBeforeMassUnit(-5));
+  EXPECT_OK(direct->get_EnableViewScale(&flag));
+  EXPECT_EQ(flag, VARIANT_TRUE);
+  EXPECT_OK(direct->put_SpaceBeforeMassUnit(-5));
   SHORT number = 0;
-  CHECK_OK(direct->get_SpaceBeforeMassUnit(&number));
-  CHECK_EQ(number, -5);
-  CHECK_OK(direct->put_QuantityColumnName(nullptr)); // a null BSTR is the empty text
+  EXPECT_OK(direct->get_SpaceBeforeMassUnit(&number));
+  EXPECT_EQ(number, -5);
+  EXPECT_OK(direct->put_QuantityColumnName(nullptr)); // a null BSTR is the empty text
   Bstr text;
-  CHECK_OK(direct->get_QuantityColumnName(text.put()));
-  CHECK(text.get() != nullptr);
-  CHECK_EQ(text.length(), 0u);
-  CHECK_HR(direct->get_QuantityColumnName(nullptr), E_POINTER);
+  EXPECT_OK(direct->get_QuantityColumnName(text.Put()));
+  EXPECT_NE(text.Get(), nullptr);
+  EXPECT_EQ(text.Length(), 0u);
+  EXPECT_HR(direct->get_QuantityColumnName(nullptr), E_POINTER);
 }
 
 // The core's own table of its members (used by the settings load) agrees
 // with the class interface: same names, dispatch ids and types.
-void coreMembersTableAgrees(IDispatch* object) {
+TEST_F(Properties, AgreeWithTheCoresTableOfMembers) {
   const auto members = vantelo::ClassMembers();
-  CHECK_EQ(members.size(), classSettings().size());
+  EXPECT_EQ(members.size(), ClassSettings().size());
   for (const vantelo::MemberInfo& member : members) {
-    const std::wstring name = comhost::wide(std::string(member.name));
-    CHECK_EQ(dispidOf(object, name.c_str()), static_cast<DISPID>(member.dispatchId));
+    SCOPED_TRACE(member.name);
+    const std::wstring name = comhost::Wide(std::string(member.name));
+    EXPECT_EQ(DispidOf(object_.Get(), name.c_str()), static_cast<DISPID>(member.dispatchId));
     const VARTYPE expected = member.type == vantelo::MemberType::Boolean   ? VT_BOOL
                              : member.type == vantelo::MemberType::Integer ? VT_I2
                                                                            : VT_BSTR;
-    CHECK_EQ(get(object, name.c_str()).type(), expected);
+    EXPECT_EQ(GetByName(object_.Get(), name.c_str()).Type(), expected);
   }
 }
 
 } // namespace
-
-void propertyTests(const Environment& environment) {
-  RegisteredModule registered(environment);
-  ComPtr<IDispatch> object = createByProgId();
-  if (!object)
-    return;
-  initialValuesAndTypes(object.get());
-  eachPropertyKeepsItsOwnValue(object.get());
-  roundTrips(object.get());
-  throughTheVtable(object.get());
-  coreMembersTableAgrees(object.get());
-}
 
 } // namespace vtest

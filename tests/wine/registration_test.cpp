@@ -1,10 +1,9 @@
 // Registration through the module's exports and through regsvr32: what it
 // writes, that unregistration puts the registry back as it was, and that the
-// host's own interface and type-library keys are never touched.
-#include "check.h"
+// host's own interface and type-library keys are never touched; the class
+// object and the module's unload answer.
 #include "com/idl/Vantelo_h.h"
 #include "registry_snapshot.h"
-#include "test_groups.h"
 #include "test_support.h"
 
 #include <oleauto.h>
@@ -19,7 +18,7 @@ const std::wstring HostInterfaceKey =
 const std::wstring HostLibraryKey =
     L"HKLM\\Software\\Classes\\TypeLib\\{D98A091D-3A0F-4C3E-B36E-61F62068D488}";
 
-std::wstring classesText(const std::wstring& key, const wchar_t* value = nullptr) {
+std::wstring ClassesText(const std::wstring& key, const wchar_t* value = nullptr) {
   wchar_t text[1024] = {};
   DWORD bytes = sizeof text - sizeof(wchar_t);
   if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &bytes) !=
@@ -28,33 +27,27 @@ std::wstring classesText(const std::wstring& key, const wchar_t* value = nullptr
   return text;
 }
 
-void checkRegistered(const std::wstring& modulePath) {
-  CHECK_EQ(classesText(ClassKey), std::wstring(L"Vantelo.clsVantelo"));
-  CHECK_EQ(CompareStringOrdinal(classesText(ClassKey + L"\\InprocServer32").c_str(), -1,
-                                modulePath.c_str(), -1, TRUE),
-           CSTR_EQUAL);
-  CHECK_EQ(classesText(ClassKey + L"\\InprocServer32", L"ThreadingModel"),
-           std::wstring(L"Apartment"));
-  CHECK_EQ(classesText(ClassKey + L"\\ProgID"), std::wstring(L"Vantelo.clsVantelo"));
-  CHECK_EQ(classesText(L"Vantelo.clsVantelo\\Clsid"),
-           std::wstring(L"{2E642F2A-4D80-4C2B-8D82-DE8ED7FC948C}"));
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+void ExpectRegistered(const std::wstring& modulePath) {
+  EXPECT_EQ(ClassesText(ClassKey), L"Vantelo.clsVantelo");
+  EXPECT_PRED2(SamePath, ClassesText(ClassKey + L"\\InprocServer32"), modulePath);
+  EXPECT_EQ(ClassesText(ClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+  EXPECT_EQ(ClassesText(ClassKey + L"\\ProgID"), L"Vantelo.clsVantelo");
+  EXPECT_EQ(ClassesText(L"Vantelo.clsVantelo\\Clsid"), L"{2E642F2A-4D80-4C2B-8D82-DE8ED7FC948C}");
   // The type library is registered from the module itself.
   Bstr path;
-  CHECK_OK(QueryPathOfRegTypeLib(LIBID_Vantelo, 1, 0, 0, path.put()));
-  CHECK_EQ(CompareStringOrdinal(path.get() ? path.get() : L"", -1, modulePath.c_str(), -1, TRUE),
-           CSTR_EQUAL);
+  EXPECT_OK(QueryPathOfRegTypeLib(LIBID_Vantelo, 1, 0, 0, path.Put()));
+  EXPECT_PRED2(SamePath, path.Get() ? path.Get() : L"", modulePath);
 }
 
-void checkRestored(const RegistrySnapshot& before, const char* how) {
-  const auto changes = differences(before, snapshotClassRegistrations());
-  if (!changes.empty()) {
-    reportFailure(__FILE__, __LINE__, std::string("registry not restored after ") + how);
-    for (const auto& change : changes)
-      std::printf("    %s\n", change.c_str());
-  }
+void ExpectRestored(const RegistrySnapshot& before) {
+  EXPECT_EQ(Differences(before, SnapshotClassRegistrations()), std::vector<std::string>{});
 }
 
-int runRegsvr32(const std::wstring& arguments) {
+int RunRegsvr32(const std::wstring& arguments) {
   wchar_t system[MAX_PATH] = {};
   GetSystemDirectoryW(system, MAX_PATH);
   std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" " + arguments;
@@ -72,94 +65,89 @@ int runRegsvr32(const std::wstring& arguments) {
   return static_cast<int>(exitCode);
 }
 
-void registrationThroughExports(const Environment& environment) {
-  ensureHostLibraryRegistered(environment);
-  const RegistrySnapshot before = snapshotClassRegistrations();
-  CHECK(!subtree(before, HostInterfaceKey).empty());
-  CHECK(!subtree(before, HostLibraryKey).empty());
+class Registration : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(EnsureHostLibraryRegistered());
+    before_ = SnapshotClassRegistrations();
+  }
 
-  LoadedModule module(environment.module);
-  CHECK_OK(module.registerServer());
-  checkRegistered(module.fileName());
-  const RegistrySnapshot registered = snapshotClassRegistrations();
-  CHECK(subtree(registered, HostInterfaceKey) == subtree(before, HostInterfaceKey));
-  CHECK(subtree(registered, HostLibraryKey) == subtree(before, HostLibraryKey));
+  RegistrySnapshot before_;
+};
+
+TEST_F(Registration, ThroughTheExportsLeavesTheHostsKeysAndIsUndoneWhole) {
+  EXPECT_FALSE(Subtree(before_, HostInterfaceKey).empty());
+  EXPECT_FALSE(Subtree(before_, HostLibraryKey).empty());
+
+  LoadedModule module(ModulePath());
+  EXPECT_OK(module.RegisterServer());
+  ExpectRegistered(module.FileName());
+  const RegistrySnapshot registered = SnapshotClassRegistrations();
+  EXPECT_EQ(Subtree(registered, HostInterfaceKey), Subtree(before_, HostInterfaceKey));
+  EXPECT_EQ(Subtree(registered, HostLibraryKey), Subtree(before_, HostLibraryKey));
 
   // Registering twice changes nothing more.
-  CHECK_OK(module.registerServer());
-  CHECK(differences(registered, snapshotClassRegistrations()).empty());
+  EXPECT_OK(module.RegisterServer());
+  EXPECT_EQ(Differences(registered, SnapshotClassRegistrations()), std::vector<std::string>{});
 
-  CHECK_OK(module.unregisterServer());
-  checkRestored(before, "DllUnregisterServer");
+  EXPECT_OK(module.UnregisterServer());
+  ExpectRestored(before_);
   // Unregistering what is not registered succeeds and changes nothing.
-  CHECK_OK(module.unregisterServer());
-  checkRestored(before, "a second DllUnregisterServer");
+  EXPECT_OK(module.UnregisterServer());
+  ExpectRestored(before_);
 }
 
-void registrationThroughRegsvr32(const Environment& environment) {
-  ensureHostLibraryRegistered(environment);
-  const RegistrySnapshot before = snapshotClassRegistrations();
-  const std::wstring quoted = L"\"" + environment.module + L"\"";
-  CHECK_EQ(runRegsvr32(L"/s " + quoted), 0);
-  checkRegistered(environment.module);
-  CHECK_EQ(runRegsvr32(L"/u /s " + quoted), 0);
-  checkRestored(before, "regsvr32 /u");
+TEST_F(Registration, ThroughRegsvr32) {
+  const std::wstring quoted = L"\"" + ModulePath() + L"\"";
+  EXPECT_EQ(RunRegsvr32(L"/s " + quoted), 0);
+  ExpectRegistered(ModulePath());
+  EXPECT_EQ(RunRegsvr32(L"/u /s " + quoted), 0);
+  ExpectRestored(before_);
 }
 
-void programIdentifierOfAnotherClassIsKept(const Environment& environment) {
-  ensureHostLibraryRegistered(environment);
-  LoadedModule module(environment.module);
-  CHECK_OK(module.registerServer());
-  // Another registration takes the program identifier over.
+TEST_F(Registration, KeepsAProgramIdentifierThatAnotherClassTookOver) {
+  LoadedModule module(ModulePath());
+  EXPECT_OK(module.RegisterServer());
   const std::wstring other = L"{00000000-1111-2222-3333-444444444444}";
-  CHECK_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"Vantelo.clsVantelo\\Clsid", nullptr, REG_SZ,
-                           other.c_str(), static_cast<DWORD>((other.size() + 1) * 2)),
-           ERROR_SUCCESS);
-  CHECK_OK(module.unregisterServer());
-  CHECK_EQ(classesText(L"Vantelo.clsVantelo\\Clsid"), other);
-  CHECK_EQ(classesText(ClassKey), std::wstring(L"(missing)"));
+  EXPECT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"Vantelo.clsVantelo\\Clsid", nullptr, REG_SZ,
+                            other.c_str(), static_cast<DWORD>((other.size() + 1) * 2)),
+            ERROR_SUCCESS);
+  EXPECT_OK(module.UnregisterServer());
+  EXPECT_EQ(ClassesText(L"Vantelo.clsVantelo\\Clsid"), other);
+  EXPECT_EQ(ClassesText(ClassKey), L"(missing)");
   RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Vantelo.clsVantelo");
 }
 
-void classObjectAndUnloading(const Environment& environment) {
-  LoadedModule module(environment.module);
-  CHECK_OK(module.canUnloadNow());
+TEST(ClassObject, CreatesObjectsAndKeepsTheModuleWhileAnyIsAliveOrLocked) {
+  LoadedModule module(ModulePath());
+  EXPECT_OK(module.CanUnloadNow());
 
   ComPtr<IClassFactory> factory;
-  CHECK_HR(module.getClassObject(IID_IUnknown, IID_IClassFactory, factory.putVoid()),
-           CLASS_E_CLASSNOTAVAILABLE);
-  CHECK_OK(module.getClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.putVoid()));
-  if (!factory)
-    return;
-  CHECK_HR(module.canUnloadNow(), S_FALSE);
+  EXPECT_HR(module.GetClassObject(IID_IUnknown, IID_IClassFactory, factory.PutVoid()),
+            CLASS_E_CLASSNOTAVAILABLE);
+  ASSERT_OK(module.GetClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.PutVoid()));
+  EXPECT_HR(module.CanUnloadNow(), S_FALSE);
 
   ComPtr<IUnknown> outer;
-  CHECK_OK(factory->QueryInterface(IID_IUnknown, outer.putVoid()));
+  EXPECT_OK(factory->QueryInterface(IID_IUnknown, outer.PutVoid()));
   ComPtr<IUnknown> aggregated;
-  CHECK_HR(factory->CreateInstance(outer.get(), IID_IUnknown, aggregated.putVoid()),
-           CLASS_E_NOAGGREGATION);
-  outer.reset();
+  EXPECT_HR(factory->CreateInstance(outer.Get(), IID_IUnknown, aggregated.PutVoid()),
+            CLASS_E_NOAGGREGATION);
+  outer.Reset();
 
   ComPtr<IDispatch> object;
-  CHECK_OK(factory->CreateInstance(nullptr, IID_IDispatch, object.putVoid()));
-  CHECK_OK(factory->LockServer(TRUE));
-  factory.reset();
-  CHECK_HR(module.canUnloadNow(), S_FALSE); // the object and the lock
-  object.reset();
-  CHECK_HR(module.canUnloadNow(), S_FALSE); // the lock
-  CHECK_OK(module.getClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.putVoid()));
-  CHECK_OK(factory->LockServer(FALSE));
-  factory.reset();
-  CHECK_OK(module.canUnloadNow());
+  EXPECT_OK(factory->CreateInstance(nullptr, IID_IDispatch, object.PutVoid()));
+  EXPECT_OK(factory->LockServer(TRUE));
+  factory.Reset();
+  EXPECT_HR(module.CanUnloadNow(), S_FALSE); // the object and the lock
+  object.Reset();
+  EXPECT_HR(module.CanUnloadNow(), S_FALSE); // the lock
+  ASSERT_OK(module.GetClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.PutVoid()));
+  EXPECT_OK(factory->LockServer(FALSE));
+  factory.Reset();
+  EXPECT_OK(module.CanUnloadNow());
 }
 
 } // namespace
-
-void registrationTests(const Environment& environment) {
-  registrationThroughExports(environment);
-  registrationThroughRegsvr32(environment);
-  programIdentifierOfAnotherClassIsKept(environment);
-  classObjectAndUnloading(environment);
-}
 
 } // namespace vtest

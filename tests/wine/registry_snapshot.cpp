@@ -1,9 +1,8 @@
 #include "registry_snapshot.h"
 
-#include "check.h"
-
 #include <windows.h>
 
+#include <cstdio>
 #include <cwctype>
 #include <vector>
 
@@ -11,13 +10,13 @@ namespace vtest {
 
 namespace {
 
-std::wstring lower(std::wstring text) {
+std::wstring Lower(std::wstring text) {
   for (wchar_t& c : text)
     c = static_cast<wchar_t>(std::towlower(c));
   return text;
 }
 
-std::wstring hexBytes(const std::vector<BYTE>& bytes, DWORD size) {
+std::wstring HexBytes(const std::vector<BYTE>& bytes, DWORD size) {
   static const wchar_t digits[] = L"0123456789abcdef";
   std::wstring out;
   for (DWORD i = 0; i < size; ++i) {
@@ -27,8 +26,8 @@ std::wstring hexBytes(const std::vector<BYTE>& bytes, DWORD size) {
   return out;
 }
 
-void walk(HKEY key, const std::wstring& path, RegistrySnapshot& into) {
-  into[lower(path)] = L"(key)";
+void Walk(HKEY key, const std::wstring& path, RegistrySnapshot& into) {
+  into[Lower(path)] = L"(key)";
   DWORD subkeys = 0, maxSubkey = 0, values = 0, maxValueName = 0, maxData = 0;
   if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr, &values,
                        &maxValueName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
@@ -41,8 +40,8 @@ void walk(HKEY key, const std::wstring& path, RegistrySnapshot& into) {
     if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
         ERROR_SUCCESS)
       continue;
-    into[lower(path) + L"|" + lower(std::wstring(name.data(), nameLength))] =
-        std::to_wstring(type) + L":" + hexBytes(data, size);
+    into[Lower(path) + L"|" + Lower(std::wstring(name.data(), nameLength))] =
+        std::to_wstring(type) + L":" + HexBytes(data, size);
   }
   for (DWORD i = 0; i < subkeys; ++i) {
     DWORD nameLength = static_cast<DWORD>(name.size());
@@ -52,34 +51,47 @@ void walk(HKEY key, const std::wstring& path, RegistrySnapshot& into) {
     const std::wstring child(name.data(), nameLength);
     HKEY sub = nullptr;
     if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &sub) == ERROR_SUCCESS) {
-      walk(sub, path + L"\\" + child, into);
+      Walk(sub, path + L"\\" + child, into);
       RegCloseKey(sub);
     }
   }
 }
 
-void walkRoot(HKEY root, const wchar_t* rootName, const wchar_t* path, RegistrySnapshot& into) {
+void WalkRoot(HKEY root, const wchar_t* rootName, const wchar_t* path, RegistrySnapshot& into) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
     return;
-  walk(key, std::wstring(rootName) + L"\\" + path, into);
+  Walk(key, std::wstring(rootName) + L"\\" + path, into);
   RegCloseKey(key);
 }
 
-std::string narrow(const std::wstring& text) { return describe(text); }
+// Printable ASCII as is, everything else as \uXXXX.
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) {
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
+      out += escaped;
+    }
+  }
+  return out;
+}
 
 } // namespace
 
-RegistrySnapshot snapshotClassRegistrations() {
+RegistrySnapshot SnapshotClassRegistrations() {
   RegistrySnapshot snapshot;
-  walkRoot(HKEY_LOCAL_MACHINE, L"HKLM", L"Software\\Classes", snapshot);
-  walkRoot(HKEY_LOCAL_MACHINE, L"HKLM", L"Software\\Wow6432Node\\Classes", snapshot);
-  walkRoot(HKEY_CURRENT_USER, L"HKCU", L"Software\\Classes", snapshot);
+  WalkRoot(HKEY_LOCAL_MACHINE, L"HKLM", L"Software\\Classes", snapshot);
+  WalkRoot(HKEY_LOCAL_MACHINE, L"HKLM", L"Software\\Wow6432Node\\Classes", snapshot);
+  WalkRoot(HKEY_CURRENT_USER, L"HKCU", L"Software\\Classes", snapshot);
   return snapshot;
 }
 
-RegistrySnapshot subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath) {
-  const std::wstring prefix = lower(keyPath);
+RegistrySnapshot Subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath) {
+  const std::wstring prefix = Lower(keyPath);
   RegistrySnapshot result;
   for (auto it = snapshot.lower_bound(prefix); it != snapshot.end(); ++it) {
     if (it->first.compare(0, prefix.size(), prefix) != 0)
@@ -91,7 +103,7 @@ RegistrySnapshot subtree(const RegistrySnapshot& snapshot, const std::wstring& k
   return result;
 }
 
-std::vector<std::string> differences(const RegistrySnapshot& before, const RegistrySnapshot& after,
+std::vector<std::string> Differences(const RegistrySnapshot& before, const RegistrySnapshot& after,
                                      std::size_t limit) {
   std::vector<std::string> out;
   auto add = [&](const std::string& line) {
@@ -101,13 +113,13 @@ std::vector<std::string> differences(const RegistrySnapshot& before, const Regis
   for (const auto& [path, value] : before) {
     const auto found = after.find(path);
     if (found == after.end())
-      add("removed " + narrow(path));
+      add("removed " + Narrow(path));
     else if (found->second != value)
-      add("changed " + narrow(path));
+      add("changed " + Narrow(path));
   }
   for (const auto& [path, value] : after)
     if (!before.count(path))
-      add("added " + narrow(path));
+      add("added " + Narrow(path));
   return out;
 }
 

@@ -13,14 +13,14 @@ namespace vtest {
 // value (with its type and bytes as the mapped text).
 using RegistrySnapshot = std::map<std::wstring, std::wstring>;
 
-RegistrySnapshot snapshotClassRegistrations();
+RegistrySnapshot SnapshotClassRegistrations();
 
 // The entries under a key path (which starts with the root, for example
 // L"HKLM\\Software\\Classes\\Interface\\{...}"), matched without regard to case.
-RegistrySnapshot subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath);
+RegistrySnapshot Subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath);
 
 // Added, removed and changed entries, at most `limit` of them, readable.
-std::vector<std::string> differences(const RegistrySnapshot& before, const RegistrySnapshot& after,
+std::vector<std::string> Differences(const RegistrySnapshot& before, const RegistrySnapshot& after,
                                      std::size_t limit = 20);
 
 } // namespace vtest

@@ -1,9 +1,7 @@
 // GetFromINI and AddToINI on real files, called by name as a macro calls
 // them: the texts passed by reference and written back, the text result and
 // the Boolean result, the bytes that land in the file.
-#include "check.h"
 #include "com/idl/Vantelo_h.h"
-#include "test_groups.h"
 #include "test_support.h"
 
 #include <oleauto.h>
@@ -27,25 +25,30 @@ struct IniCall {
     for (BSTR text : texts)
       SysFreeString(text);
   }
-  std::wstring text(std::size_t i) const { return std::wstring(texts[i], SysStringLen(texts[i])); }
+  std::wstring Text(std::size_t i) const { return std::wstring(texts[i], SysStringLen(texts[i])); }
+};
+
+class SettingsFile : public RegisteredObjectTest {
+protected:
+  ScratchDirectory scratch_;
 };
 
 // Calls `method` with the four texts by reference (VT_BSTR | VT_BYREF), as
 // Visual Basic passes variables.
-void callByReference(IDispatch* object, const wchar_t* method, IniCall& call,
+void CallByReference(IDispatch* object, const wchar_t* method, IniCall& call,
                      const std::array<std::wstring, 4>& texts) {
   std::array<Variant, 4> arguments;
   for (std::size_t i = 0; i < 4; ++i) {
-    call.texts[i] = Bstr(texts[i]).detach();
-    V_VT(arguments[i].get()) = VT_BSTR | VT_BYREF;
-    V_BSTRREF(arguments[i].get()) = &call.texts[i];
+    call.texts[i] = Bstr(texts[i]).Detach();
+    V_VT(arguments[i].Get()) = VT_BSTR | VT_BYREF;
+    V_BSTRREF(arguments[i].Get()) = &call.texts[i];
   }
-  call.result = invokeByName(
+  call.result = InvokeByName(
       object, method, DISPATCH_METHOD,
-      {arguments[0].get(), arguments[1].get(), arguments[2].get(), arguments[3].get()});
+      {arguments[0].Get(), arguments[1].Get(), arguments[2].Get(), arguments[3].Get()});
 }
 
-std::wstring ansiRoundTrip(const std::wstring& text) {
+std::wstring AnsiRoundTrip(const std::wstring& text) {
   char bytes[512] = {};
   const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
                                        static_cast<int>(text.size()), bytes, 512, nullptr, nullptr);
@@ -54,120 +57,104 @@ std::wstring ansiRoundTrip(const std::wstring& text) {
   return std::wstring(back, static_cast<std::size_t>(length));
 }
 
-void writeThenRead(IDispatch* object, const ScratchDirectory& scratch) {
-  const std::wstring file = scratch.file(L"write.ini");
+TEST_F(SettingsFile, AddToINIWritesAndGetFromINIReadsWithoutRegardToCase) {
+  const std::wstring file = scratch_.File(L"write.ini");
   IniCall add;
-  callByReference(object, L"AddToINI", add, {L"Global Options", L"EnableTimeStamp", L"True", file});
-  CHECK_OK(add.result.hr);
-  CHECK_EQ(add.result.value.type(), VT_BOOL);
-  CHECK_EQ(V_BOOL(add.result.value.get()), VARIANT_TRUE);
-  CHECK_EQ(readFileBytes(file), std::string("[Global Options]\r\nEnableTimeStamp=True\r\n"));
+  CallByReference(object_.Get(), L"AddToINI", add,
+                  {L"Global Options", L"EnableTimeStamp", L"True", file});
+  EXPECT_OK(add.result.hr);
+  EXPECT_EQ(add.result.value.Type(), VT_BOOL);
+  EXPECT_EQ(V_BOOL(add.result.value.Get()), VARIANT_TRUE);
+  EXPECT_EQ(ReadFileBytes(file), std::string("[Global Options]\r\nEnableTimeStamp=True\r\n"));
 
   IniCall read;
-  callByReference(object, L"GetFromINI", read,
+  CallByReference(object_.Get(), L"GetFromINI", read,
                   {L"global options", L"ENABLETIMESTAMP", L"False", file});
-  CHECK_OK(read.result.hr);
-  CHECK_EQ(read.result.value.type(), VT_BSTR);
-  CHECK_EQ(variantText(read.result.value.get()), std::wstring(L"True"));
+  EXPECT_OK(read.result.hr);
+  EXPECT_EQ(read.result.value.Type(), VT_BSTR);
+  EXPECT_EQ(VariantText(read.result.value.Get()), std::wstring(L"True"));
 }
 
-void missingKeys(IDispatch* object, const ScratchDirectory& scratch) {
+TEST_F(SettingsFile, GetFromINIWritesAMissingKeysDefault) {
   // An empty default leaves a missing file missing.
-  const std::wstring file = scratch.file(L"missing.ini");
+  const std::wstring file = scratch_.File(L"missing.ini");
   IniCall empty;
-  callByReference(object, L"GetFromINI", empty, {L"View Scale Options", L"Key", L"", file});
-  CHECK_OK(empty.result.hr);
-  CHECK_EQ(variantText(empty.result.value.get()), std::wstring());
-  CHECK(!fileExists(file));
+  CallByReference(object_.Get(), L"GetFromINI", empty, {L"View Scale Options", L"Key", L"", file});
+  EXPECT_OK(empty.result.hr);
+  EXPECT_EQ(VariantText(empty.result.value.Get()), std::wstring());
+  EXPECT_TRUE(!FileExists(file));
   // A default is returned and written.
   IniCall withDefault;
-  callByReference(object, L"GetFromINI", withDefault,
+  CallByReference(object_.Get(), L"GetFromINI", withDefault,
                   {L"View Scale Options", L"HowToDisplayFirstViewScale", L"X:Y", file});
-  CHECK_OK(withDefault.result.hr);
-  CHECK_EQ(variantText(withDefault.result.value.get()), std::wstring(L"X:Y"));
-  CHECK_EQ(readFileBytes(file),
-           std::string("[View Scale Options]\r\nHowToDisplayFirstViewScale=X:Y\r\n"));
+  EXPECT_OK(withDefault.result.hr);
+  EXPECT_EQ(VariantText(withDefault.result.value.Get()), std::wstring(L"X:Y"));
+  EXPECT_EQ(ReadFileBytes(file),
+            std::string("[View Scale Options]\r\nHowToDisplayFirstViewScale=X:Y\r\n"));
 }
 
-void textsComeBackThroughTheCodePage(IDispatch* object, const ScratchDirectory& scratch) {
-  const std::wstring file = scratch.file(L"codepage.ini");
+TEST_F(SettingsFile, TextsComeBackAsTheFileSawThem) {
+  const std::wstring file = scratch_.File(L"codepage.ini");
   const std::wstring section = L"Sekti\u00F6n \u03A9";
   const std::wstring value = L"\u00C4rger \u4E2D";
   IniCall add;
-  callByReference(object, L"AddToINI", add, {section, L"Key", value, file});
-  CHECK_OK(add.result.hr);
+  CallByReference(object_.Get(), L"AddToINI", add, {section, L"Key", value, file});
+  EXPECT_OK(add.result.hr);
   // Each text now holds what the file saw.
-  CHECK_EQ(add.text(0), ansiRoundTrip(section));
-  CHECK_EQ(add.text(1), std::wstring(L"Key"));
-  CHECK_EQ(add.text(2), ansiRoundTrip(value));
-  CHECK_EQ(add.text(3), file);
+  EXPECT_EQ(add.Text(0), AnsiRoundTrip(section));
+  EXPECT_EQ(add.Text(1), std::wstring(L"Key"));
+  EXPECT_EQ(add.Text(2), AnsiRoundTrip(value));
+  EXPECT_EQ(add.Text(3), file);
 
   IniCall read;
-  callByReference(object, L"GetFromINI", read, {section, L"Key", L"", file});
-  CHECK_EQ(variantText(read.result.value.get()), ansiRoundTrip(value));
+  CallByReference(object_.Get(), L"GetFromINI", read, {section, L"Key", L"", file});
+  EXPECT_EQ(VariantText(read.result.value.Get()), AnsiRoundTrip(value));
 }
 
-void literalsByValue(IDispatch* object, const ScratchDirectory& scratch) {
+TEST_F(SettingsFile, LiteralsPassedByValueAreAccepted) {
   // A script passes literals by value; they are accepted all the same.
-  const std::wstring file = scratch.file(L"literal.ini");
-  Variant section = textVariant(L"S");
-  Variant key = textVariant(L"K");
-  Variant value = textVariant(L"V");
-  Variant path = textVariant(file);
-  DispatchResult add = invokeByName(object, L"AddToINI", DISPATCH_METHOD,
-                                    {section.get(), key.get(), value.get(), path.get()});
-  CHECK_OK(add.hr);
-  CHECK_EQ(readFileBytes(file), std::string("[S]\r\nK=V\r\n"));
+  const std::wstring file = scratch_.File(L"literal.ini");
+  Variant section = TextVariant(L"S");
+  Variant key = TextVariant(L"K");
+  Variant value = TextVariant(L"V");
+  Variant path = TextVariant(file);
+  DispatchResult add = InvokeByName(object_.Get(), L"AddToINI", DISPATCH_METHOD,
+                                    {section.Get(), key.Get(), value.Get(), path.Get()});
+  EXPECT_OK(add.hr);
+  EXPECT_EQ(ReadFileBytes(file), std::string("[S]\r\nK=V\r\n"));
 }
 
-void unwritableFile(IDispatch* object, const ScratchDirectory& scratch) {
-  const std::wstring file = scratch.file(L"no such directory\\settings.ini");
+TEST_F(SettingsFile, AnUnwritableFileIsAFalseResultNotAnError) {
+  const std::wstring file = scratch_.File(L"no such directory\\settings.ini");
   IniCall add;
-  callByReference(object, L"AddToINI", add, {L"S", L"K", L"V", file});
+  CallByReference(object_.Get(), L"AddToINI", add, {L"S", L"K", L"V", file});
   // A refused write is a false result, not an error.
-  CHECK_OK(add.result.hr);
-  CHECK_EQ(V_BOOL(add.result.value.get()), VARIANT_FALSE);
+  EXPECT_OK(add.result.hr);
+  EXPECT_EQ(V_BOOL(add.result.value.Get()), VARIANT_FALSE);
 }
 
-void longValuesAreCut(IDispatch* object, const ScratchDirectory& scratch) {
-  const std::wstring file = scratch.file(L"long.ini");
+TEST_F(SettingsFile, LongValuesAreCutTo254Bytes) {
+  const std::wstring file = scratch_.File(L"long.ini");
   const std::wstring value(300, L'v');
   IniCall add;
-  callByReference(object, L"AddToINI", add, {L"S", L"K", value, file});
+  CallByReference(object_.Get(), L"AddToINI", add, {L"S", L"K", value, file});
   IniCall read;
-  callByReference(object, L"GetFromINI", read, {L"S", L"K", L"", file});
-  CHECK_EQ(variantText(read.result.value.get()), std::wstring(254, L'v'));
+  CallByReference(object_.Get(), L"GetFromINI", read, {L"S", L"K", L"", file});
+  EXPECT_EQ(VariantText(read.result.value.Get()), std::wstring(254, L'v'));
 }
 
-void missingPointers(IDispatch* object) {
+TEST_F(SettingsFile, MissingPointersAreRefused) {
   ComPtr<_clsVantelo> direct;
-  CHECK_OK(object->QueryInterface(IID__clsVantelo, direct.putVoid()));
-  if (!direct)
-    return;
+  ASSERT_OK(object_->QueryInterface(IID__clsVantelo, direct.PutVoid()));
   BSTR section = nullptr;
   VARIANT result;
-  CHECK_HR(direct->GetFromINI(&section, nullptr, nullptr, nullptr, &result), E_POINTER);
-  CHECK_EQ(V_VT(&result), VT_EMPTY);
+  EXPECT_HR(direct->GetFromINI(&section, nullptr, nullptr, nullptr, &result), E_POINTER);
+  EXPECT_EQ(V_VT(&result), VT_EMPTY);
   VARIANT_BOOL written = VARIANT_TRUE;
-  CHECK_HR(direct->AddToINI(nullptr, nullptr, nullptr, nullptr, &written), E_POINTER);
-  CHECK_EQ(written, VARIANT_FALSE);
+  EXPECT_HR(direct->AddToINI(nullptr, nullptr, nullptr, nullptr, &written), E_POINTER);
+  EXPECT_EQ(written, VARIANT_FALSE);
 }
 
 } // namespace
-
-void settingsFileTests(const Environment& environment) {
-  RegisteredModule registered(environment);
-  ComPtr<IDispatch> object = createByProgId();
-  if (!object)
-    return;
-  ScratchDirectory scratch;
-  writeThenRead(object.get(), scratch);
-  missingKeys(object.get(), scratch);
-  textsComeBackThroughTheCodePage(object.get(), scratch);
-  literalsByValue(object.get(), scratch);
-  unwritableFile(object.get(), scratch);
-  longValuesAreCut(object.get(), scratch);
-  missingPointers(object.get());
-}
 
 } // namespace vtest

@@ -1,45 +1,54 @@
 #include "test_support.h"
 
-#include "check.h"
 #include "com/idl/Vantelo_h.h"
 #include "com/idl/inventor_standin_h.h"
 
 #include <oleauto.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace vtest {
 
-std::wstring windowsPath(const char* argument) {
-  std::wstring path;
-  for (const char* c = argument; *c; ++c)
-    path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-  if (!path.empty() && path[0] == L'/')
-    path = L"Z:" + path;
-  for (wchar_t& c : path)
-    if (c == L'/')
-      c = L'\\';
+const std::wstring& ModulePath() {
+  static const std::wstring path = WindowsPath(VANTELO_MODULE);
   return path;
 }
 
-void ensureHostLibraryRegistered(const Environment& environment) {
+const std::wstring& HostLibraryPath() {
+  static const std::wstring path = WindowsPath(VANTELO_HOST_TYPE_LIBRARY);
+  return path;
+}
+
+std::wstring WindowsPath(const char* path) {
+  std::wstring result;
+  for (const char* c = path; *c; ++c)
+    result += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  if (!result.empty() && result[0] == L'/')
+    result = L"Z:" + result;
+  for (wchar_t& c : result)
+    if (c == L'/')
+      c = L'\\';
+  return result;
+}
+
+void EnsureHostLibraryRegistered() {
   ComPtr<ITypeLib> library;
-  if (SUCCEEDED(LoadRegTypeLib(LIBID_Inventor, 1, 0, 0, library.put())))
+  if (SUCCEEDED(LoadRegTypeLib(LIBID_Inventor, 1, 0, 0, library.Put())))
     return;
-  std::wstring path = environment.hostLibrary;
-  CHECK_OK(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()));
-  if (library)
-    CHECK_OK(RegisterTypeLib(library.get(), path.data(), nullptr));
+  std::wstring path = HostLibraryPath();
+  ASSERT_OK(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put()));
+  ASSERT_OK(RegisterTypeLib(library.Get(), path.data(), nullptr));
 }
 
 LoadedModule::LoadedModule(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {
   if (!module_)
-    throw std::runtime_error("Cannot load " + describe(path));
+    throw std::runtime_error("Cannot load the module " + ::testing::PrintToString(path));
 }
 
 LoadedModule::~LoadedModule() { FreeLibrary(module_); }
 
-FARPROC LoadedModule::entry(const char* name) const {
+FARPROC LoadedModule::Entry(const char* name) const {
   FARPROC function = GetProcAddress(module_, name);
   if (!function)
     throw std::runtime_error(std::string("The module does not export ") + name);
@@ -49,39 +58,39 @@ FARPROC LoadedModule::entry(const char* name) const {
 namespace {
 // An export as the function type it has (through a generic function pointer,
 // which any function pointer converts to and from).
-template <class Function> Function as(FARPROC entry) {
+template <class Function> Function As(FARPROC entry) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(entry));
 }
 using NoArguments = HRESULT(STDAPICALLTYPE*)();
-using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using GetClassObjectEntry = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 } // namespace
 
-HRESULT LoadedModule::registerServer() const {
-  return as<NoArguments>(entry("DllRegisterServer"))();
+HRESULT LoadedModule::RegisterServer() const {
+  return As<NoArguments>(Entry("DllRegisterServer"))();
 }
 
-HRESULT LoadedModule::unregisterServer() const {
-  return as<NoArguments>(entry("DllUnregisterServer"))();
+HRESULT LoadedModule::UnregisterServer() const {
+  return As<NoArguments>(Entry("DllUnregisterServer"))();
 }
 
-HRESULT LoadedModule::canUnloadNow() const { return as<NoArguments>(entry("DllCanUnloadNow"))(); }
+HRESULT LoadedModule::CanUnloadNow() const { return As<NoArguments>(Entry("DllCanUnloadNow"))(); }
 
-HRESULT LoadedModule::getClassObject(REFCLSID clsid, REFIID iid, void** result) const {
-  return as<GetClassObject>(entry("DllGetClassObject"))(clsid, iid, result);
+HRESULT LoadedModule::GetClassObject(REFCLSID clsid, REFIID iid, void** result) const {
+  return As<GetClassObjectEntry>(Entry("DllGetClassObject"))(clsid, iid, result);
 }
 
-std::wstring LoadedModule::fileName() const {
+std::wstring LoadedModule::FileName() const {
   wchar_t path[MAX_PATH * 4] = {};
   GetModuleFileNameW(module_, path, MAX_PATH * 4);
   return path;
 }
 
-RegisteredModule::RegisteredModule(const Environment& environment) : module_(environment.module) {
-  ensureHostLibraryRegistered(environment);
-  CHECK_OK(module_.registerServer());
+RegisteredModule::RegisteredModule(const std::wstring& path) : module_(path) {
+  EnsureHostLibraryRegistered();
+  EXPECT_OK(module_.RegisterServer());
 }
 
-RegisteredModule::~RegisteredModule() { CHECK_OK(module_.unregisterServer()); }
+RegisteredModule::~RegisteredModule() { EXPECT_OK(module_.UnregisterServer()); }
 
 ScratchDirectory::ScratchDirectory() {
   wchar_t temp[MAX_PATH + 1] = {};
@@ -101,14 +110,14 @@ ScratchDirectory::~ScratchDirectory() {
     do {
       const std::wstring name = found.cFileName;
       if (name != L"." && name != L"..")
-        DeleteFileW(file(name).c_str());
+        DeleteFileW(File(name).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
   RemoveDirectoryW(path_.c_str());
 }
 
-std::string readFileBytes(const std::wstring& path) {
+std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
   HANDLE file =
       CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -122,18 +131,23 @@ std::string readFileBytes(const std::wstring& path) {
   return bytes;
 }
 
-bool fileExists(const std::wstring& path) {
+bool FileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-ComPtr<IDispatch> createByProgId() {
+ComPtr<IDispatch> CreateByProgId() {
   CLSID clsid;
   ComPtr<IDispatch> object;
-  if (!CHECK(SUCCEEDED(CLSIDFromProgID(L"Vantelo.clsVantelo", &clsid))))
-    return object;
-  CHECK_EQ(clsid == CLSID_clsVantelo, true);
-  CHECK_OK(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.putVoid()));
+  EXPECT_OK(CLSIDFromProgID(L"Vantelo.clsVantelo", &clsid));
+  EXPECT_TRUE(clsid == CLSID_clsVantelo);
+  EXPECT_OK(
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()));
   return object;
+}
+
+void RegisteredObjectTest::SetUp() {
+  object_ = CreateByProgId();
+  ASSERT_TRUE(object_);
 }
 
 DispatchResult& DispatchResult::operator=(DispatchResult&& other) noexcept {
@@ -150,17 +164,17 @@ DispatchResult::~DispatchResult() {
   SysFreeString(exception.bstrHelpFile);
 }
 
-DISPID dispidOf(IDispatch* object, const wchar_t* name) {
+DISPID DispidOf(IDispatch* object, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   return id;
 }
 
-DispatchResult invokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+DispatchResult InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
                             std::vector<VARIANT*> arguments) {
   DispatchResult result;
-  const DISPID id = dispidOf(object, name);
+  const DISPID id = DispidOf(object, name);
   std::vector<VARIANTARG> reversed;
   for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
     reversed.push_back(**it);
@@ -175,7 +189,7 @@ DispatchResult invokeByName(IDispatch* object, const wchar_t* name, WORD flags,
   }
   result.hr =
       object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                     put ? nullptr : result.value.get(), &result.exception, &result.argumentError);
+                     put ? nullptr : result.value.Get(), &result.exception, &result.argumentError);
   // The callee may have replaced the arguments in place (by-reference
   // results): hand them back to their owners.
   for (std::size_t i = 0; i < arguments.size(); ++i)
@@ -183,37 +197,63 @@ DispatchResult invokeByName(IDispatch* object, const wchar_t* name, WORD flags,
   return result;
 }
 
-HRESULT putByName(IDispatch* object, const wchar_t* name, VARIANT* value) {
-  return invokeByName(object, name, DISPATCH_PROPERTYPUT, {value}).hr;
+HRESULT PutByName(IDispatch* object, const wchar_t* name, VARIANT* value) {
+  return InvokeByName(object, name, DISPATCH_PROPERTYPUT, {value}).hr;
 }
 
-Variant textVariant(const std::wstring& text) {
+Variant GetByName(IDispatch* object, const wchar_t* name) {
+  DispatchResult result = InvokeByName(object, name, DISPATCH_PROPERTYGET);
+  EXPECT_OK(result.hr) << "getting " << ::testing::PrintToString(std::wstring(name));
+  return std::move(result.value);
+}
+
+Variant TextVariant(const std::wstring& text) {
   Variant v;
-  V_VT(v.get()) = VT_BSTR;
-  V_BSTR(v.get()) = Bstr(text).detach();
+  V_VT(v.Get()) = VT_BSTR;
+  V_BSTR(v.Get()) = Bstr(text).Detach();
   return v;
 }
 
-Variant longVariant(long value) {
+Variant LongVariant(long value) {
   Variant v;
-  V_VT(v.get()) = VT_I4;
-  V_I4(v.get()) = value;
+  V_VT(v.Get()) = VT_I4;
+  V_I4(v.Get()) = value;
   return v;
 }
 
-Variant boolVariant(bool value) {
+Variant ShortVariant(SHORT value) {
   Variant v;
-  V_VT(v.get()) = VT_BOOL;
-  V_BOOL(v.get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
+  V_VT(v.Get()) = VT_I2;
+  V_I2(v.Get()) = value;
   return v;
 }
 
-std::wstring variantText(const VARIANT* value) {
+Variant BoolVariant(bool value) {
+  Variant v;
+  V_VT(v.Get()) = VT_BOOL;
+  V_BOOL(v.Get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
+std::wstring VariantText(const VARIANT* value) {
   if (V_VT(value) == VT_BSTR)
     return std::wstring(V_BSTR(value), SysStringLen(V_BSTR(value)));
   if (V_VT(value) == (VT_BSTR | VT_BYREF))
     return std::wstring(*V_BSTRREF(value), SysStringLen(*V_BSTRREF(value)));
   return L"(not text: vt " + std::to_wstring(V_VT(value)) + L")";
+}
+
+::testing::AssertionResult SameHResult(const char* actualText, const char* expectedText,
+                                       HRESULT actual, HRESULT expected) {
+  if (actual == expected)
+    return ::testing::AssertionSuccess();
+  const auto hex = [](HRESULT code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+    return std::string(text);
+  };
+  return ::testing::AssertionFailure() << actualText << " is " << hex(actual) << ", expected "
+                                       << expectedText << " (" << hex(expected) << ")";
 }
 
 } // namespace vtest

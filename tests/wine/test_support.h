@@ -1,6 +1,7 @@
-// What the Wine test groups share: where the module and the host's stand-in
+// What the Wine tests share: where the module and the host's stand-in
 // library are, the module loaded and registered for a test, a scratch
-// directory, and calls through IDispatch as an automation client makes them.
+// directory, calls through IDispatch as an automation client makes them, and
+// HRESULT assertions that print codes in hexadecimal.
 #pragma once
 
 #include "com/bstr.h"
@@ -9,6 +10,7 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <oaidl.h>
 
 #include <string>
@@ -20,20 +22,20 @@ using vantelo::com::Bstr;
 using vantelo::com::ComPtr;
 using vantelo::com::Variant;
 
-struct Environment {
-  std::wstring module;      // Vantelo.dll
-  std::wstring hostLibrary; // the stand-in of the host's type library
-};
+// The module under test (Vantelo.dll) and the stand-in of the host's type
+// library, as Windows paths.
+const std::wstring& ModulePath();
+const std::wstring& HostLibraryPath();
 
-// A path given on the command line as a Windows path; a Unix path (as CMake
-// passes it under Wine) is reached through Wine's drive Z:.
-std::wstring windowsPath(const char* argument);
+// A path as a Windows path; a Unix path (as CMake gives it under Wine) is
+// reached through Wine's drive Z:.
+std::wstring WindowsPath(const char* path);
 
 // Registers the host's stand-in library unless a library of the host is
 // registered already (as on a machine where the host is installed).
-void ensureHostLibraryRegistered(const Environment& environment);
+void EnsureHostLibraryRegistered();
 
-// The module loaded; its four exports.
+// A module loaded; its four exports.
 class LoadedModule {
 public:
   explicit LoadedModule(const std::wstring& path);
@@ -41,23 +43,23 @@ public:
   LoadedModule& operator=(const LoadedModule&) = delete;
   ~LoadedModule();
 
-  HRESULT registerServer() const;
-  HRESULT unregisterServer() const;
-  HRESULT canUnloadNow() const;
-  HRESULT getClassObject(REFCLSID clsid, REFIID iid, void** result) const;
-  std::wstring fileName() const;
+  HRESULT RegisterServer() const;
+  HRESULT UnregisterServer() const;
+  HRESULT CanUnloadNow() const;
+  HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** result) const;
+  std::wstring FileName() const;
 
 private:
-  FARPROC entry(const char* name) const;
+  FARPROC Entry(const char* name) const;
   HMODULE module_;
 };
 
-// The module registered through its export for the life of the object.
+// A module registered through its export for the life of the object.
 class RegisteredModule {
 public:
-  explicit RegisteredModule(const Environment& environment);
+  explicit RegisteredModule(const std::wstring& path = ModulePath());
   ~RegisteredModule();
-  const LoadedModule& module() const { return module_; }
+  const LoadedModule& Module() const { return module_; }
 
 private:
   LoadedModule module_;
@@ -70,18 +72,29 @@ public:
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
   ~ScratchDirectory();
-  const std::wstring& path() const { return path_; }
-  std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+  const std::wstring& Path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
 
 private:
   std::wstring path_;
 };
 
-std::string readFileBytes(const std::wstring& path);
-bool fileExists(const std::wstring& path);
+std::string ReadFileBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
 
-// Creates the add-in's class by program identifier, as a macro does.
-ComPtr<IDispatch> createByProgId();
+// Creates the add-in's class by program identifier, as a macro does; null
+// (with a failed assertion) when that does not work.
+ComPtr<IDispatch> CreateByProgId();
+
+// A test with the module registered and one object of the class created by
+// program identifier.
+class RegisteredObjectTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+
+  RegisteredModule registered_;
+  ComPtr<IDispatch> object_;
+};
 
 // Calls through IDispatch by member name, as a late-bound client does.
 // Arguments in declared order; they stay owned by the caller.
@@ -96,14 +109,28 @@ struct DispatchResult {
   DispatchResult& operator=(DispatchResult&& other) noexcept;
   ~DispatchResult();
 };
-DISPID dispidOf(IDispatch* object, const wchar_t* name);
-DispatchResult invokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+DISPID DispidOf(IDispatch* object, const wchar_t* name);
+DispatchResult InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
                             std::vector<VARIANT*> arguments = {});
-HRESULT putByName(IDispatch* object, const wchar_t* name, VARIANT* value);
+HRESULT PutByName(IDispatch* object, const wchar_t* name, VARIANT* value);
+// A property's value; a failed get is a failed assertion.
+Variant GetByName(IDispatch* object, const wchar_t* name);
 
-Variant textVariant(const std::wstring& text);
-Variant longVariant(long value);
-Variant boolVariant(bool value);
-std::wstring variantText(const VARIANT* value);
+Variant TextVariant(const std::wstring& text);
+Variant LongVariant(long value);
+Variant ShortVariant(SHORT value);
+Variant BoolVariant(bool value);
+std::wstring VariantText(const VARIANT* value);
+
+// For EXPECT_HR and friends: the two codes equal, printed in hexadecimal.
+::testing::AssertionResult SameHResult(const char* actualText, const char* expectedText,
+                                       HRESULT actual, HRESULT expected);
 
 } // namespace vtest
+
+#define EXPECT_HR(call, expected)                                                                  \
+  EXPECT_PRED_FORMAT2(::vtest::SameHResult, call, static_cast<HRESULT>(expected))
+#define ASSERT_HR(call, expected)                                                                  \
+  ASSERT_PRED_FORMAT2(::vtest::SameHResult, call, static_cast<HRESULT>(expected))
+#define EXPECT_OK(call) EXPECT_HR(call, S_OK)
+#define ASSERT_OK(call) ASSERT_HR(call, S_OK)

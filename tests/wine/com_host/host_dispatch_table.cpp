@@ -16,45 +16,45 @@ using namespace vantelo;
 
 namespace {
 
-GUID iid(const wchar_t* text) {
+GUID Iid(const wchar_t* text) {
   GUID guid{};
   if (FAILED(IIDFromString(text, &guid)))
     throw std::logic_error("not an interface identifier");
   return guid;
 }
 
-template <class T> T& as(HostObject& object) { return dynamic_cast<T&>(object); }
+template <class T> T& As(HostObject& object) { return dynamic_cast<T&>(object); }
 
 // The members every document has; drawing and part documents add theirs.
-std::vector<Member> documentMembers() {
+std::vector<Member> DocumentMembers() {
   return {
       {0x300020C,
        L"DocumentType",
        Call::Get,
        {},
        [](HostObject& o, const CallArguments&, CallResult& r) {
-         r.setLong(as<Document>(o).DocumentType());
+         r.SetLong(As<Document>(o).DocumentType());
        }},
       {0x300021F,
        L"PropertySets",
        Call::Get,
        {},
        [](HostObject& o, const CallArguments&, CallResult& r) {
-         r.setObject(as<Document>(o).PropertySets(), kinds::propertySets());
+         r.SetObject(As<Document>(o).PropertySets(), PropertySetsKind());
        }},
       {0x300022B,
        L"UnitsOfMeasure",
        Call::Get,
        {},
        [](HostObject& o, const CallArguments&, CallResult& r) {
-         r.setObject(as<Document>(o).UnitsOfMeasure(), kinds::unitsOfMeasure());
+         r.SetObject(As<Document>(o).UnitsOfMeasure(), UnitsOfMeasureKind());
        }},
       {0x3000225,
        L"VersionNumber",
        Call::Get,
        {},
        [](HostObject& o, const CallArguments&, CallResult& r) {
-         r.setLong(as<Document>(o).VersionNumber());
+         r.SetLong(As<Document>(o).VersionNumber());
        }},
       // Reached by name.
       {0x6001001,
@@ -62,55 +62,53 @@ std::vector<Member> documentMembers() {
        Call::Get,
        {},
        [](HostObject& o, const CallArguments&, CallResult& r) {
-         r.setObject(as<Document>(o).ComponentDefinitionByName(), kinds::componentDefinition());
+         r.SetObject(As<Document>(o).ComponentDefinitionByName(), ComponentDefinitionKind());
        }},
   };
 }
 
-std::vector<Cast> documentCasts() {
+std::vector<Cast> DocumentCasts() {
   return {
-      {iid(L"{29F0D467-C114-11D2-B77F-0060B0F159EF}"), kinds::drawingDocument,
-       [](HostObject& o) -> Ref<HostObject> { return as<Document>(o).AsDrawingDocument(); }},
-      {iid(L"{29F0D463-C114-11D2-B77F-0060B0F159EF}"), kinds::partDocument,
-       [](HostObject& o) -> Ref<HostObject> { return as<Document>(o).AsPartDocument(); }},
+      {Iid(L"{29F0D467-C114-11D2-B77F-0060B0F159EF}"), DrawingDocumentKind,
+       [](HostObject& o) -> Ref<HostObject> { return As<Document>(o).AsDrawingDocument(); }},
+      {Iid(L"{29F0D463-C114-11D2-B77F-0060B0F159EF}"), PartDocumentKind,
+       [](HostObject& o) -> Ref<HostObject> { return As<Document>(o).AsPartDocument(); }},
   };
 }
 
-template <class T> std::vector<T> joined(std::vector<T> first, const std::vector<T>& second) {
+template <class T> std::vector<T> Joined(std::vector<T> first, const std::vector<T>& second) {
   first.insert(first.end(), second.begin(), second.end());
   return first;
 }
 
 } // namespace
 
-GUID applicationEventsSinkIid() { return iid(L"{CD4C47ED-C403-4F42-B3BF-0A90F3E89D81}"); }
+GUID ApplicationEventsSinkIid() { return Iid(L"{CD4C47ED-C403-4F42-B3BF-0A90F3E89D81}"); }
 
-std::string CallArguments::text(std::size_t i) const {
-  return utf8(V_BSTR(declared_[i]), SysStringLen(V_BSTR(declared_[i])));
+std::string CallArguments::Text(std::size_t i) const {
+  return Utf8(V_BSTR(declared_[i]), SysStringLen(V_BSTR(declared_[i])));
 }
 
-void CallResult::setLong(std::int32_t value) {
+void CallResult::SetLong(std::int32_t value) {
   V_VT(out_) = VT_I4;
   V_I4(out_) = value;
 }
 
-void CallResult::setDouble(double value) {
+void CallResult::SetDouble(double value) {
   V_VT(out_) = VT_R8;
   V_R8(out_) = value;
 }
 
-void CallResult::setText(const std::string& value) { fromValue(value, *out_); }
+void CallResult::SetText(const std::string& value) { FromValue(value, *out_); }
 
-void CallResult::setValue(const Value& value) { fromValue(value, *out_); }
+void CallResult::SetValue(const Value& value) { FromValue(value, *out_); }
 
-void CallResult::setObject(const Ref<HostObject>& object, const Kind& kind) {
+void CallResult::SetObject(const Ref<HostObject>& object, const Kind& kind) {
   V_VT(out_) = VT_DISPATCH;
-  V_DISPATCH(out_) = object ? world_.wrap(object, kind).detach() : nullptr;
+  V_DISPATCH(out_) = object ? world_.Wrap(object, kind).Detach() : nullptr;
 }
 
-namespace kinds {
-
-const Kind& addInSite() {
+const Kind& AddInSiteKind() {
   static const Kind kind{"ApplicationAddInSite",
                          {},
                          {{0x3001401,
@@ -118,135 +116,137 @@ const Kind& addInSite() {
                            Call::Get,
                            {},
                            [](HostObject& o, const CallArguments&, CallResult& r) {
-                             r.setObject(as<ApplicationAddInSite>(o).Application(), application());
+                             r.SetObject(As<ApplicationAddInSite>(o).Application(),
+                                         ApplicationKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& application() {
+const Kind& ApplicationKind() {
   static const Kind kind{"Application",
-                         {iid(L"{70109AA0-63C1-11D2-B78B-0060B0EC020B}")},
+                         {Iid(L"{70109AA0-63C1-11D2-B78B-0060B0EC020B}")},
                          {
                              {0x3000101,
                               L"ActiveDocument",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<Application>(o).ActiveDocument(), document());
+                                r.SetObject(As<Application>(o).ActiveDocument(), DocumentKind());
                               }},
                              {0x3000112,
                               L"ApplicationEvents",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<Application>(o).ApplicationEvents(),
-                                            applicationEvents());
+                                r.SetObject(As<Application>(o).ApplicationEvents(),
+                                            ApplicationEventsKind());
                               }},
                              {0x300013A,
                               L"StatusBarText",
                               Call::Put,
                               {Arg::Text},
                               [](HostObject& o, const CallArguments& a, CallResult&) {
-                                as<Application>(o).SetStatusBarText(a.text(0));
+                                As<Application>(o).SetStatusBarText(a.Text(0));
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& applicationEvents() {
+const Kind& ApplicationEventsKind() {
   static const Kind kind{
-      "ApplicationEvents", {iid(L"{6ED45F3A-BAF4-41FE-8907-970BB3CA48DF}")}, {}, {}, true};
+      "ApplicationEvents", {Iid(L"{6ED45F3A-BAF4-41FE-8907-970BB3CA48DF}")}, {}, {}, true};
   return kind;
 }
 
-const Kind& saveContext() {
+const Kind& SaveContextKind() {
   static const Kind kind{"NameValueMap", {}, {}, {}};
   return kind;
 }
 
-const Kind& document() {
+const Kind& DocumentKind() {
   static const Kind kind{"Document",
-                         {iid(L"{70109AA1-63C1-11D2-B78B-0060B0EC020B}")},
-                         documentMembers(),
-                         documentCasts()};
+                         {Iid(L"{70109AA1-63C1-11D2-B78B-0060B0EC020B}")},
+                         DocumentMembers(),
+                         DocumentCasts()};
   return kind;
 }
 
-const Kind& drawingDocument() {
+const Kind& DrawingDocumentKind() {
   static const Kind kind{"DrawingDocument",
-                         {iid(L"{29F0D467-C114-11D2-B77F-0060B0F159EF}")},
-                         joined(documentMembers(),
+                         {Iid(L"{29F0D467-C114-11D2-B77F-0060B0F159EF}")},
+                         Joined(DocumentMembers(),
                                 {
                                     {0x7000103,
                                      L"Sheets",
                                      Call::Get,
                                      {},
                                      [](HostObject& o, const CallArguments&, CallResult& r) {
-                                       r.setObject(as<DrawingDocument>(o).Sheets(), sheets());
+                                       r.SetObject(As<DrawingDocument>(o).Sheets(), SheetsKind());
                                      }},
                                     {0x7000102,
                                      L"ActiveSheet",
                                      Call::Get,
                                      {},
                                      [](HostObject& o, const CallArguments&, CallResult& r) {
-                                       r.setObject(as<DrawingDocument>(o).ActiveSheet(), sheet());
+                                       r.SetObject(As<DrawingDocument>(o).ActiveSheet(),
+                                                   SheetKind());
                                      }},
                                 }),
-                         documentCasts()};
+                         DocumentCasts()};
   return kind;
 }
 
-const Kind& partDocument() {
+const Kind& PartDocumentKind() {
   static const Kind kind{"PartDocument",
-                         {iid(L"{29F0D463-C114-11D2-B77F-0060B0F159EF}")},
-                         joined(documentMembers(),
+                         {Iid(L"{29F0D463-C114-11D2-B77F-0060B0F159EF}")},
+                         Joined(DocumentMembers(),
                                 {
                                     {0x3000222,
                                      L"SubType",
                                      Call::Get,
                                      {},
                                      [](HostObject& o, const CallArguments&, CallResult& r) {
-                                       r.setText(as<PartDocument>(o).SubType());
+                                       r.SetText(As<PartDocument>(o).SubType());
                                      }},
                                     {0x5000102,
                                      L"ComponentDefinition",
                                      Call::Get,
                                      {},
                                      [](HostObject& o, const CallArguments&, CallResult& r) {
-                                       r.setObject(as<PartDocument>(o).ComponentDefinition(),
-                                                   partComponentDefinition());
+                                       r.SetObject(As<PartDocument>(o).ComponentDefinition(),
+                                                   PartComponentDefinitionKind());
                                      }},
                                 }),
-                         documentCasts()};
+                         DocumentCasts()};
   return kind;
 }
 
-const Kind& propertySets() {
+const Kind& PropertySetsKind() {
   static const Kind kind{"PropertySets",
-                         {iid(L"{73F35CC8-ED6E-11D2-B785-0060B0F159EF}")},
+                         {Iid(L"{73F35CC8-ED6E-11D2-B785-0060B0F159EF}")},
                          {{0,
                            L"Item",
                            Call::Get,
                            {Arg::Text},
                            [](HostObject& o, const CallArguments& a, CallResult& r) {
-                             r.setObject(as<PropertySets>(o).Item(a.text(0)), propertySet());
+                             r.SetObject(As<PropertySets>(o).Item(a.Text(0)), PropertySetKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& propertySet() {
+const Kind& PropertySetKind() {
   static const Kind kind{"PropertySet",
-                         {iid(L"{73F35CC7-ED6E-11D2-B785-0060B0F159EF}")},
+                         {Iid(L"{73F35CC7-ED6E-11D2-B785-0060B0F159EF}")},
                          {
                              {0,
                               L"Item",
                               Call::Get,
                               {Arg::Text},
                               [](HostObject& o, const CallArguments& a, CallResult& r) {
-                                r.setObject(as<PropertySet>(o).Item(a.text(0)), property());
+                                r.SetObject(As<PropertySet>(o).Item(a.Text(0)), PropertyKind());
                               }},
                              // The value first, the name second.
                              {0x3001B03,
@@ -254,67 +254,67 @@ const Kind& propertySet() {
                               Call::Method,
                               {Arg::Any, Arg::Text},
                               [](HostObject& o, const CallArguments& a, CallResult&) {
-                                as<PropertySet>(o).Add(toValue(a.any(0)), a.text(1));
+                                As<PropertySet>(o).Add(ToValue(a.Any(0)), a.Text(1));
                               }},
                              {0x3001B06,
                               L"ItemByPropId",
                               Call::Get,
                               {Arg::Long},
                               [](HostObject& o, const CallArguments& a, CallResult& r) {
-                                r.setObject(as<PropertySet>(o).ItemByPropId(a.longValue(0)),
-                                            property());
+                                r.SetObject(As<PropertySet>(o).ItemByPropId(a.LongValue(0)),
+                                            PropertyKind());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& property() {
+const Kind& PropertyKind() {
   static const Kind kind{
       "Property",
-      {iid(L"{73F35CC9-ED6E-11D2-B785-0060B0F159EF}")},
+      {Iid(L"{73F35CC9-ED6E-11D2-B785-0060B0F159EF}")},
       {
           {0x3001D04,
            L"Delete",
            Call::Method,
            {},
-           [](HostObject& o, const CallArguments&, CallResult&) { as<Property>(o).Delete(); }},
+           [](HostObject& o, const CallArguments&, CallResult&) { As<Property>(o).Delete(); }},
           {0x3001D03,
            L"Value",
            Call::Put,
            {Arg::Text},
            [](HostObject& o, const CallArguments& a, CallResult&) {
-             as<Property>(o).SetValue(a.text(0));
+             As<Property>(o).SetValue(a.Text(0));
            }},
       },
       {}};
   return kind;
 }
 
-const Kind& unitsOfMeasure() {
+const Kind& UnitsOfMeasureKind() {
   static const Kind kind{"UnitsOfMeasure",
-                         {iid(L"{D007B6F9-71BB-48FF-B14C-EE5D633CB0C3}")},
+                         {Iid(L"{D007B6F9-71BB-48FF-B14C-EE5D633CB0C3}")},
                          {
                              {0x3003901,
                               L"LengthUnits",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<UnitsOfMeasure>(o).LengthUnits());
+                                r.SetLong(As<UnitsOfMeasure>(o).LengthUnits());
                               }},
                              {0x3003903,
                               L"MassUnits",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<UnitsOfMeasure>(o).MassUnits());
+                                r.SetLong(As<UnitsOfMeasure>(o).MassUnits());
                               }},
                              {0x3003907,
                               L"LengthDisplayPrecision",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<UnitsOfMeasure>(o).LengthDisplayPrecision());
+                                r.SetLong(As<UnitsOfMeasure>(o).LengthDisplayPrecision());
                               }},
                              // The length by reference, then the unit selector.
                              {0x3003909,
@@ -322,143 +322,143 @@ const Kind& unitsOfMeasure() {
                               Call::Method,
                               {Arg::DoubleByReference, Arg::Long},
                               [](HostObject& o, const CallArguments& a, CallResult& r) {
-                                r.setText(as<UnitsOfMeasure>(o).GetStringFromValue(
-                                    a.doubleReference(0), a.longValue(1)));
+                                r.SetText(As<UnitsOfMeasure>(o).GetStringFromValue(
+                                    a.DoubleReference(0), a.LongValue(1)));
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& sheets() {
+const Kind& SheetsKind() {
   static const Kind kind{"Sheets",
-                         {iid(L"{206B59AF-22A6-11D4-B7A8-0060B0F159EF}")},
+                         {Iid(L"{206B59AF-22A6-11D4-B7A8-0060B0F159EF}")},
                          {
                              {0x7F000006,
                               L"Count",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<Sheets>(o).Count());
+                                r.SetLong(As<Sheets>(o).Count());
                               }},
                              {0,
                               L"Item",
                               Call::Get,
                               {Arg::Short},
                               [](HostObject& o, const CallArguments& a, CallResult& r) {
-                                r.setObject(as<Sheets>(o).Item(a.shortValue(0)), sheet());
+                                r.SetObject(As<Sheets>(o).Item(a.ShortValue(0)), SheetKind());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& sheet() {
+const Kind& SheetKind() {
   static const Kind kind{"Sheet",
-                         {iid(L"{206B59AE-22A6-11D4-B7A8-0060B0F159EF}")},
+                         {Iid(L"{206B59AE-22A6-11D4-B7A8-0060B0F159EF}")},
                          {
                              {0x7000305,
                               L"Size",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<Sheet>(o).Size());
+                                r.SetLong(As<Sheet>(o).Size());
                               }},
                              {0x7000303,
                               L"DrawingViews",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<Sheet>(o).DrawingViews(), drawingViews());
+                                r.SetObject(As<Sheet>(o).DrawingViews(), DrawingViewsKind());
                               }},
                              {0x700030D,
                               L"PartsLists",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<Sheet>(o).PartsLists(), partsLists());
+                                r.SetObject(As<Sheet>(o).PartsLists(), PartsListsKind());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& drawingViews() {
+const Kind& DrawingViewsKind() {
   static const Kind kind{"DrawingViews",
-                         {iid(L"{206B59B2-22A6-11D4-B7A8-0060B0F159EF}")},
+                         {Iid(L"{206B59B2-22A6-11D4-B7A8-0060B0F159EF}")},
                          {
                              {0x7F000006,
                               L"Count",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<DrawingViews>(o).Count());
+                                r.SetLong(As<DrawingViews>(o).Count());
                               }},
                              {0,
                               L"Item",
                               Call::Get,
                               {Arg::Long},
                               [](HostObject& o, const CallArguments& a, CallResult& r) {
-                                r.setObject(as<DrawingViews>(o).Item(a.longValue(0)),
-                                            drawingView());
+                                r.SetObject(As<DrawingViews>(o).Item(a.LongValue(0)),
+                                            DrawingViewKind());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& drawingView() {
+const Kind& DrawingViewKind() {
   static const Kind kind{"DrawingView",
-                         {iid(L"{206B59B1-22A6-11D4-B7A8-0060B0F159EF}")},
+                         {Iid(L"{206B59B1-22A6-11D4-B7A8-0060B0F159EF}")},
                          {{0x7000405,
                            L"Scale",
                            Call::Get,
                            {},
                            [](HostObject& o, const CallArguments&, CallResult& r) {
-                             r.setDouble(as<DrawingView>(o).Scale());
+                             r.SetDouble(As<DrawingView>(o).Scale());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& partsLists() {
+const Kind& PartsListsKind() {
   static const Kind kind{"PartsLists",
-                         {iid(L"{A907AE85-A78F-11D5-8DF8-0010B541CAA8}")},
+                         {Iid(L"{A907AE85-A78F-11D5-8DF8-0010B541CAA8}")},
                          {{0,
                            L"Item",
                            Call::Get,
                            {Arg::Long},
                            [](HostObject& o, const CallArguments& a, CallResult& r) {
-                             r.setObject(as<PartsLists>(o).Item(a.longValue(0)), partsList());
+                             r.SetObject(As<PartsLists>(o).Item(a.LongValue(0)), PartsListKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& partsList() {
+const Kind& PartsListKind() {
   static const Kind kind{"PartsList",
-                         {iid(L"{A907AE87-A78F-11D5-8DF8-0010B541CAA8}")},
+                         {Iid(L"{A907AE87-A78F-11D5-8DF8-0010B541CAA8}")},
                          {{0x7000E02,
                            L"PartsListRows",
                            Call::Get,
                            {},
                            [](HostObject& o, const CallArguments&, CallResult& r) {
-                             r.setObject(as<PartsList>(o).PartsListRows(), partsListRows());
+                             r.SetObject(As<PartsList>(o).PartsListRows(), PartsListRowsKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& partsListRows() {
+const Kind& PartsListRowsKind() {
   static const Kind kind{"PartsListRows",
-                         {iid(L"{A907AE8D-A78F-11D5-8DF8-0010B541CAA8}")},
+                         {Iid(L"{A907AE8D-A78F-11D5-8DF8-0010B541CAA8}")},
                          {
                              {0x7F000006,
                               L"Count",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setLong(as<PartsListRows>(o).Count());
+                                r.SetLong(As<PartsListRows>(o).Count());
                               }},
                              // The row index by reference.
                              {0,
@@ -466,70 +466,70 @@ const Kind& partsListRows() {
                               Call::Get,
                               {Arg::LongByReference},
                               [](HostObject& o, const CallArguments& a, CallResult& r) {
-                                std::int32_t index = a.longReference(0);
-                                r.setObject(as<PartsListRows>(o).Item(index), partsListRow());
-                                a.longReference(0) = index;
+                                std::int32_t index = a.LongReference(0);
+                                r.SetObject(As<PartsListRows>(o).Item(index), PartsListRowKind());
+                                a.LongReference(0) = index;
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& partsListRow() {
+const Kind& PartsListRowKind() {
   static const Kind kind{"PartsListRow",
-                         {iid(L"{A907AE8F-A78F-11D5-8DF8-0010B541CAA8}")},
+                         {Iid(L"{A907AE8F-A78F-11D5-8DF8-0010B541CAA8}")},
                          {{0,
                            L"Item",
                            Call::Get,
                            {Arg::Text},
                            [](HostObject& o, const CallArguments& a, CallResult& r) {
-                             r.setObject(as<PartsListRow>(o).Item(a.text(0)), partsListCell());
+                             r.SetObject(As<PartsListRow>(o).Item(a.Text(0)), PartsListCellKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& partsListCell() {
+const Kind& PartsListCellKind() {
   // The cell's value is its default member, read as such and written by the
   // name "Value".
   static const Kind kind{"PartsListCell",
-                         {iid(L"{A907AE91-A78F-11D5-8DF8-0010B541CAA8}")},
+                         {Iid(L"{A907AE91-A78F-11D5-8DF8-0010B541CAA8}")},
                          {
                              {0,
                               L"Value",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setText(as<PartsListCell>(o).Value());
+                                r.SetText(As<PartsListCell>(o).Value());
                               }},
                              {0,
                               L"Value",
                               Call::Put,
                               {Arg::Text},
                               [](HostObject& o, const CallArguments& a, CallResult&) {
-                                as<PartsListCell>(o).SetValueByName(a.text(0));
+                                As<PartsListCell>(o).SetValueByName(a.Text(0));
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& componentDefinition() {
+const Kind& ComponentDefinitionKind() {
   static const Kind kind{"ComponentDefinition",
-                         {iid(L"{5DF8601E-6B16-11D3-B794-0060B0F159EF}")},
+                         {Iid(L"{5DF8601E-6B16-11D3-B794-0060B0F159EF}")},
                          {{0x6001002,
                            L"MassProperties",
                            Call::Get,
                            {},
                            [](HostObject& o, const CallArguments&, CallResult& r) {
-                             r.setObject(as<ComponentDefinition>(o).MassPropertiesByName(),
-                                         massProperties());
+                             r.SetObject(As<ComponentDefinition>(o).MassPropertiesByName(),
+                                         MassPropertiesKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& massProperties() {
+const Kind& MassPropertiesKind() {
   static const Kind kind{"MassProperties",
                          {},
                          {
@@ -538,184 +538,182 @@ const Kind& massProperties() {
                               Call::Put,
                               {Arg::Long},
                               [](HostObject& o, const CallArguments& a, CallResult&) {
-                                as<MassProperties>(o).SetAccuracyByName(a.longValue(0));
+                                As<MassProperties>(o).SetAccuracyByName(a.LongValue(0));
                               }},
                              {0x6001004,
                               L"Mass",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setValue(as<MassProperties>(o).MassByName());
+                                r.SetValue(As<MassProperties>(o).MassByName());
                               }},
                              {0x6001005,
                               L"Volume",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setValue(as<MassProperties>(o).VolumeByName());
+                                r.SetValue(As<MassProperties>(o).VolumeByName());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& partComponentDefinition() {
+const Kind& PartComponentDefinitionKind() {
   static const Kind kind{
       "PartComponentDefinition",
-      {iid(L"{DA33F1A3-7C3F-11D3-B794-0060B0F159EF}")},
+      {Iid(L"{DA33F1A3-7C3F-11D3-B794-0060B0F159EF}")},
       {},
-      {{iid(L"{0562B816-F05F-4293-AF39-D2F640E42740}"), sheetMetalComponentDefinition,
+      {{Iid(L"{0562B816-F05F-4293-AF39-D2F640E42740}"), SheetMetalComponentDefinitionKind,
         [](HostObject& o) -> Ref<HostObject> {
-          return as<PartComponentDefinition>(o).AsSheetMetalComponentDefinition();
+          return As<PartComponentDefinition>(o).AsSheetMetalComponentDefinition();
         }}}};
   return kind;
 }
 
-const Kind& sheetMetalComponentDefinition() {
+const Kind& SheetMetalComponentDefinitionKind() {
   static const Kind kind{
       "SheetMetalComponentDefinition",
-      {iid(L"{0562B816-F05F-4293-AF39-D2F640E42740}")},
+      {Iid(L"{0562B816-F05F-4293-AF39-D2F640E42740}")},
       {
           {0x9000103,
            L"ActiveSheetMetalStyle",
            Call::Get,
            {},
            [](HostObject& o, const CallArguments&, CallResult& r) {
-             r.setObject(as<SheetMetalComponentDefinition>(o).ActiveSheetMetalStyle(),
-                         sheetMetalStyle());
+             r.SetObject(As<SheetMetalComponentDefinition>(o).ActiveSheetMetalStyle(),
+                         SheetMetalStyleKind());
            }},
           {0x9000104,
            L"FlatPattern",
            Call::Get,
            {},
            [](HostObject& o, const CallArguments&, CallResult& r) {
-             r.setObject(as<SheetMetalComponentDefinition>(o).FlatPattern(), flatPattern());
+             r.SetObject(As<SheetMetalComponentDefinition>(o).FlatPattern(), FlatPatternKind());
            }},
       },
       {}};
   return kind;
 }
 
-const Kind& sheetMetalStyle() {
+const Kind& SheetMetalStyleKind() {
   static const Kind kind{"SheetMetalStyle",
-                         {iid(L"{46A4AA12-70D3-4BEC-B059-D285F084B979}")},
+                         {Iid(L"{46A4AA12-70D3-4BEC-B059-D285F084B979}")},
                          {
                              {0x9000405,
                               L"Thickness",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<SheetMetalStyle>(o).Thickness(), parameter());
+                                r.SetObject(As<SheetMetalStyle>(o).Thickness(), ParameterKind());
                               }},
                              {0x900040F,
                               L"Name",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setText(as<SheetMetalStyle>(o).Name());
+                                r.SetText(As<SheetMetalStyle>(o).Name());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& parameter() {
+const Kind& ParameterKind() {
   static const Kind kind{"Parameter",
-                         {iid(L"{44E517BC-D882-4AFE-A300-B3DAC6B8DB58}")},
+                         {Iid(L"{44E517BC-D882-4AFE-A300-B3DAC6B8DB58}")},
                          {
                              {0x3003B08,
                               L"Value",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setDouble(as<Parameter>(o).Value());
+                                r.SetDouble(As<Parameter>(o).Value());
                               }},
                              {0x3003B09,
                               L"Units",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setText(as<Parameter>(o).Units());
+                                r.SetText(As<Parameter>(o).Units());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& flatPattern() {
+const Kind& FlatPatternKind() {
   static const Kind kind{"FlatPattern",
-                         {iid(L"{A7E07EA5-369D-11D6-8E02-0010B541CAA8}")},
+                         {Iid(L"{A7E07EA5-369D-11D6-8E02-0010B541CAA8}")},
                          {{0x9001E01,
                            L"Body",
                            Call::Get,
                            {},
                            [](HostObject& o, const CallArguments&, CallResult& r) {
-                             r.setObject(as<FlatPattern>(o).Body(), surfaceBody());
+                             r.SetObject(As<FlatPattern>(o).Body(), SurfaceBodyKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& surfaceBody() {
+const Kind& SurfaceBodyKind() {
   static const Kind kind{"SurfaceBody",
-                         {iid(L"{5DF86089-6B16-11D3-B794-0060B0F159EF}")},
+                         {Iid(L"{5DF86089-6B16-11D3-B794-0060B0F159EF}")},
                          {{0x4002735,
                            L"RangeBox",
                            Call::Get,
                            {},
                            [](HostObject& o, const CallArguments&, CallResult& r) {
-                             r.setObject(as<SurfaceBody>(o).RangeBox(), box());
+                             r.SetObject(As<SurfaceBody>(o).RangeBox(), BoxKind());
                            }}},
                          {}};
   return kind;
 }
 
-const Kind& box() {
+const Kind& BoxKind() {
   static const Kind kind{"Box",
-                         {iid(L"{5DF86062-6B16-11D3-B794-0060B0F159EF}")},
+                         {Iid(L"{5DF86062-6B16-11D3-B794-0060B0F159EF}")},
                          {
                              {0x4001933,
                               L"MinPoint",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<Box>(o).MinPoint(), point());
+                                r.SetObject(As<Box>(o).MinPoint(), PointKind());
                               }},
                              {0x4001934,
                               L"MaxPoint",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setObject(as<Box>(o).MaxPoint(), point());
+                                r.SetObject(As<Box>(o).MaxPoint(), PointKind());
                               }},
                          },
                          {}};
   return kind;
 }
 
-const Kind& point() {
+const Kind& PointKind() {
   static const Kind kind{"Point",
-                         {iid(L"{CB69F172-558E-11D3-B793-0060B0F159EF}")},
+                         {Iid(L"{CB69F172-558E-11D3-B793-0060B0F159EF}")},
                          {
                              {0x4000933,
                               L"X",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setDouble(as<Point>(o).X());
+                                r.SetDouble(As<Point>(o).X());
                               }},
                              {0x4000934,
                               L"Y",
                               Call::Get,
                               {},
                               [](HostObject& o, const CallArguments&, CallResult& r) {
-                                r.setDouble(as<Point>(o).Y());
+                                r.SetDouble(As<Point>(o).Y());
                               }},
                          },
                          {}};
   return kind;
 }
-
-} // namespace kinds
 
 } // namespace vtest::comhost

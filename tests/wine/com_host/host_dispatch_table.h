@@ -37,12 +37,12 @@ enum class Arg {
 class CallArguments {
 public:
   explicit CallArguments(std::vector<VARIANTARG*> declared) : declared_(std::move(declared)) {}
-  std::string text(std::size_t i) const;
-  std::int16_t shortValue(std::size_t i) const { return V_I2(declared_[i]); }
-  std::int32_t longValue(std::size_t i) const { return V_I4(declared_[i]); }
-  LONG& longReference(std::size_t i) const { return *V_I4REF(declared_[i]); }
-  double& doubleReference(std::size_t i) const { return *V_R8REF(declared_[i]); }
-  const VARIANT& any(std::size_t i) const { return *declared_[i]; }
+  std::string Text(std::size_t i) const;
+  std::int16_t ShortValue(std::size_t i) const { return V_I2(declared_[i]); }
+  std::int32_t LongValue(std::size_t i) const { return V_I4(declared_[i]); }
+  LONG& LongReference(std::size_t i) const { return *V_I4REF(declared_[i]); }
+  double& DoubleReference(std::size_t i) const { return *V_R8REF(declared_[i]); }
+  const VARIANT& Any(std::size_t i) const { return *declared_[i]; }
 
 private:
   std::vector<VARIANTARG*> declared_;
@@ -52,12 +52,12 @@ private:
 class CallResult {
 public:
   CallResult(World& world, VARIANT* out) : world_(world), out_(out) {}
-  void setLong(std::int32_t value);
-  void setDouble(double value);
-  void setText(const std::string& value);
-  void setValue(const vantelo::Value& value);
+  void SetLong(std::int32_t value);
+  void SetDouble(double value);
+  void SetText(const std::string& value);
+  void SetValue(const vantelo::Value& value);
   // A host object as a new automation object of the kind; null as Nothing.
-  void setObject(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind);
+  void SetObject(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind);
 
 private:
   World& world_;
@@ -91,41 +91,39 @@ struct Kind {
   bool raisesApplicationEvents = false;
 };
 
-namespace kinds {
-const Kind& addInSite();
-const Kind& application();
-const Kind& applicationEvents();
-const Kind& saveContext();
-const Kind& document();
-const Kind& drawingDocument();
-const Kind& partDocument();
-const Kind& propertySets();
-const Kind& propertySet();
-const Kind& property();
-const Kind& unitsOfMeasure();
-const Kind& sheets();
-const Kind& sheet();
-const Kind& drawingViews();
-const Kind& drawingView();
-const Kind& partsLists();
-const Kind& partsList();
-const Kind& partsListRows();
-const Kind& partsListRow();
-const Kind& partsListCell();
-const Kind& componentDefinition();
-const Kind& massProperties();
-const Kind& partComponentDefinition();
-const Kind& sheetMetalComponentDefinition();
-const Kind& sheetMetalStyle();
-const Kind& parameter();
-const Kind& flatPattern();
-const Kind& surfaceBody();
-const Kind& box();
-const Kind& point();
-} // namespace kinds
+const Kind& AddInSiteKind();
+const Kind& ApplicationKind();
+const Kind& ApplicationEventsKind();
+const Kind& SaveContextKind();
+const Kind& DocumentKind();
+const Kind& DrawingDocumentKind();
+const Kind& PartDocumentKind();
+const Kind& PropertySetsKind();
+const Kind& PropertySetKind();
+const Kind& PropertyKind();
+const Kind& UnitsOfMeasureKind();
+const Kind& SheetsKind();
+const Kind& SheetKind();
+const Kind& DrawingViewsKind();
+const Kind& DrawingViewKind();
+const Kind& PartsListsKind();
+const Kind& PartsListKind();
+const Kind& PartsListRowsKind();
+const Kind& PartsListRowKind();
+const Kind& PartsListCellKind();
+const Kind& ComponentDefinitionKind();
+const Kind& MassPropertiesKind();
+const Kind& PartComponentDefinitionKind();
+const Kind& SheetMetalComponentDefinitionKind();
+const Kind& SheetMetalStyleKind();
+const Kind& ParameterKind();
+const Kind& FlatPatternKind();
+const Kind& SurfaceBodyKind();
+const Kind& BoxKind();
+const Kind& PointKind();
 
 // The notification interface of the application events, and its save member.
-GUID applicationEventsSinkIid();
+GUID ApplicationEventsSinkIid();
 constexpr DISPID OnSaveDocumentId = 0x3000612;
 
 } // namespace vtest::comhost

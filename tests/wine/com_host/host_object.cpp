@@ -10,7 +10,7 @@ namespace vtest::comhost {
 
 namespace {
 
-bool accepts(Call call, WORD flags) {
+bool Accepts(Call call, WORD flags) {
   switch (call) {
   case Call::Get:
     return flags & DISPATCH_PROPERTYGET;
@@ -22,7 +22,7 @@ bool accepts(Call call, WORD flags) {
   return false;
 }
 
-VARTYPE expectedType(Arg argument) {
+VARTYPE ExpectedType(Arg argument) {
   switch (argument) {
   case Arg::Text:
     return VT_BSTR;
@@ -40,12 +40,12 @@ VARTYPE expectedType(Arg argument) {
   return VT_EMPTY;
 }
 
-void fillException(EXCEPINFO* exception, HRESULT code, const std::string& message) {
+void FillException(EXCEPINFO* exception, HRESULT code, const std::string& message) {
   if (!exception)
     return;
   *exception = EXCEPINFO{};
   exception->scode = code;
-  const std::wstring text = wide(message);
+  const std::wstring text = Wide(message);
   exception->bstrDescription = SysAllocString(text.c_str());
   exception->bstrSource = SysAllocString(L"Inventor (stand-in)");
 }
@@ -56,7 +56,7 @@ public:
   ConnectionPoint(std::shared_ptr<World> world, ComPtr<IConnectionPointContainer> container,
                   vantelo::ApplicationEvents& events)
       : world_(std::move(world)), container_(std::move(container)), events_(events) {
-    world_->objectCreated();
+    world_->ObjectCreated();
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
@@ -78,21 +78,21 @@ public:
     return left;
   }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
-    *iid = applicationEventsSinkIid();
+    *iid = ApplicationEventsSinkIid();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** c) override {
-    *c = ComPtr<IConnectionPointContainer>(container_).detach();
+    *c = ComPtr<IConnectionPointContainer>(container_).Detach();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
-    return world_->advise(events_, sink, cookie);
+    return world_->Advise(events_, sink, cookie);
   }
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return world_->unadvise(cookie); }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return world_->Unadvise(cookie); }
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 
 private:
-  ~ConnectionPoint() { world_->objectDestroyed(); }
+  ~ConnectionPoint() { world_->ObjectDestroyed(); }
 
   std::shared_ptr<World> world_;
   ComPtr<IConnectionPointContainer> container_;
@@ -102,18 +102,18 @@ private:
 
 } // namespace
 
-ComPtr<IDispatch> HostObject::create(std::shared_ptr<World> world,
+ComPtr<IDispatch> HostObject::Create(std::shared_ptr<World> world,
                                      vantelo::Ref<vantelo::HostObject> target, const Kind& kind) {
-  return ComPtr<IDispatch>::adopt(new HostObject(std::move(world), std::move(target), kind));
+  return ComPtr<IDispatch>::Adopt(new HostObject(std::move(world), std::move(target), kind));
 }
 
 HostObject::HostObject(std::shared_ptr<World> world, vantelo::Ref<vantelo::HostObject> target,
                        const Kind& kind)
     : world_(std::move(world)), target_(std::move(target)), kind_(kind) {
-  world_->objectCreated();
+  world_->ObjectCreated();
 }
 
-HostObject::~HostObject() { world_->objectDestroyed(); }
+HostObject::~HostObject() { world_->ObjectDestroyed(); }
 
 HRESULT HostObject::QueryInterface(REFIID iid, void** result) {
   if (!result)
@@ -137,7 +137,7 @@ HRESULT HostObject::QueryInterface(REFIID iid, void** result) {
     if (iid != cast.iid)
       continue;
     try {
-      *result = world_->wrap(cast.query(*target_), cast.kind()).detach();
+      *result = world_->Wrap(cast.query(*target_), cast.kind()).Detach();
       return S_OK;
     } catch (const vantelo::Failure& failure) {
       return failure.Code();
@@ -184,7 +184,7 @@ HRESULT HostObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* 
     return DISP_E_UNKNOWNINTERFACE;
   const Member* member = nullptr;
   for (const Member& candidate : kind_.members)
-    if (candidate.id == id && accepts(candidate.call, flags))
+    if (candidate.id == id && Accepts(candidate.call, flags))
       member = &candidate;
   if (!member)
     return DISP_E_MEMBERNOTFOUND;
@@ -199,7 +199,7 @@ HRESULT HostObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* 
   std::vector<VARIANTARG*> declared;
   for (std::size_t i = 0; i < member->arguments.size(); ++i) {
     VARIANTARG* argument = &params->rgvarg[params->cArgs - 1 - i];
-    const VARTYPE wanted = expectedType(member->arguments[i]);
+    const VARTYPE wanted = ExpectedType(member->arguments[i]);
     if (wanted != VT_EMPTY && V_VT(argument) != wanted) {
       if (argumentError)
         *argumentError = static_cast<UINT>(params->cArgs - 1 - i);
@@ -219,7 +219,7 @@ HRESULT HostObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* 
     member->handler(*target_, arguments, callResult);
   } catch (const vantelo::Failure& failure) {
     VariantClear(out);
-    fillException(exception, failure.Code(), failure.what());
+    FillException(exception, failure.Code(), failure.what());
     return DISP_E_EXCEPTION;
   }
   VariantClear(&ignored);
@@ -232,7 +232,7 @@ HRESULT HostObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   if (!point)
     return E_POINTER;
   *point = nullptr;
-  if (!kind_.raisesApplicationEvents || iid != applicationEventsSinkIid())
+  if (!kind_.raisesApplicationEvents || iid != ApplicationEventsSinkIid())
     return CONNECT_E_NOCONNECTION;
   *point = new ConnectionPoint(world_, ComPtr<IConnectionPointContainer>(this),
                                dynamic_cast<vantelo::ApplicationEvents&>(*target_));

@@ -11,7 +11,7 @@ namespace vtest::comhost {
 
 class HostObject final : public IDispatch, public IConnectionPointContainer {
 public:
-  static ComPtr<IDispatch> create(std::shared_ptr<World> world,
+  static ComPtr<IDispatch> Create(std::shared_ptr<World> world,
                                   vantelo::Ref<vantelo::HostObject> target, const Kind& kind);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;

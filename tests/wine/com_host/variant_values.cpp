@@ -8,7 +8,7 @@
 
 namespace vtest::comhost {
 
-std::string utf8(const wchar_t* text, std::size_t length) {
+std::string Utf8(const wchar_t* text, std::size_t length) {
   if (length == 0)
     return {};
   const int size =
@@ -19,7 +19,7 @@ std::string utf8(const wchar_t* text, std::size_t length) {
   return out;
 }
 
-std::wstring wide(const std::string& text) {
+std::wstring Wide(const std::string& text) {
   if (text.empty())
     return {};
   const int size =
@@ -29,7 +29,7 @@ std::wstring wide(const std::string& text) {
   return out;
 }
 
-vantelo::Value toValue(const VARIANT& value) {
+vantelo::Value ToValue(const VARIANT& value) {
   switch (V_VT(&value)) {
   case VT_EMPTY:
     return vantelo::Empty{};
@@ -46,7 +46,7 @@ vantelo::Value toValue(const VARIANT& value) {
   case VT_DATE:
     return vantelo::Date{V_DATE(&value)};
   case VT_BSTR:
-    return utf8(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+    return Utf8(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
   default:
     throw vantelo::Failure(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
                            "the stand-in host takes no value of type " +
@@ -54,7 +54,7 @@ vantelo::Value toValue(const VARIANT& value) {
   }
 }
 
-void fromValue(const vantelo::Value& value, VARIANT& out) {
+void FromValue(const vantelo::Value& value, VARIANT& out) {
   VariantInit(&out);
   std::visit(
       [&](const auto& v) {
@@ -78,7 +78,7 @@ void fromValue(const vantelo::Value& value, VARIANT& out) {
           V_VT(&out) = VT_DATE;
           V_DATE(&out) = v.days;
         } else if constexpr (std::is_same_v<T, std::string>) {
-          const std::wstring text = wide(v);
+          const std::wstring text = Wide(v);
           V_VT(&out) = VT_BSTR;
           V_BSTR(&out) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         } else if constexpr (std::is_same_v<T, std::shared_ptr<vantelo::HostObject>>) {

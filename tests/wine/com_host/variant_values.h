@@ -12,12 +12,12 @@
 
 namespace vtest::comhost {
 
-std::string utf8(const wchar_t* text, std::size_t length);
-std::wstring wide(const std::string& text);
+std::string Utf8(const wchar_t* text, std::size_t length);
+std::wstring Wide(const std::string& text);
 
 // A value the add-in passed (texts, numbers, dates, Booleans, empty).
-vantelo::Value toValue(const VARIANT& value);
+vantelo::Value ToValue(const VARIANT& value);
 // A value for the add-in; objects are not handed out this way.
-void fromValue(const vantelo::Value& value, VARIANT& out);
+void FromValue(const vantelo::Value& value, VARIANT& out);
 
 } // namespace vtest::comhost

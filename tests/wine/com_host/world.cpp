@@ -26,13 +26,12 @@ public:
     for (VARIANTARG& argument : arguments)
       VariantInit(&argument);
     V_VT(&arguments[3]) = VT_DISPATCH;
-    V_DISPATCH(&arguments[3]) =
-        document ? world_.wrap(document, kinds::document()).detach() : nullptr;
+    V_DISPATCH(&arguments[3]) = document ? world_.Wrap(document, DocumentKind()).Detach() : nullptr;
     V_VT(&arguments[2]) = VT_I4;
     V_I4(&arguments[2]) = timing;
     V_VT(&arguments[1]) = VT_DISPATCH;
     V_DISPATCH(&arguments[1]) =
-        context ? world_.wrap(context, kinds::saveContext()).detach() : nullptr;
+        context ? world_.Wrap(context, SaveContextKind()).Detach() : nullptr;
     V_VT(&arguments[0]) = VT_I4 | VT_BYREF;
     V_I4REF(&arguments[0]) = &code;
     DISPPARAMS params = {arguments, nullptr, 4, 0};
@@ -44,7 +43,7 @@ public:
     handlingCode = code;
     std::string description =
         exception.bstrDescription
-            ? utf8(exception.bstrDescription, SysStringLen(exception.bstrDescription))
+            ? Utf8(exception.bstrDescription, SysStringLen(exception.bstrDescription))
             : std::string();
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
@@ -68,7 +67,7 @@ struct World::Connection {
   std::unique_ptr<vantelo::EventConnection> hostConnection;
 };
 
-std::shared_ptr<World> World::create(vantelo::sim::Host& host) {
+std::shared_ptr<World> World::Create(vantelo::sim::Host& host) {
   return std::shared_ptr<World>(new World(host));
 }
 
@@ -76,18 +75,18 @@ World::World(vantelo::sim::Host& host) : host_(host) {}
 
 World::~World() = default;
 
-ComPtr<IDispatch> World::addInSite() { return wrap(host_.AddInSite(), kinds::addInSite()); }
+ComPtr<IDispatch> World::AddInSite() { return Wrap(host_.AddInSite(), AddInSiteKind()); }
 
-ComPtr<IDispatch> World::wrap(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind) {
-  return HostObject::create(shared_from_this(), object, kind);
+ComPtr<IDispatch> World::Wrap(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind) {
+  return HostObject::Create(shared_from_this(), object, kind);
 }
 
-HRESULT World::advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD* cookie) {
+HRESULT World::Advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD* cookie) {
   if (!sink || !cookie)
     return E_POINTER;
   *cookie = 0;
   ComPtr<IDispatch> dispatch;
-  if (FAILED(sink->QueryInterface(applicationEventsSinkIid(), dispatch.putVoid())))
+  if (FAILED(sink->QueryInterface(ApplicationEventsSinkIid(), dispatch.PutVoid())))
     return CONNECT_E_CANNOTCONNECT;
   auto connection = std::make_unique<Connection>();
   connection->sink = dispatch;
@@ -102,7 +101,7 @@ HRESULT World::advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD*
   return S_OK;
 }
 
-HRESULT World::unadvise(DWORD cookie) {
+HRESULT World::Unadvise(DWORD cookie) {
   // The connection goes after the map entry: releasing the sink may call
   // back into the world.
   std::unique_ptr<Connection> gone;
@@ -114,7 +113,7 @@ HRESULT World::unadvise(DWORD cookie) {
   return S_OK;
 }
 
-HRESULT World::invokeSinks(DISPID id, DISPPARAMS& params, EXCEPINFO* exception) {
+HRESULT World::InvokeSinks(DISPID id, DISPPARAMS& params, EXCEPINFO* exception) {
   std::vector<ComPtr<IDispatch>> sinks;
   for (const auto& [cookie, connection] : connections_)
     sinks.push_back(connection->sink);

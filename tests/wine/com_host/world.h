@@ -21,26 +21,26 @@ using vantelo::com::ComPtr;
 
 class World : public std::enable_shared_from_this<World> {
 public:
-  static std::shared_ptr<World> create(vantelo::sim::Host& host);
+  static std::shared_ptr<World> Create(vantelo::sim::Host& host);
   ~World();
 
   // The add-in site for Activate.
-  ComPtr<IDispatch> addInSite();
+  ComPtr<IDispatch> AddInSite();
   // A host object as an automation object of the kind.
-  ComPtr<IDispatch> wrap(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind);
+  ComPtr<IDispatch> Wrap(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind);
 
-  long liveObjects() const { return liveObjects_; }
-  std::size_t connections() const { return connections_.size(); }
+  long LiveObjects() const { return liveObjects_; }
+  std::size_t Connections() const { return connections_.size(); }
 
   // Invokes every connected sink directly, as the host raises an event;
   // the first failure's status (S_OK when all succeed).
-  HRESULT invokeSinks(DISPID id, DISPPARAMS& params, EXCEPINFO* exception);
+  HRESULT InvokeSinks(DISPID id, DISPPARAMS& params, EXCEPINFO* exception);
 
   // For the objects of the world.
-  void objectCreated() { ++liveObjects_; }
-  void objectDestroyed() { --liveObjects_; }
-  HRESULT advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD* cookie);
-  HRESULT unadvise(DWORD cookie);
+  void ObjectCreated() { ++liveObjects_; }
+  void ObjectDestroyed() { --liveObjects_; }
+  HRESULT Advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD* cookie);
+  HRESULT Unadvise(DWORD cookie);
 
 private:
   explicit World(vantelo::sim::Host& host);
