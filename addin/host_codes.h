@@ -11,12 +11,10 @@
 
 namespace vantelo {
 
-// Document type codes.
+// Document type codes: the three the add-in writes to, and one it leaves
+// alone.
 namespace document_type {
-constexpr std::int32_t Part = 12290;
-constexpr std::int32_t Assembly = 12291;
-constexpr std::int32_t Drawing = 12292;
-// A type the add-in writes nothing to.
+constexpr std::int32_t Part = 12290, Assembly = 12291, Drawing = 12292;
 constexpr std::int32_t Presentation = 12293;
 } // namespace document_type
 
