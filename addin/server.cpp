@@ -13,9 +13,9 @@ namespace vantelo {
 // off, and say nothing.
 void clsVantelo::Activate(const Ref<ApplicationAddInSite>& AddInSiteObject, bool /*FirstTime*/) {
   RequireNameableSettingsFile();
-  HostApplication = use(AddInSiteObject).Application();
-  Ref<ApplicationEvents> events = use(HostApplication).ApplicationEvents();
-  std::unique_ptr<EventConnection> connection = use(events).Advise(*this);
+  HostApplication = Use(AddInSiteObject).Application();
+  Ref<ApplicationEvents> events = Use(HostApplication).ApplicationEvents();
+  std::unique_ptr<EventConnection> connection = Use(events).Advise(*this);
   AppEvents = std::move(events);
   appEventsConnection_ = std::move(connection); // releases the previous connection
 }

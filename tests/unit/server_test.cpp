@@ -32,10 +32,10 @@ TEST(Server, AutomationYieldsTheObjectItselfAfterProcessingMessages) {
   sim::Host host;
   clsVantelo addin(Platform("/opt/vantelo", pump));
   addin.Activate(host.AddInSite(), true);
-  host.clearOperations();
+  host.ClearOperations();
   EXPECT_EQ(&addin.Automation(), &addin);
   EXPECT_EQ(pump->count, 1);
-  EXPECT_EQ(host.operationCount(), 0u);
+  EXPECT_EQ(host.OperationCount(), 0u);
 }
 
 TEST(Server, ActivationNeedsASettingsFilePathThatTheCodePageHolds) {
@@ -58,12 +58,12 @@ TEST(Server, ActivationNeedsASettingsFilePathThatTheCodePageHolds) {
       EXPECT_TRUE(test.activates);
     } catch (const Failure& failure) {
       EXPECT_FALSE(test.activates);
-      EXPECT_EQ(failure.code(), hresult::NoUnicodeTranslation);
+      EXPECT_EQ(failure.Code(), hresult::NoUnicodeTranslation);
       EXPECT_NE(std::string(failure.what()).find(std::string(test.directory) + "\\Vantelo.ini"),
                 std::string::npos)
           << failure.what();
       // Refused before the host was asked for anything.
-      EXPECT_EQ(host.operationCount(), 0u);
+      EXPECT_EQ(host.OperationCount(), 0u);
     }
   }
 }

@@ -70,7 +70,7 @@ TEST(ModuleLocation, OutsideTheAnsiCodePageTheShortFormIsUsedOrActivationFails) 
       EXPECT_HR(activated, location.activation);
       if (FAILED(activated)) {
         // Before any host call; the error names the file and the problem.
-        EXPECT_EQ(host.operationCount(), 0u);
+        EXPECT_EQ(host.OperationCount(), 0u);
         ComPtr<IErrorInfo> info;
         ASSERT_OK(GetErrorInfo(0, info.Put()));
         Bstr description;
@@ -79,14 +79,14 @@ TEST(ModuleLocation, OutsideTheAnsiCodePageTheShortFormIsUsedOrActivationFails) 
         EXPECT_NE(text.find(location.moduleBaseName + L".ini"), std::wstring::npos) << text;
         EXPECT_NE(text.find(L"ANSI code page"), std::wstring::npos) << text;
       } else {
-        auto& part = host.addDocument({.name = "Plain.ipt",
+        auto& part = host.AddDocument({.name = "Plain.ipt",
                                        .type = vantelo::document_type::Part,
-                                       .subType = sim::subtype::Part});
-        host.setActiveDocument(&part);
-        EXPECT_TRUE(host.FireSaveDocument(&part, 4097, 0).succeeded);
+                                       .subType = vantelo::subtype::Part});
+        host.SetActiveDocument(&part);
+        EXPECT_TRUE(host.FireSaveDocument(&part, vantelo::event_timing::Before, 0).succeeded);
         // The save read the file next to the module, and wrote the missing
         // keys into it.
-        EXPECT_EQ(part.property(vantelo::fmtid::UserDefined, "SaveTime") != nullptr,
+        EXPECT_EQ(part.Property(vantelo::fmtid::UserDefined, "SaveTime") != nullptr,
                   location.settingsFileBefore);
         EXPECT_NE(ReadFileBytes(settings).find("SaveDatePropertyName=SaveDate"), std::string::npos);
       }
