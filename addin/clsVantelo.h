@@ -63,7 +63,8 @@ public:
   // --- The host's add-in server interface. ---
   void Activate(const Ref<ApplicationAddInSite>& AddInSiteObject, bool FirstTime);
   void Deactivate();
-  Ref<HostObject> Automation();
+  // The object a client reaches through the host's add-in object: this one.
+  clsVantelo& Automation();
   void ExecuteCommand(std::int32_t CommandID);
 
   // --- Public methods of the class interface. ---
@@ -101,6 +102,9 @@ private:
   void ViewScale_All();
   std::string ScaleToText(float scale, bool firstView) const;
   static std::string GetMassUnit(std::string text);
+
+  // Fails unless the settings file's path passes the ANSI code page unchanged.
+  void RequireNameableSettingsFile();
 
   // The type code of the application's active document, asked anew.
   std::int32_t ActiveDocumentType();

@@ -31,6 +31,8 @@ constexpr std::int32_t MemberNotFound = static_cast<std::int32_t>(0x80020003);
 constexpr std::int32_t DispTypeMismatch = static_cast<std::int32_t>(0x80020005);
 constexpr std::int32_t DispOverflow = static_cast<std::int32_t>(0x8002000A);
 constexpr std::int32_t BadIndex = static_cast<std::int32_t>(0x8002000B);
+// A text has characters that the target code page cannot hold.
+constexpr std::int32_t NoUnicodeTranslation = static_cast<std::int32_t>(0x80070459);
 // Visual Basic run-time errors (facility 0x0A), as a VB class reports them.
 constexpr std::int32_t InvalidProcedureCall = static_cast<std::int32_t>(0x800A0005);
 constexpr std::int32_t Overflow = static_cast<std::int32_t>(0x800A0006);

@@ -1,7 +1,6 @@
 // The host's add-in server interface of the class: Activate, Deactivate,
 // ExecuteCommand and Automation, passed on to the core.
 #include "com/host_adapter/adapters.h"
-#include "com/host_adapter/dispatch_object.h"
 #include "com/vantelo_object.h"
 #include "com/vantelo_object_call.h"
 
@@ -31,13 +30,16 @@ HRESULT VanteloObject::AddInServer::ExecuteCommand(LONG CommandID) {
                       [&](clsVantelo& core) { core.ExecuteCommand(CommandID); });
 }
 
+// The core decides what a client gets; the one object this module can give
+// for the core object is the class's own, through its interface _clsVantelo.
 HRESULT VanteloObject::AddInServer::get_Automation(IDispatch** Automation) {
   if (!Automation)
     return E_POINTER;
   *Automation = nullptr;
   return object_.Call(IID_ApplicationAddInServer, [&](clsVantelo& core) {
-    const Ref<HostObject> result = core.Automation();
-    *Automation = ComPtr<IDispatch>(host::DispatchOf(result.get())).Detach();
+    if (&core.Automation() != object_.core_.get())
+      throw Failure(hresult::Fail, "Automation yielded an object that has no COM interface");
+    *Automation = ComPtr<_clsVantelo>(&object_).Detach();
   });
 }
 

@@ -15,7 +15,13 @@ ModuleReference::ModuleReference() noexcept { ++liveObjects; }
 ModuleReference::~ModuleReference() { --liveObjects; }
 
 void LockModule() noexcept { ++locks; }
-void UnlockModule() noexcept { --locks; }
+// An unlock without a lock changes nothing: a count below zero would keep
+// the module from ever unloading, and a later lock from holding it.
+void UnlockModule() noexcept {
+  long held = locks.load();
+  while (held > 0 && !locks.compare_exchange_weak(held, held - 1)) {
+  }
+}
 
 bool ModuleCanUnload() noexcept { return liveObjects.load() == 0 && locks.load() == 0; }
 

@@ -14,7 +14,7 @@ public:
   ModuleReference& operator=(const ModuleReference&) = delete;
 };
 
-// IClassFactory::LockServer.
+// IClassFactory::LockServer. An unlock without a matching lock is ignored.
 void LockModule() noexcept;
 void UnlockModule() noexcept;
 

@@ -100,10 +100,6 @@ TEST_F(AddinOnHost, ActivationConnectsAndReconnectsTheEvents) {
   EXPECT_TRUE(Save(part).succeeded);
   EXPECT_NE(UserProperty(part, "SaveTime"), "<missing>");
 
-  IDispatch* automation = reinterpret_cast<IDispatch*>(1);
-  EXPECT_OK(server_->get_Automation(&automation));
-  EXPECT_EQ(automation, nullptr);
-
   // A host that gives no application: the host's code comes back.
   host_.FailOperation("ApplicationAddInSite.Application", E_ACCESSDENIED);
   EXPECT_HR(Activate(false), E_ACCESSDENIED);
@@ -181,41 +177,67 @@ TEST_F(AddinOnHost, CommandOneRunsTheWritersOfTheActiveDocument) {
   EXPECT_OK(InvokeByName(server_.Get(), L"ExecuteCommand", DISPATCH_METHOD, {id.Get()}).hr);
 }
 
-TEST_F(AddinOnHost, PartsListUpdateFillsTheTotals) {
+// The object's reference count, as AddRef and Release report it.
+ULONG References(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+// A macro in the host reaches the running add-in through the host's add-in
+// object: it takes Automation, sets the parts-list members there and calls
+// the update, which works on the host application the add-in was given.
+TEST_F(AddinOnHost, AClientUpdatesThePartsListThroughAutomation) {
   EXPECT_OK(Activate());
   auto& sheets = host_.AddDocument(FrameDrawing());
   host_.SetActiveDocument(&sheets);
-  struct {
-    const wchar_t* name;
-    Variant (*value)();
-  } const settings[] = {
-      {L"TotalMassUnit", [] { return TextVariant(L"kg"); }},
-      {L"TotalMassUnitToDisplay", [] { return TextVariant(L"kg"); }},
-      {L"TotalMassColumnName", [] { return TextVariant(L"TOTAL"); }},
-      {L"MassColumnName", [] { return TextVariant(L"MASS"); }},
-      {L"QuantityColumnName", [] { return TextVariant(L"QTY"); }},
-      {L"Decimals", [] { return LongVariant(2); }},
-      {L"SpaceBeforeMassUnit", [] { return LongVariant(1); }},
-      {L"SuppressError", [] { return BoolVariant(true); }},
-  };
-  for (const auto& setting : settings) {
-    Variant value = setting.value();
-    SetProperty(setting.name, value.Get());
-  }
-  EXPECT_OK(InvokeByName(addin_.Get(), L"UpdateTotalMassInPartsList", DISPATCH_METHOD).hr);
-  const auto& rows = sheets.sheets[1].partsLists[0].rows;
-  EXPECT_EQ(rows[0][2], "10 kg");
-  EXPECT_EQ(rows[1][2], Number("0.75") + " kg");
-  EXPECT_EQ(UserProperty(sheets, "TotalMass"), Number("10.75") + " kg");
-  EXPECT_EQ(host_.StatusBarText(),
-            std::string("Updating Totalmass in the Parts List, Please wait."));
+  const ULONG addinReferences = References(addin_.Get());
+  const std::size_t hostReferences = host_.LiveReferences();
+  const long hostObjects = world_->LiveObjects();
+  {
+    DispatchResult automation = InvokeByName(server_.Get(), L"Automation", DISPATCH_PROPERTYGET);
+    ASSERT_OK(automation.hr);
+    ASSERT_EQ(automation.value.Type(), VT_DISPATCH);
+    IDispatch* client = V_DISPATCH(automation.value.Get());
+    ASSERT_NE(client, nullptr);
+    struct {
+      const wchar_t* name;
+      Variant (*value)();
+    } const settings[] = {
+        {L"TotalMassUnit", [] { return TextVariant(L"kg"); }},
+        {L"TotalMassUnitToDisplay", [] { return TextVariant(L"kg"); }},
+        {L"TotalMassColumnName", [] { return TextVariant(L"TOTAL"); }},
+        {L"MassColumnName", [] { return TextVariant(L"MASS"); }},
+        {L"QuantityColumnName", [] { return TextVariant(L"QTY"); }},
+        {L"Decimals", [] { return LongVariant(2); }},
+        {L"SpaceBeforeMassUnit", [] { return LongVariant(1); }},
+        {L"SuppressError", [] { return BoolVariant(true); }},
+    };
+    for (const auto& setting : settings) {
+      Variant value = setting.value();
+      EXPECT_OK(PutByName(client, setting.name, value.Get()));
+    }
+    EXPECT_OK(InvokeByName(client, L"UpdateTotalMassInPartsList", DISPATCH_METHOD).hr);
+    const auto& rows = sheets.sheets[1].partsLists[0].rows;
+    EXPECT_EQ(rows[0][2], "10 kg");
+    EXPECT_EQ(rows[1][2], Number("0.75") + " kg");
+    EXPECT_EQ(UserProperty(sheets, "TotalMass"), Number("10.75") + " kg");
+    EXPECT_EQ(host_.StatusBarText(),
+              std::string("Updating Totalmass in the Parts List, Please wait."));
+    // The members were set on the add-in the host runs.
+    EXPECT_EQ(VariantText(GetByName(addin_.Get(), L"TotalMassColumnName").Get()), L"TOTAL");
 
-  // A column that is not there: the failure path without a message box
-  // (suppressed) empties the drawing's total and reports success.
-  Variant missing = TextVariant(L"NO SUCH COLUMN");
-  SetProperty(L"QuantityColumnName", missing.Get());
-  EXPECT_OK(InvokeByName(addin_.Get(), L"UpdateTotalMassInPartsList", DISPATCH_METHOD).hr);
-  EXPECT_EQ(UserProperty(sheets, "TotalMass"), "");
+    // A column that is not there: the failure path without a message box
+    // (suppressed) empties the drawing's total and reports success.
+    Variant missing = TextVariant(L"NO SUCH COLUMN");
+    EXPECT_OK(PutByName(client, L"QuantityColumnName", missing.Get()));
+    EXPECT_OK(InvokeByName(client, L"UpdateTotalMassInPartsList", DISPATCH_METHOD).hr);
+    EXPECT_EQ(UserProperty(sheets, "TotalMass"), "");
+  }
+  // The client's reference is gone with it, and the update kept nothing of
+  // the host's.
+  EXPECT_EQ(References(addin_.Get()), addinReferences);
+  EXPECT_EQ(host_.LiveReferences(), hostReferences);
+  EXPECT_EQ(world_->LiveObjects(), hostObjects);
 }
 
 // The sink's answers to what the host may send.

@@ -56,15 +56,19 @@ TEST_F(Object, AnswersTheAddInServerThroughTheHostsLibrary) {
     EXPECT_EQ(DispidOf(server_.Get(), member.name), member.id)
         << ::testing::PrintToString(member.name);
 
-  // Automation yields no object; Deactivate succeeds.
+  // Automation yields the object itself, through its class interface, also
+  // to a client of an object the host never activated; Deactivate succeeds.
+  ComPtr<_clsVantelo> classInterface;
+  ASSERT_OK(object_->QueryInterface(IID__clsVantelo, classInterface.PutVoid()));
   DispatchResult automation = InvokeByName(server_.Get(), L"Automation", DISPATCH_PROPERTYGET);
   EXPECT_OK(automation.hr);
   EXPECT_EQ(automation.value.Type(), VT_DISPATCH);
-  EXPECT_EQ(V_DISPATCH(automation.value.Get()), nullptr);
+  EXPECT_EQ(V_DISPATCH(automation.value.Get()), static_cast<IDispatch*>(classInterface.Get()));
   EXPECT_OK(InvokeByName(server_.Get(), L"Deactivate", DISPATCH_METHOD).hr);
-  IDispatch* none = nullptr;
-  EXPECT_OK(server_->get_Automation(&none));
-  EXPECT_EQ(none, nullptr);
+  ComPtr<IDispatch> direct;
+  EXPECT_OK(server_->get_Automation(direct.Put()));
+  EXPECT_EQ(direct.Get(), static_cast<IDispatch*>(classInterface.Get()));
+  EXPECT_HR(server_->get_Automation(nullptr), E_POINTER);
 }
 
 TEST_F(Object, FailuresCarryErrorInformation) {

@@ -144,6 +144,18 @@ TEST(ClassObject, CreatesObjectsAndKeepsTheModuleWhileAnyIsAliveOrLocked) {
   EXPECT_HR(module.CanUnloadNow(), S_FALSE); // the lock
   ASSERT_OK(module.GetClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.PutVoid()));
   EXPECT_OK(factory->LockServer(FALSE));
+  // Unlocks without a lock change nothing: the module stays free to unload,
+  // and the next lock still holds it.
+  EXPECT_OK(factory->LockServer(FALSE));
+  EXPECT_OK(factory->LockServer(FALSE));
+  factory.Reset();
+  EXPECT_OK(module.CanUnloadNow());
+  ASSERT_OK(module.GetClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.PutVoid()));
+  EXPECT_OK(factory->LockServer(TRUE));
+  factory.Reset();
+  EXPECT_HR(module.CanUnloadNow(), S_FALSE);
+  ASSERT_OK(module.GetClassObject(CLSID_clsVantelo, IID_IClassFactory, factory.PutVoid()));
+  EXPECT_OK(factory->LockServer(FALSE));
   factory.Reset();
   EXPECT_OK(module.CanUnloadNow());
 }

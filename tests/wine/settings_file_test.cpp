@@ -133,6 +133,42 @@ TEST_F(SettingsFile, AnUnwritableFileIsAFalseResultNotAnError) {
   EXPECT_EQ(V_BOOL(add.result.value.Get()), VARIANT_FALSE);
 }
 
+// The profile functions would write a line break into the file verbatim, and
+// the text after it would read as lines of its own (a setting the
+// administrator never wrote): such texts are refused before they get there.
+TEST_F(SettingsFile, LineBreaksAreRefusedAndNothingIsWritten) {
+  const std::wstring file = scratch_.File(L"breaks.ini");
+  IniCall first;
+  CallByReference(object_.Get(), L"AddToINI", first, {L"S", L"K", L"old", file});
+  const std::string before = ReadFileBytes(file);
+  ASSERT_EQ(before, std::string("[S]\r\nK=old\r\n"));
+
+  const struct {
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* value;
+  } cases[] = {
+      {L"S\r\nT", L"New", L"v"},
+      {L"S", L"New\nKey", L"v"},
+      {L"S", L"New", L"x\r\n[Global Options]\r\nEnableMassVolume=True"},
+      {L"S", L"New", L"line1\rline2"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(
+        ::testing::PrintToString(std::wstring(test.section) + L"|" + test.key + L"|" + test.value));
+    IniCall add;
+    CallByReference(object_.Get(), L"AddToINI", add, {test.section, test.key, test.value, file});
+    EXPECT_OK(add.result.hr);
+    EXPECT_EQ(V_BOOL(add.result.value.Get()), VARIANT_FALSE);
+    // The missing key's default is returned and not written back.
+    IniCall read;
+    CallByReference(object_.Get(), L"GetFromINI", read, {test.section, test.key, test.value, file});
+    EXPECT_OK(read.result.hr);
+    EXPECT_EQ(VariantText(read.result.value.Get()), std::wstring(test.value));
+    EXPECT_EQ(ReadFileBytes(file), before);
+  }
+}
+
 TEST_F(SettingsFile, LongValuesAreCutTo254Bytes) {
   const std::wstring file = scratch_.File(L"long.ini");
   const std::wstring value(300, L'v');

@@ -92,14 +92,14 @@ RegisteredModule::RegisteredModule(const std::wstring& path) : module_(path) {
 
 RegisteredModule::~RegisteredModule() { EXPECT_OK(module_.UnregisterServer()); }
 
-ScratchDirectory::ScratchDirectory() {
+ScratchDirectory::ScratchDirectory(const std::wstring& nameSuffix) {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
   GUID unique;
   CoCreateGuid(&unique);
   wchar_t name[40] = {};
   StringFromGUID2(unique, name, 40);
-  path_ = std::wstring(temp) + L"vantelo-test-" + std::wstring(name + 1, 36);
+  path_ = std::wstring(temp) + L"vantelo-test-" + std::wstring(name + 1, 36) + nameSuffix;
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 

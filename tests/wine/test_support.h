@@ -65,10 +65,11 @@ private:
   LoadedModule module_;
 };
 
-// A fresh directory under the temporary folder, removed with its files.
+// A fresh directory under the temporary folder, removed with its files. Its
+// name ends in `nameSuffix`.
 class ScratchDirectory {
 public:
-  ScratchDirectory();
+  explicit ScratchDirectory(const std::wstring& nameSuffix = L"");
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
   ~ScratchDirectory();
