@@ -4,6 +4,7 @@
 #include "addin/members.h"
 #include "cli/commands.h"
 #include "cli/usage_error.h"
+#include "vantelo_version.h"
 
 #include <CLI/CLI.hpp>
 
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
   CLI::App app{"Runs the Vantelo add-in on the in-memory stand-in host, on documents described "
                "in a scene file (JSON), and shows what it writes.",
                "vantelo"};
-  app.set_version_flag("--version", std::string("vantelo ") + VANTELO_VERSION);
+  app.set_version_flag("--version", std::string("vantelo ") + VANTELO_VERSION_TEXT);
   app.require_subcommand(1);
   app.footer("Exit status: 0 the add-in operation succeeded; 1 it returned an error (the output "
              "still shows the documents); 2 bad usage or bad input (nothing is written).\n"

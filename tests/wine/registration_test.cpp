@@ -32,7 +32,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 }
 
 void ExpectRegistered(const std::wstring& modulePath) {
-  EXPECT_EQ(ClassesText(ClassKey), L"Vantelo.clsVantelo");
+  EXPECT_EQ(ClassesText(ClassKey), L"Vantelo");
   EXPECT_PRED2(SamePath, ClassesText(ClassKey + L"\\InprocServer32"), modulePath);
   EXPECT_EQ(ClassesText(ClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
   EXPECT_EQ(ClassesText(ClassKey + L"\\ProgID"), L"Vantelo.clsVantelo");
