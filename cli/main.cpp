@@ -3,6 +3,7 @@
 #include "addin/failure.h"
 #include "addin/members.h"
 #include "cli/commands.h"
+#include "cli/program_platform.h"
 #include "cli/usage_error.h"
 #include "vantelo_version.h"
 
@@ -74,6 +75,11 @@ const char* kSetHelp = "Set a member of the class first, converted as the member
 } // namespace
 
 int main(int argc, char** argv) {
+  const StandardStreams streams;
+  std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  std::vector<char*> argumentPointers;
+  for (std::string& argument : arguments)
+    argumentPointers.push_back(argument.data());
   CLI::App app{"Runs the Vantelo add-in on the in-memory stand-in host, on documents described "
                "in a scene file (JSON), and shows what it writes.",
                "vantelo"};
@@ -172,6 +178,15 @@ int main(int argc, char** argv) {
       "init", "Write the file a first save creates: every missing key with its default");
   initApp->add_option("FILE", init.file, "Settings file")->required();
   common.AddTo(initApp);
+  SettingsArguments install;
+  std::string installFrom;
+  CLI::App* installApp = settingsApp->add_subcommand(
+      "install", "Lay down the settings file when there is none: a copy of --from SOURCE, or "
+                 "every key with its default; an existing file is left as it is");
+  installApp->add_option("FILE", install.file, "Settings file")->required();
+  CLI::Option* installFromOption =
+      installApp->add_option("--from", installFrom, "The file to copy")->type_name("SOURCE");
+  common.AddTo(installApp);
   CLI::App* checkApp = settingsApp->add_subcommand(
       "check", "Report what a save will load from the file and what looks wrong, without "
                "changing the file; exit status 1 when every save would fail");
@@ -193,7 +208,7 @@ int main(int argc, char** argv) {
   common.AddTo(setApp);
 
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argumentPointers.size()), argumentPointers.data());
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == 0)
       return app.exit(error);
@@ -221,6 +236,10 @@ int main(int argc, char** argv) {
     }
     if (initApp->parsed())
       return RunSettingsInit(init, options);
+    if (installApp->parsed()) {
+      install.from = Given(installFromOption, installFrom);
+      return RunSettingsInstall(install, options);
+    }
     if (checkApp->parsed())
       return RunSettingsCheck(check, options);
     if (getApp->parsed()) {
