@@ -83,6 +83,9 @@ int main(int argc, char** argv) {
   CLI::App app{"Runs the Vantelo add-in on the in-memory stand-in host, on documents described "
                "in a scene file (JSON), and shows what it writes.",
                "vantelo"};
+  // Options are "--name" on every system: a path such as /data/scene.json
+  // stays a path on Windows too, not an option.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", std::string("vantelo ") + VANTELO_VERSION_TEXT);
   app.require_subcommand(1);
   app.footer("Exit status: 0 the add-in operation succeeded; 1 it returned an error (the output "

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -27,7 +28,14 @@ ProgramRun RunVantelo(const std::vector<std::string>& arguments,
   TempDir outputs;
   const std::string outPath = outputs.Path("out"), errPath = outputs.Path("err");
 
-  std::vector<std::string> args{VANTELO_PROGRAM};
+  // VANTELO_TEST_PROGRAM and VANTELO_TEST_RUNNER run another build of the
+  // program, through a runner (the Windows one under Wine).
+  const char* program = std::getenv("VANTELO_TEST_PROGRAM");
+  const char* runner = std::getenv("VANTELO_TEST_RUNNER");
+  std::vector<std::string> args;
+  if (runner && *runner)
+    args.push_back(runner);
+  args.push_back(program && *program ? program : VANTELO_PROGRAM);
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& arg : args)
