@@ -222,9 +222,8 @@ public:
       std::string name = TempPrefix(target) + RandomSuffix() + kTempEnd;
       // Not shared for deletion: a write's stale-file clean-up cannot remove
       // a temporary file that another write still has open.
-      HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+      HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_EXISTS)
           continue;
@@ -266,12 +265,12 @@ public:
   bool Reserve(int handle, std::uint64_t size) override {
     FILE_ALLOCATION_INFO allocation{};
     allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
-    if (SetFileInformationByHandle(Os(handle), FileAllocationInfo, &allocation,
-                                   sizeof allocation))
+    if (SetFileInformationByHandle(Os(handle), FileAllocationInfo, &allocation, sizeof allocation))
       return true;
+    // Only a full disk is an answer; a file system (or Wine) that cannot
+    // reserve space leaves it to the writes, whose failure is handled too.
     const DWORD error = GetLastError();
-    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
-           error == ERROR_INVALID_FUNCTION || Failed();
+    return (error != ERROR_DISK_FULL && error != ERROR_HANDLE_DISK_FULL) || Failed();
   }
 
   bool Truncate(int handle, std::uint64_t size) override {
