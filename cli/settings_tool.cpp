@@ -123,6 +123,15 @@ InstallResult InstallSettingsFile(const std::string& path, const std::optional<s
     std::vector<AddedSetting> added;
     if (!CompleteWithDefaults(document, path, std::move(regional), added))
       throw std::logic_error("the defaults could not be written into an empty document");
+    // The profile functions drop the blanks around a value, so a default
+    // that is blank (the list separator " ") would read as empty and be
+    // written again at every save, into a folder users cannot write to. In
+    // quotation marks it reads as itself.
+    for (const Setting& setting : SettingsCatalogue()) {
+      const std::string_view text = setting.defaultText;
+      if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
+        document.Store(setting.section, setting.key(), "\"" + std::string(text) + "\"");
+    }
     contents = document.Bytes();
   }
   InstallResult result;
