@@ -73,16 +73,16 @@ bool CompleteWithDefaults(ProfileDocument& document, const std::string& path,
                           std::vector<AddedSetting>& added) {
   added.clear();
   for (const Setting& setting : SettingsCatalogue()) {
-    const auto old = document.Lookup(setting.section, setting.key());
+    const auto old = document.Lookup(setting.section, setting.Key());
     if ((!old || old->empty()) && !setting.defaultText.empty())
-      added.push_back({std::string(setting.section), std::string(setting.key()),
+      added.push_back({std::string(setting.section), std::string(setting.Key()),
                        std::string(setting.defaultText)});
   }
   auto profile =
       std::make_shared<DocumentProfileFile>(document, AddinCodePage()->FromUtf8(path), true);
   auto addin = AddinOnPlatform(std::move(regional), profile);
   for (const Setting& setting : SettingsCatalogue()) {
-    std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
+    std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
     std::string iniFile = path;
     addin->GetFromINI(section, key, defaultText, iniFile);
   }
@@ -130,7 +130,7 @@ InstallResult InstallSettingsFile(const std::string& path, const std::optional<s
     for (const Setting& setting : SettingsCatalogue()) {
       const std::string_view text = setting.defaultText;
       if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
-        document.Store(setting.section, setting.key(), "\"" + std::string(text) + "\"");
+        document.Store(setting.section, setting.Key(), "\"" + std::string(text) + "\"");
     }
     contents = document.Bytes();
   }

@@ -222,7 +222,7 @@ TEST_F(InstalledAddinOnHost, SaveWritesWithoutTouchingTheSettingsFile) {
   settings.replace(enable, 21, "EnableTimeStamp=True");
   WriteSettings(settings);
   ASSERT_OK(Activate());
-  auto& part = host_.addDocument({.name = "Plain.ipt", .type = vantelo::document_type::Part});
+  auto& part = host_.AddDocument({.name = "Plain.ipt", .type = vantelo::document_type::Part});
   EXPECT_TRUE(Save(part).succeeded);
   EXPECT_NE(UserProperty(part, "SaveTime"), "<missing>");
   // The file is complete: the save had nothing to add to it.
