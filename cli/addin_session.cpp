@@ -1,6 +1,6 @@
 #include "cli/addin_session.h"
 
-#include "platform/portable_platform.h"
+#include "cli/program_platform.h"
 
 namespace vantelo::cli {
 
@@ -11,13 +11,13 @@ AddinSession::AddinSession(const Scene& scene, SessionPlatform platform)
     host_.AddDocument(document);
   SetActiveDocument(scene.active);
 
-  PortablePlatformOptions options;
-  options.regional = std::move(platform.regional);
-  options.clock = std::move(platform.clock);
-  options.modulePath = std::move(platform.modulePath);
-  options.messageBox = messages_;
-  options.profile = profile_;
-  addin_ = std::make_unique<clsVantelo>(PortablePlatform(std::move(options)));
+  PlatformChoice choice;
+  choice.regional = std::move(platform.regional);
+  choice.clock = std::move(platform.clock);
+  choice.modulePath = std::move(platform.modulePath);
+  choice.messageBox = messages_;
+  choice.profile = profile_;
+  addin_ = std::make_unique<clsVantelo>(ProgramPlatform(std::move(choice)));
 }
 
 // The add-in goes before the host, as in the host's process.

@@ -1,5 +1,5 @@
 // One run of the add-in on the stand-in host: the host holding the scene's
-// documents, the add-in on the portable platform services, and the records
+// documents, the add-in on the program's platform services, and the records
 // of what came of it.
 #pragma once
 

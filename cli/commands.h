@@ -47,8 +47,10 @@ struct SettingsArguments {
   std::string section;
   std::string key;
   std::optional<std::string> value; // the default for get, the value for set
+  std::optional<std::string> from;  // install: the file to copy
 };
 int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& common);
+int RunSettingsInstall(const SettingsArguments& arguments, const CommonOptions& common);
 int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& common);
 int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& common);
 int RunSettingsSet(const SettingsArguments& arguments, const CommonOptions& common);

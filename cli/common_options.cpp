@@ -1,11 +1,10 @@
 #include "cli/common_options.h"
 
 #include "cli/date_text.h"
+#include "cli/program_platform.h"
 #include "cli/usage_error.h"
 #include "platform/clocks.h"
 #include "platform/regional_settings.h"
-
-#include <unistd.h>
 
 namespace vantelo::cli {
 
@@ -16,7 +15,7 @@ OutputFormat ChooseFormat(const CommonOptions& options) {
     return OutputFormat::Table;
   if (!options.format.empty())
     throw UsageError("--format: unknown format \"" + options.format + "\"; expected json or table");
-  return ::isatty(STDOUT_FILENO) ? OutputFormat::Table : OutputFormat::Json;
+  return StandardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Json;
 }
 
 std::shared_ptr<RegionalSettings> ChooseRegionalSettings(const CommonOptions& options) {
@@ -25,16 +24,16 @@ std::shared_ptr<RegionalSettings> ChooseRegionalSettings(const CommonOptions& op
   if (options.timeSeparator && options.timeSeparator->empty())
     throw UsageError("--time-separator: the separator must not be empty");
   if (!options.decimalSeparator && !options.timeSeparator)
-    return std::make_shared<LocaleRegionalSettings>();
-  LocaleRegionalSettings locale;
+    return UserRegionalSettings();
+  const auto user = UserRegionalSettings();
   return std::make_shared<FixedRegionalSettings>(
-      options.decimalSeparator.value_or(locale.DecimalSeparator()),
-      options.timeSeparator.value_or(locale.TimeSeparator()));
+      options.decimalSeparator.value_or(user->DecimalSeparator()),
+      options.timeSeparator.value_or(user->TimeSeparator()));
 }
 
 std::shared_ptr<Clock> ChooseClock(const std::optional<std::string>& now) {
   if (!now)
-    return std::make_shared<SystemClock>();
+    return nullptr; // the system's clock
   const auto when = ParseDateTime(*now);
   if (!when)
     throw UsageError("--now: \"" + *now +

@@ -3,7 +3,9 @@
 #include "addin/host_codes.h"
 #include "addin/members.h"
 #include "cli/commands.h"
+#include "cli/program_platform.h"
 #include "cli/usage_error.h"
+#include "vantelo_version.h"
 
 #include <CLI/CLI.hpp>
 
@@ -191,6 +193,14 @@ std::vector<Subcommand> AddSettingsCommands(CLI::App& parent) {
       AddSettingsCommand(settings, "init",
                          "Write the file a first save creates: every missing key with its default",
                          RunSettingsInit),
+      AddSettingsCommand(
+          settings, "install",
+          "Lay down the settings file when there is none: a copy of --from "
+          "SOURCE, or every key with its default; an existing file is left as it is",
+          RunSettingsInstall,
+          [](CLI::App* app, SettingsArguments& arguments) {
+            AddOptional(app, "--from", arguments.from, "The file to copy")->type_name("SOURCE");
+          }),
       AddSettingsCommand(settings, "check",
                          "Report what a save will load from the file and what looks wrong, "
                          "without changing the file; exit status 1 when every save would fail",
@@ -214,10 +224,18 @@ std::vector<Subcommand> AddSettingsCommands(CLI::App& parent) {
 } // namespace
 
 int main(int argc, char** argv) {
+  const StandardStreams streams;
+  std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  std::vector<char*> argumentPointers;
+  for (std::string& argument : arguments)
+    argumentPointers.push_back(argument.data());
   CLI::App app{"Runs the Vantelo add-in on the in-memory stand-in host, on documents described "
                "in a scene file (JSON), and shows what it writes.",
                "vantelo"};
-  app.set_version_flag("--version", std::string("vantelo ") + VANTELO_VERSION);
+  // Options are "--name" on every system: a path such as /data/scene.json
+  // stays a path on Windows too, not an option.
+  app.allow_windows_style_options(false);
+  app.set_version_flag("--version", std::string("vantelo ") + VANTELO_VERSION_TEXT);
   app.require_subcommand(1);
   app.footer("Exit status: 0 the add-in operation succeeded; 1 it returned an error (the output "
              "still shows the documents); 2 bad usage or bad input (nothing is written); 3 an "
@@ -233,7 +251,7 @@ int main(int argc, char** argv) {
     common.AddTo(command.app);
 
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argumentPointers.size()), argumentPointers.data());
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == 0)
       return app.exit(error);

@@ -1,21 +1,20 @@
 #include "cli/recording_profile_file.h"
 
-#include "platform/windows1252_code_page.h"
 
 namespace vantelo::cli {
 
 std::size_t RecordingProfileFile::GetString(const std::string& section, const std::string& key,
                                             const std::string& defaultValue, std::span<char> buffer,
                                             const std::string& file) {
-  return file_.GetString(section, key, defaultValue, buffer, file);
+  return file_->GetString(section, key, defaultValue, buffer, file);
 }
 
 bool RecordingProfileFile::WriteString(const std::string& section, const std::string& key,
                                        const std::string& value, const std::string& file) {
-  if (file_.WriteString(section, key, value, file))
+  if (file_->WriteString(section, key, value, file))
     return true;
-  Windows1252CodePage page;
-  failed_.push_back({page.ToUtf8(section), page.ToUtf8(key), file_.Problem()});
+  const auto page = AddinCodePage();
+  failed_.push_back({page->ToUtf8(section), page->ToUtf8(key), file_->Problem()});
   return false;
 }
 

@@ -1,9 +1,11 @@
-// The portable profile file with a record of the writes that failed: the
+// The system's profile file with a record of the writes that failed: the
 // add-in does not look at the result of its write-back, but the program
 // reports it.
 #pragma once
 
-#include "platform/portable_profile_file.h"
+#include "cli/program_platform.h"
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -26,7 +28,7 @@ public:
   const std::vector<FailedWrite>& FailedWrites() const { return failed_; }
 
 private:
-  PortableProfileFile file_;
+  std::unique_ptr<SystemProfileFile> file_ = MakeSystemProfileFile();
   std::vector<FailedWrite> failed_;
 };
 

@@ -1,6 +1,7 @@
 // vantelo settings init|check|get|set: the settings file as the add-in
 // reads and writes it.
 #include "cli/commands.h"
+#include "cli/program_platform.h"
 #include "cli/settings_check.h"
 #include "cli/settings_location.h"
 #include "cli/settings_tool.h"
@@ -60,7 +61,8 @@ int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& com
   const std::string path = CheckedSettingsPath(arguments.file, "FILE");
   RequireReadable(path);
   RequireWritable(path);
-  const bool existed = std::filesystem::exists(path);
+  const bool existed =
+      std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())));
 
   const InitResult result = InitSettingsFile(path, regional);
   json list = json::array();
@@ -91,6 +93,32 @@ int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& com
          {"notWritten", json::array()}},
         table, format);
   return 0;
+}
+
+int RunSettingsInstall(const SettingsArguments& arguments, const CommonOptions& common) {
+  const OutputFormat format = ChooseFormat(common);
+  auto regional = ChooseRegionalSettings(common);
+  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  std::optional<std::string> from;
+  if (arguments.from)
+    from = AbsolutePath(*arguments.from, "--from");
+  RequireReachable(path);
+
+  const InstallResult result = InstallSettingsFile(path, from, regional);
+  json out = {{"settingsFile", path},
+              {"created", result.created},
+              {"from", from ? json(*from) : json(nullptr)}};
+  std::string table;
+  if (!result.written) {
+    out["problem"] = result.problem;
+    table = "Could not create " + path + ": " + result.problem + "\n";
+  } else if (result.created) {
+    table = "Created " + path + (from ? " as a copy of " + *from : std::string()) + "\n";
+  } else {
+    table = path + " is there already and is left as it is\n";
+  }
+  Print(out, table, format);
+  return result.written ? 0 : 1;
 }
 
 int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& common) {

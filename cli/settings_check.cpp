@@ -3,11 +3,11 @@
 #include "addin/clsVantelo.h"
 #include "cli/edit_distance.h"
 #include "cli/member_type_text.h"
+#include "cli/program_platform.h"
 #include "cli/settings_location.h"
 #include "cli/usage_error.h"
 #include "platform/ascii_case.h"
 #include "platform/document_profile_file.h"
-#include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
 #include "platform/windows1252_code_page.h"
@@ -26,7 +26,7 @@ namespace pt = profile_text;
 class ReadOnlyProfileFile : public ProfileFile {
 public:
   ReadOnlyProfileFile(ProfileDocument& document, const std::string& file)
-      : reader_(document, Windows1252CodePage().FromUtf8(file), false) {}
+      : reader_(document, AddinCodePage()->FromUtf8(file), false) {}
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override {
@@ -94,13 +94,14 @@ private:
     result_.findings.push_back({severity, line, std::move(message)});
   }
 
-  std::string Utf8(std::string_view bytes) { return codePage_.ToUtf8(std::string(bytes)); }
+  std::string Utf8(std::string_view bytes) { return codePage_->ToUtf8(std::string(bytes)); }
 
   void ReadContents() {
     RequireReadable(result_.path);
     PortableProfileFile file;
     std::string bytes;
-    const auto read = file.Read(codePage_.FromUtf8(result_.path), bytes);
+    // The portable profile file takes its paths in Windows-1252.
+    const auto read = file.Read(Windows1252CodePage().FromUtf8(result_.path), bytes);
     if (read == ProfileFileSystem::ReadResult::Failed)
       throw UsageError(result_.path + ": " + file.Problem());
     result_.exists = read == ProfileFileSystem::ReadResult::Ok;
@@ -233,10 +234,10 @@ private:
   // Each setting as a save loads it, through the add-in's own reading.
   void LoadSettings() {
     auto profile = std::make_shared<ReadOnlyProfileFile>(document_, result_.path);
-    PortablePlatformOptions options;
-    options.profile = profile;
-    options.regional = regional_;
-    clsVantelo addin(PortablePlatform(std::move(options)));
+    PlatformChoice choice;
+    choice.profile = profile;
+    choice.regional = regional_;
+    clsVantelo addin(ProgramPlatform(std::move(choice)));
     const std::string decimalSeparator = regional_->DecimalSeparator();
     bool failedBefore = false;
     std::vector<std::string> missing;
@@ -350,7 +351,7 @@ private:
   }
 
   std::shared_ptr<RegionalSettings> regional_;
-  Windows1252CodePage codePage_;
+  std::shared_ptr<AnsiCodePage> codePage_ = AddinCodePage();
   ProfileDocument document_{""};
   std::string contents_; // the text as the add-in reads it, in ANSI
   std::vector<pt::Entry> entries_;

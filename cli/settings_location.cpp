@@ -1,36 +1,19 @@
 #include "cli/settings_location.h"
 
+#include "cli/program_platform.h"
 #include "cli/usage_error.h"
 #include "platform/module_path.h"
-#include "platform/profile_file_system.h"
-#include "platform/windows1252_code_page.h"
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vantelo::cli {
-
-namespace fs = std::filesystem;
 
 std::string CheckedSettingsPath(const std::string& path, const std::string& what) {
   if (path.empty())
     throw UsageError(what + ": the settings file path is empty");
-  if (path.find('\\') != std::string::npos)
-    throw UsageError(what + ": " + path +
-                     ": the path holds a backslash, which the add-in's profile functions take "
-                     "as a directory separator");
-  std::error_code error;
-  const std::string absolute = fs::absolute(path, error).lexically_normal().string();
-  if (error)
-    throw UsageError(what + ": " + path + ": " + error.message());
-  Windows1252CodePage codePage;
-  if (codePage.ToUtf8(codePage.FromUtf8(absolute)) != absolute)
-    throw UsageError(what + ": " + absolute +
-                     ": the path has characters that the ANSI code page (Windows-1252), "
-                     "through which the add-in passes it, cannot hold");
+  const std::string absolute = AbsolutePath(path, what);
+  const auto codePage = AddinCodePage();
+  if (codePage->ToUtf8(codePage->FromUtf8(absolute)) != absolute)
+    throw UsageError(what + ": " + absolute + ": the path has characters that the ANSI code page (" +
+                     AddinCodePageName() + "), through which the add-in passes it, cannot hold");
   return absolute;
 }
 
@@ -38,94 +21,27 @@ SettingsLocation LocateSettings(const std::optional<std::string>& file) {
   SettingsLocation location;
   if (file) {
     const std::string path = CheckedSettingsPath(*file, "--settings");
-    const fs::path p(path);
-    if (p.extension() != ".ini" || p.stem().empty())
+    const std::size_t slash =
+        path.find_last_of(PathSeparator() == '/' ? std::string("/") : std::string("\\/"));
+    const std::string directory = path.substr(0, slash);
+    const std::string name = path.substr(slash + 1);
+    if (name.size() <= 4 || !name.ends_with(".ini"))
       throw UsageError("--settings: " + path +
                        ": the add-in finds its settings file as its module's directory and base "
                        "name with \".ini\", so the file name must end in \".ini\"");
     location.path = path;
     location.modulePath =
-        std::make_shared<FixedModulePath>(p.parent_path().string(), p.stem().string());
+        std::make_shared<FixedModulePath>(directory, name.substr(0, name.size() - 4));
     return location;
   }
-  auto own = std::make_shared<ExecutableModulePath>();
+  auto own = ProgramModulePath();
   if (own->BaseName().empty())
     throw UsageError("cannot find out the program's own path, next to which the settings file "
                      "lies; give --settings FILE");
-  location.path = CheckedSettingsPath(own->Directory() + "/" + own->BaseName() + ".ini",
+  location.path = CheckedSettingsPath(own->Directory() + PathSeparator() + own->BaseName() + ".ini",
                                       "the settings file next to the program");
   location.modulePath = own;
   return location;
-}
-
-namespace {
-
-// Why a path cannot be reached, from the error of stat or open.
-std::string Reason(int error) { return std::strerror(error); }
-
-// Whether the file at path exists (a missing directory on the way counts as
-// missing); throws UsageError naming the real reason (no permission to
-// enter a directory, a name too long, a loop of links...) otherwise.
-bool Exists(const std::string& path, struct stat& st) {
-  if (::stat(path.c_str(), &st) == 0)
-    return true;
-  if (errno == ENOENT || errno == ENOTDIR)
-    return false;
-  throw UsageError(path + ": the settings file cannot be reached (" + Reason(errno) + ")");
-}
-
-void RequireDirectory(const std::string& directory, const std::string& path) {
-  struct stat st {};
-  if (::stat(directory.c_str(), &st) != 0)
-    throw UsageError(path + ": the directory " + directory +
-                     (errno == ENOENT ? std::string(" does not exist")
-                                      : " cannot be reached (" + Reason(errno) + ")"));
-  if (!S_ISDIR(st.st_mode))
-    throw UsageError(path + ": " + directory + " is not a directory");
-}
-
-} // namespace
-
-void RequireWritable(const std::string& path) {
-  PosixProfileFileSystem files;
-  std::string target;
-  if (!files.ResolveTarget(path, target))
-    throw UsageError(path + ": cannot find out which file the settings file path leads to (" +
-                     Reason(errno) + ")");
-  struct stat st {};
-  if (Exists(target, st)) {
-    // A file that may be written is written in place where its directory
-    // does not allow replacing it, so the directory does not matter here.
-    if (!S_ISREG(st.st_mode))
-      throw UsageError(path + ": the settings file is not a regular file");
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-      throw UsageError(path + ": the settings file cannot be written (it is read-only)");
-    if (::access(target.c_str(), W_OK) != 0)
-      throw UsageError(path + ": the settings file cannot be written (" + Reason(errno) + ")");
-    return;
-  }
-  const std::string directory = fs::path(target).parent_path().string();
-  RequireDirectory(directory, path);
-  if (::access(directory.c_str(), W_OK | X_OK) != 0)
-    throw UsageError(path + ": the settings file cannot be created in " + directory + " (" +
-                     Reason(errno) + ")");
-}
-
-void RequireReadable(const std::string& path) {
-  struct stat st {};
-  if (!Exists(path, st))
-    return;
-  if (!S_ISREG(st.st_mode))
-    throw UsageError(path + ": the settings file is not a regular file");
-  if (::access(path.c_str(), R_OK) != 0)
-    throw UsageError(path + ": the settings file cannot be read (" + Reason(errno) + ")");
-}
-
-void RequireReachable(const std::string& path) {
-  RequireReadable(path);
-  struct stat st {};
-  if (!Exists(path, st))
-    RequireDirectory(fs::path(path).parent_path().string(), path);
 }
 
 } // namespace vantelo::cli

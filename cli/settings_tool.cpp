@@ -1,23 +1,25 @@
 #include "cli/settings_tool.h"
 
 #include "addin/clsVantelo.h"
+#include "cli/program_platform.h"
 #include "cli/usage_error.h"
 #include "config/line_breaks.h"
 #include "config/settings_catalogue.h"
 #include "platform/document_profile_file.h"
-#include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
 #include "platform/windows1252_code_page.h"
+
+#include <stdexcept>
 
 namespace vantelo::cli {
 namespace {
 
 std::unique_ptr<clsVantelo> AddinOnPlatform(std::shared_ptr<RegionalSettings> regional,
                                             std::shared_ptr<ProfileFile> profile) {
-  PortablePlatformOptions options;
-  options.regional = std::move(regional);
-  options.profile = std::move(profile);
-  return std::make_unique<clsVantelo>(PortablePlatform(std::move(options)));
+  PlatformChoice choice;
+  choice.regional = std::move(regional);
+  choice.profile = std::move(profile);
+  return std::make_unique<clsVantelo>(ProgramPlatform(std::move(choice)));
 }
 
 void CheckText(const std::string& text, const std::string& what) {
@@ -29,11 +31,10 @@ void CheckText(const std::string& text, const std::string& what) {
                      "file's line and start a line of its own");
   if (text.find('\0') != std::string::npos)
     throw UsageError(what + ": \"" + text + "\" holds a NUL, which would cut the text short");
-  Windows1252CodePage codePage;
-  if (codePage.ToUtf8(codePage.FromUtf8(text)) != text)
-    throw UsageError(what + ": \"" + text +
-                     "\" has characters that the ANSI code page (Windows-1252), in which the "
-                     "file is written, cannot hold");
+  const auto codePage = AddinCodePage();
+  if (codePage->ToUtf8(codePage->FromUtf8(text)) != text)
+    throw UsageError(what + ": \"" + text + "\" has characters that the ANSI code page (" +
+                     AddinCodePageName() + "), in which the file is written, cannot hold");
 }
 
 bool Blank(const std::string& text) { return text.find_first_not_of(" \t\v") == std::string::npos; }
@@ -62,33 +63,89 @@ void CheckKeyName(const std::string& key) {
 
 void CheckValueText(const std::string& value, const std::string& what) { CheckText(value, what); }
 
+namespace {
+
+// The add-in's own reading of every setting, with its write-backs, on the
+// file's text in memory: every key that is missing or empty gets its default.
+// False when a write-back was refused.
+bool CompleteWithDefaults(ProfileDocument& document, const std::string& path,
+                          std::shared_ptr<RegionalSettings> regional,
+                          std::vector<AddedSetting>& added) {
+  added.clear();
+  for (const Setting& setting : SettingsCatalogue()) {
+    const auto old = document.Lookup(setting.section, setting.Key());
+    if ((!old || old->empty()) && !setting.defaultText.empty())
+      added.push_back({std::string(setting.section), std::string(setting.Key()),
+                       std::string(setting.defaultText)});
+  }
+  auto profile =
+      std::make_shared<DocumentProfileFile>(document, AddinCodePage()->FromUtf8(path), true);
+  auto addin = AddinOnPlatform(std::move(regional), profile);
+  for (const Setting& setting : SettingsCatalogue()) {
+    std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
+    std::string iniFile = path;
+    addin->GetFromINI(section, key, defaultText, iniFile);
+  }
+  return profile->FailedWrites() == 0;
+}
+
+// The portable profile file takes its paths in Windows-1252.
+std::string PortablePath(const std::string& path) { return Windows1252CodePage().FromUtf8(path); }
+
+} // namespace
+
 InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
                             std::shared_ptr<ProfileFileSystem> fileSystem) {
-  const std::string file = Windows1252CodePage().FromUtf8(path);
   PortableProfileFile profileFile(fileSystem ? std::move(fileSystem)
-                                             : std::make_shared<PosixProfileFileSystem>());
+                                             : MakeNativeProfileFileSystem());
   InitResult result;
-  // The add-in's own reading, with its write-backs, on the file's text in
-  // memory, all within one locked read-modify-write of the file.
-  result.written = profileFile.Update(file, [&](ProfileDocument& document) {
-    result.added.clear();
-    for (const Setting& setting : SettingsCatalogue()) {
-      const auto old = document.Lookup(setting.section, setting.Key());
-      if ((!old || old->empty()) && !setting.defaultText.empty())
-        result.added.push_back({std::string(setting.section), std::string(setting.Key()),
-                                std::string(setting.defaultText)});
-    }
-    auto profile = std::make_shared<DocumentProfileFile>(document, file, true);
-    auto addin = AddinOnPlatform(regional, profile);
-    for (const Setting& setting : SettingsCatalogue()) {
-      std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
-      std::string iniFile = path;
-      addin->GetFromINI(section, key, defaultText, iniFile);
-    }
-    return profile->FailedWrites() == 0;
+  // All within one locked read-modify-write of the file.
+  result.written = profileFile.Update(PortablePath(path), [&](ProfileDocument& document) {
+    return CompleteWithDefaults(document, path, regional, result.added);
   });
   if (!result.written)
     result.problem = profileFile.Problem();
+  return result;
+}
+
+InstallResult InstallSettingsFile(const std::string& path, const std::optional<std::string>& from,
+                                  std::shared_ptr<RegionalSettings> regional) {
+  PortableProfileFile profileFile;
+  std::string contents;
+  if (from) {
+    const auto read = profileFile.Read(PortablePath(*from), contents);
+    if (read == ProfileFileSystem::ReadResult::Missing)
+      throw UsageError("--from: " + *from + ": the file does not exist");
+    if (read == ProfileFileSystem::ReadResult::Failed)
+      throw UsageError("--from: " + *from + ": " + profileFile.Problem());
+  } else {
+    ProfileDocument document("");
+    std::vector<AddedSetting> added;
+    if (!CompleteWithDefaults(document, path, std::move(regional), added))
+      throw std::logic_error("the defaults could not be written into an empty document");
+    // The profile functions drop the blanks around a value, so a default
+    // that is blank (the list separator " ") would read as empty and be
+    // written again at every save, into a folder users cannot write to. In
+    // quotation marks it reads as itself.
+    for (const Setting& setting : SettingsCatalogue()) {
+      const std::string_view text = setting.defaultText;
+      if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
+        document.Store(setting.section, setting.Key(), "\"" + std::string(text) + "\"");
+    }
+    contents = document.Bytes();
+  }
+  InstallResult result;
+  switch (profileFile.Create(PortablePath(path), contents)) {
+  case PortableProfileFile::Created::Yes:
+    result.created = true;
+    break;
+  case PortableProfileFile::Created::AlreadyThere:
+    break;
+  case PortableProfileFile::Created::Failed:
+    result.written = false;
+    result.problem = profileFile.Problem();
+    break;
+  }
   return result;
 }
 

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "cli/recording_profile_file.h"
+#include "platform/profile_file_system.h"
 #include "platform/services.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,20 @@ struct InitResult {
 // fileSystem: the file system to write through (tests make steps fail).
 InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
                             std::shared_ptr<ProfileFileSystem> fileSystem = nullptr);
+
+struct InstallResult {
+  bool created = false; // false: a file was there already and is left as it is
+  bool written = true;  // false: the file could not be created
+  std::string problem;  // why not
+};
+
+// Lays down the settings file only when there is none: a copy of the file
+// from, or what InitSettingsFile writes into a new file. The file appears
+// whole in one step that never replaces a file, so an existing one (also
+// one that another program creates meanwhile) is never changed. Throws
+// UsageError when from cannot be read.
+InstallResult InstallSettingsFile(const std::string& path, const std::optional<std::string>& from,
+                                  std::shared_ptr<RegionalSettings> regional);
 
 struct SettingRead {
   std::string value;

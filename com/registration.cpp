@@ -15,6 +15,10 @@ namespace vantelo::com {
 namespace {
 
 constexpr const wchar_t* ProgId = L"Vantelo.clsVantelo";
+// The class's name, which the host shows in its add-in list. It is the same
+// name the host registration gives, so registering the module again (by
+// regsvr32, an installer repair) never renames the add-in.
+constexpr const wchar_t* ClassName = L"Vantelo";
 
 std::wstring GuidText(const GUID& guid) {
   wchar_t text[40] = {};
@@ -85,7 +89,7 @@ void WriteRegistration() {
     std::wstring value;
   };
   const Entry entries[] = {
-      {key, nullptr, ProgId},
+      {key, nullptr, ClassName},
       {key + L"\\InprocServer32", nullptr, module},
       {key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
       {key + L"\\ProgID", nullptr, ProgId},

@@ -2,7 +2,7 @@
 // DllUnregisterServer removes again.
 //
 // Registration records, under HKEY_CLASSES_ROOT:
-//   CLSID\{class id}                  the program identifier as its name
+//   CLSID\{class id}                  the name "Vantelo" (as the host lists it)
 //     InprocServer32                  the module's path; ThreadingModel Apartment
 //     ProgID                          Vantelo.clsVantelo
 //     TypeLib                         the library identifier

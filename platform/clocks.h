@@ -1,10 +1,10 @@
 // Clocks: the system's local time, and a settable one for tests.
 #pragma once
 
+#include "platform/mutex.h"
 #include "platform/services.h"
 
 #include <cstddef>
-#include <mutex>
 #include <vector>
 
 namespace vantelo {
@@ -30,7 +30,7 @@ public:
   LocalDateTime Now() override;
 
 private:
-  mutable std::mutex mutex_;
+  mutable Mutex mutex_;
   std::vector<LocalDateTime> pending_; // times still to come, the next first
   LocalDateTime current_;
   std::size_t calls_ = 0;

@@ -1,9 +1,9 @@
 // The message pump and message box off Windows.
 #pragma once
 
+#include "platform/mutex.h"
 #include "platform/services.h"
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -36,7 +36,7 @@ public:
 
 private:
   const int answer_;
-  mutable std::mutex mutex_;
+  mutable Mutex mutex_;
   std::vector<MessageRecord> records_;
 };
 

@@ -87,7 +87,7 @@ private:
 } // namespace
 
 PortableProfileFile::PortableProfileFile()
-    : PortableProfileFile(std::make_shared<PosixProfileFileSystem>()) {}
+    : PortableProfileFile(MakeNativeProfileFileSystem()) {}
 
 PortableProfileFile::PortableProfileFile(std::shared_ptr<ProfileFileSystem> fileSystem)
     : fs_(std::move(fileSystem)) {}
@@ -171,6 +171,24 @@ bool PortableProfileFile::Update(const std::string& file, const Edit& edit) {
   } catch (...) {
     errno = ENOMEM;
     return Fail("cannot write the settings file");
+  }
+}
+
+PortableProfileFile::Created PortableProfileFile::Create(const std::string& file,
+                                                         const std::string& contents) {
+  problem_.clear();
+  try {
+    const std::string path = NativePath(file);
+    std::string target;
+    if (!fs_->ResolveTarget(path, target)) {
+      Fail("cannot follow the symbolic link " + path);
+      return Created::Failed;
+    }
+    return CreateFile(target, contents);
+  } catch (...) {
+    errno = ENOMEM;
+    Fail("cannot write the settings file");
+    return Created::Failed;
   }
 }
 

@@ -78,12 +78,16 @@ public:
   using Edit = std::function<bool(ProfileDocument&)>;
   bool Update(const std::string& file, const Edit& edit);
 
+  // Creates the file (path in ANSI) with the bytes, in one step that never
+  // replaces a file: AlreadyThere, and nothing written, when the file exists.
+  enum class Created { Yes, AlreadyThere, Failed };
+  Created Create(const std::string& file, const std::string& contents);
+
   // Why the last Read or write failed, such as "cannot write the temporary
   // file: No space left on device"; empty after a success.
   const std::string& Problem() const { return problem_; }
 
 private:
-  enum class Created { Yes, AlreadyThere, Failed };
   Created CreateFile(const std::string& target, const std::string& contents);
   bool Rewrite(int handle, std::uint64_t links, const std::string& target, const std::string& old,
                const std::string& updated);

@@ -399,4 +399,8 @@ void PosixProfileFileSystem::RemoveStaleTemps(const std::string& target) {
   ::closedir(stream);
 }
 
+std::shared_ptr<ProfileFileSystem> MakeNativeProfileFileSystem() {
+  return std::make_shared<PosixProfileFileSystem>();
+}
+
 } // namespace vantelo

@@ -103,6 +103,10 @@ public:
   virtual void RemoveStaleTemps(const std::string& target) = 0;
 };
 
+// The file system of the system the program runs on: PosixProfileFileSystem,
+// or on Windows the one in platform/windows.
+std::shared_ptr<ProfileFileSystem> MakeNativeProfileFileSystem();
+
 // The real file system, through the POSIX calls (and Linux's unnamed
 // temporary files and open file description locks where available).
 class PosixProfileFileSystem : public ProfileFileSystem {

@@ -1,22 +1,8 @@
 #include "platform/regional_settings.h"
 
-#include <cstdlib>
-#include <langinfo.h>
-#include <locale.h>
-
 namespace vantelo {
 
 namespace {
-
-// The locale name setlocale(category, "") would take.
-std::string EnvironmentLocaleName(const char* categoryVariable) {
-  for (const char* variable : {"LC_ALL", categoryVariable, "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0')
-      return value;
-  }
-  return "C";
-}
 
 bool IsConversionFlag(char c) {
   return c == '_' || c == '-' || c == '0' || c == '^' || c == '#' || (c >= '1' && c <= '9');
@@ -59,38 +45,6 @@ std::string TimeSeparatorFromFormat(std::string_view format) {
       afterHour = true;
   }
   return {};
-}
-
-LocaleRegionalSettings::LocaleRegionalSettings() = default;
-
-LocaleRegionalSettings::LocaleRegionalSettings(std::string localeName)
-    : fixedName_(std::move(localeName)) {}
-
-std::string LocaleRegionalSettings::DecimalSeparator() { return Lookup(Item::Decimal); }
-
-std::string LocaleRegionalSettings::TimeSeparator() { return Lookup(Item::Time); }
-
-std::string LocaleRegionalSettings::Lookup(Item item) {
-  const bool decimal = item == Item::Decimal;
-  const char* fallback = decimal ? "." : ":";
-  std::string name =
-      fixedName_ ? *fixedName_ : EnvironmentLocaleName(decimal ? "LC_NUMERIC" : "LC_TIME");
-
-  std::lock_guard lock(mutex_);
-  Cached& cache = decimal ? decimal_ : time_;
-  if (cache.valid && cache.localeName == name)
-    return cache.value; // loading a locale is the costly part
-
-  locale_t loc = ::newlocale(decimal ? LC_NUMERIC_MASK : LC_TIME_MASK, name.c_str(), locale_t{});
-  if (loc == locale_t{})
-    return fallback; // not installed: not cached, it may be installed later
-  const char* info = ::nl_langinfo_l(decimal ? RADIXCHAR : T_FMT, loc);
-  std::string value;
-  if (info != nullptr)
-    value = decimal ? std::string(info) : TimeSeparatorFromFormat(info);
-  ::freelocale(loc);
-  cache = Cached{name, value.empty() ? std::string(fallback) : value, true};
-  return cache.value;
 }
 
 FixedRegionalSettings::FixedRegionalSettings(std::string decimalSeparator,

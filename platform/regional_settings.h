@@ -1,9 +1,9 @@
 // The user's regional settings: the decimal and the time separator.
 #pragma once
 
+#include "platform/mutex.h"
 #include "platform/services.h"
 
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,7 +37,7 @@ private:
   std::string Lookup(Item item);
 
   std::optional<std::string> fixedName_;
-  std::mutex mutex_;
+  Mutex mutex_;
   Cached decimal_;
   Cached time_;
 };

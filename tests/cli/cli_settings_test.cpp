@@ -268,5 +268,44 @@ TEST(CliSettings, AReadOnlyFileLetsTheAddinRunAndFailedWritesAreWarnings) {
   }
 }
 
+// What an installer runs: a missing file is laid down complete (a save has
+// nothing left to write, not even the blank list separator), a copy of
+// --from when given; a file that is there is never changed.
+TEST(CliSettings, InstallLaysDownAMissingFileAndLeavesAnExistingOne) {
+  TempDir dir;
+  const std::string file = dir.Path("Vantelo.ini"), company = dir.Path("Company.ini");
+  const std::string edited = "[Global Options]\r\nEnableTimeStamp=True\r\n";
+  WriteBytes(company, "[Global Options]\r\nEnableMassVolume=True\r\n");
+
+  const auto created = RunVantelo({"settings", "install", file});
+  ASSERT_EQ(created.status, 0) << created.err;
+  EXPECT_EQ(created.Json()["created"], true);
+  const auto check = RunVantelo({"settings", "check", file});
+  EXPECT_EQ(check.Json()["status"], "ok");
+  EXPECT_EQ(check.Json()["findings"], json::array()) << check.out;
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {{"settings", "install", file}, 0, ""},
+      {{"settings", "install", file, "--from", company}, 0, ""},
+      {{"settings", "install", file, "--from", dir.Path("missing.ini")}, 2, "does not exist"},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(file, edited);
+    const auto run = RunVantelo(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments.back() << run.err;
+    EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(file), edited) << c.arguments.back();
+  }
+
+  ASSERT_EQ(::unlink(file.c_str()), 0);
+  EXPECT_EQ(RunVantelo({"settings", "install", file, "--from", company}).status, 0);
+  EXPECT_EQ(ReadBytes(file), ReadBytes(company));
+}
+
 } // namespace
 } // namespace vantelo::test

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -23,12 +24,46 @@ nlohmann::json ProgramRun::Json() const {
   }
 }
 
+namespace {
+
+// The Windows program under Wine names the files of the tests' Unix paths as
+// drive Z: ("Z:\\tmp\\x.ini"); back to the Unix form ("/tmp/x.ini"), in
+// plain text or JSON (where each backslash is doubled), so that the tests
+// compare the same texts against either build. A path ends at a quotation
+// mark, a blank, a colon or the end of a line.
+std::string UnixPaths(const std::string& text, const std::string& separator) {
+  std::string result;
+  std::size_t at = 0;
+  for (std::size_t drive; (drive = text.find("Z:" + separator, at)) != std::string::npos;) {
+    result.append(text, at, drive - at);
+    std::size_t end = text.find_first_of("\" :\r\n)", drive + 2 + separator.size());
+    if (end == std::string::npos)
+      end = text.size();
+    std::string path = text.substr(drive + 2, end - drive - 2);
+    for (std::size_t s; (s = path.find(separator)) != std::string::npos;)
+      path.replace(s, separator.size(), "/");
+    result += path;
+    at = end;
+  }
+  result.append(text, at);
+  return result;
+}
+
+} // namespace
+
 ProgramRun RunVantelo(const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& environment) {
   TempDir outputs;
   const std::string outPath = outputs.Path("out"), errPath = outputs.Path("err");
 
-  std::vector<std::string> args{VANTELO_PROGRAM};
+  // VANTELO_TEST_PROGRAM and VANTELO_TEST_RUNNER run another build of the
+  // program, through a runner (the Windows one under Wine).
+  const char* program = std::getenv("VANTELO_TEST_PROGRAM");
+  const char* runner = std::getenv("VANTELO_TEST_RUNNER");
+  std::vector<std::string> args;
+  if (runner && *runner)
+    args.push_back(runner);
+  args.push_back(program && *program ? program : VANTELO_PROGRAM);
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& arg : args)
@@ -69,6 +104,10 @@ ProgramRun RunVantelo(const std::vector<std::string>& arguments,
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   run.out = ReadBytes(outPath);
   run.err = ReadBytes(errPath);
+  if (runner && *runner) {
+    run.out = UnixPaths(run.out, run.out.starts_with("{") ? "\\\\" : "\\");
+    run.err = UnixPaths(run.err, "\\");
+  }
   return run;
 }
 

@@ -2,10 +2,15 @@
 
 namespace vtest {
 
-AddinOnHostTest::AddinOnHostTest() {
-  const std::wstring module = directory_.File(L"Vantelo.dll");
-  EXPECT_TRUE(CopyFileW(ModulePath().c_str(), module.c_str(), FALSE));
-  registration_ = std::make_unique<RegisteredModule>(module);
+AddinOnHostTest::AddinOnHostTest(Module module) {
+  if (module == Module::ScratchCopy) {
+    const std::wstring copy = directory_.File(L"Vantelo.dll");
+    EXPECT_TRUE(CopyFileW(ModulePath().c_str(), copy.c_str(), FALSE));
+    registration_ = std::make_unique<RegisteredModule>(copy);
+    settingsPath_ = directory_.File(L"Vantelo.ini");
+  } else {
+    settingsPath_ = InstalledFolder() + L"\\Vantelo.ini";
+  }
   addin_ = CreateByProgId();
   if (addin_) {
     EXPECT_OK(addin_->QueryInterface(IID_ApplicationAddInServer, server_.PutVoid()));
@@ -29,7 +34,9 @@ void AddinOnHostTest::TearDown() {
   EXPECT_EQ(world_->Connections(), 0u);
   EXPECT_EQ(host_.LiveReferences(), 0u);
   EXPECT_EQ(host_.LiveConnections(), 0u);
-  EXPECT_OK(registration_->Module().CanUnloadNow());
+  if (registration_) {
+    EXPECT_OK(registration_->Module().CanUnloadNow());
+  }
 }
 
 void AddinOnHostTest::WriteSettings(const std::string& bytes) const {

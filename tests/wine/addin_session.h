@@ -1,6 +1,7 @@
 // The add-in as the host runs it, for the tests on the COM stand-in host: a
 // copy of the module in a scratch directory (so that its settings file lies
-// there too), registered and created by program identifier, and a world of
+// there too), registered, or the installed module, created by program
+// identifier, and a world of
 // documents behind the COM stand-in host. At the end of each test the add-in
 // is released, and it must have let go of every host object and event
 // connection, and the module must be free to unload.
@@ -19,7 +20,11 @@ namespace vtest {
 
 class AddinOnHostTest : public ::testing::Test {
 protected:
-  AddinOnHostTest();
+  // Where the module comes from: a copy in a scratch directory, registered
+  // for the test, or the module as an installer registered it (its settings
+  // file is the one beside it then).
+  enum class Module { ScratchCopy, Installed };
+  explicit AddinOnHostTest(Module module = Module::ScratchCopy);
   ~AddinOnHostTest() override;
   void SetUp() override;
   void TearDown() override;
@@ -27,7 +32,7 @@ protected:
   void WriteSettings(const std::string& bytes) const;
   // Every writer enabled, the other settings at their defaults.
   void EnableAllWriters() const;
-  std::wstring SettingsPath() const { return directory_.File(L"Vantelo.ini"); }
+  std::wstring SettingsPath() const { return settingsPath_; }
 
   HRESULT Activate(bool firstTime = true);
   // Makes the document active and fires one save notification for it.
@@ -40,7 +45,8 @@ protected:
   vantelo::sim::Host host_;
   std::shared_ptr<comhost::World> world_ = comhost::World::Create(host_);
   ScratchDirectory directory_;
-  std::unique_ptr<RegisteredModule> registration_;
+  std::wstring settingsPath_;
+  std::unique_ptr<RegisteredModule> registration_; // none for the installed module
   ComPtr<IDispatch> addin_;
   ComPtr<ApplicationAddInServer> server_;
 };

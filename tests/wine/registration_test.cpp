@@ -32,7 +32,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 }
 
 void ExpectRegistered(const std::wstring& modulePath) {
-  EXPECT_EQ(ClassesText(ClassKey), L"Vantelo.clsVantelo");
+  EXPECT_EQ(ClassesText(ClassKey), L"Vantelo");
   EXPECT_PRED2(SamePath, ClassesText(ClassKey + L"\\InprocServer32"), modulePath);
   EXPECT_EQ(ClassesText(ClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
   EXPECT_EQ(ClassesText(ClassKey + L"\\ProgID"), L"Vantelo.clsVantelo");
@@ -48,21 +48,7 @@ void ExpectRestored(const RegistrySnapshot& before) {
 }
 
 int RunRegsvr32(const std::wstring& arguments) {
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return -1;
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(exitCode);
+  return RunProgram(SystemProgram(L"regsvr32.exe") + L" " + arguments);
 }
 
 class Registration : public ::testing::Test {

@@ -90,6 +90,19 @@ RegistrySnapshot SnapshotClassRegistrations() {
   return snapshot;
 }
 
+RegistrySnapshot SnapshotSoftware() {
+  RegistrySnapshot snapshot;
+  WalkRoot(HKEY_LOCAL_MACHINE, L"HKLM", L"Software", snapshot);
+  WalkRoot(HKEY_CURRENT_USER, L"HKCU", L"Software", snapshot);
+  return snapshot;
+}
+
+RegistrySnapshot Without(RegistrySnapshot snapshot, const std::wstring& keyPath) {
+  for (const auto& [path, value] : Subtree(snapshot, keyPath))
+    snapshot.erase(path);
+  return snapshot;
+}
+
 RegistrySnapshot Subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath) {
   const std::wstring prefix = Lower(keyPath);
   RegistrySnapshot result;

@@ -14,6 +14,11 @@ namespace vtest {
 using RegistrySnapshot = std::map<std::wstring, std::wstring>;
 
 RegistrySnapshot SnapshotClassRegistrations();
+// Every key and value under HKLM\Software and HKCU\Software.
+RegistrySnapshot SnapshotSoftware();
+
+// The snapshot without the entries under the key path.
+RegistrySnapshot Without(RegistrySnapshot snapshot, const std::wstring& keyPath);
 
 // The entries under a key path (which starts with the root, for example
 // L"HKLM\\Software\\Classes\\Interface\\{...}"), matched without regard to case.

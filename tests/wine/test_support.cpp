@@ -20,6 +20,60 @@ const std::wstring& HostLibraryPath() {
   return path;
 }
 
+int RunProgram(std::wstring commandLine, std::string* output) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (output && !CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    return -1;
+  if (readEnd)
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  if (output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+  }
+  PROCESS_INFORMATION process = {};
+  const BOOL started =
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
+                     nullptr, nullptr, &startup, &process);
+  if (writeEnd)
+    CloseHandle(writeEnd);
+  if (!started) {
+    if (readEnd)
+      CloseHandle(readEnd);
+    return -1;
+  }
+  if (output) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+      output->append(buffer, got);
+    CloseHandle(readEnd);
+  }
+  DWORD exitCode = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, 180000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(exitCode);
+}
+
+std::wstring SystemProgram(const wchar_t* name) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  return L"\"" + std::wstring(system) + L"\\" + name + L"\"";
+}
+
+std::wstring InstalledFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", folder, MAX_PATH);
+  return (length > 0 && length < MAX_PATH ? std::wstring(folder) : L"C:\\Program Files") +
+         L"\\Vantelo";
+}
+
 std::wstring WindowsPath(const char* path) {
   std::wstring result;
   for (const char* c = path; *c; ++c)

@@ -27,6 +27,10 @@ using vantelo::com::Variant;
 const std::wstring& ModulePath();
 const std::wstring& HostLibraryPath();
 
+// Where the installer puts the module, the program and the settings file:
+// "Vantelo" in the 64-bit program files folder.
+std::wstring InstalledFolder();
+
 // A path as a Windows path; a Unix path (as CMake gives it under Wine) is
 // reached through Wine's drive Z:.
 std::wstring WindowsPath(const char* path);
@@ -79,6 +83,14 @@ public:
 private:
   std::wstring path_;
 };
+
+// Runs the command line and waits for it (at most 3 minutes); its exit code,
+// or -1 when it cannot be started or does not end. With output, what it
+// wrote to standard output and error.
+int RunProgram(std::wstring commandLine, std::string* output = nullptr);
+
+// A program of the system directory (regsvr32.exe, msiexec.exe...), quoted.
+std::wstring SystemProgram(const wchar_t* name);
 
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);

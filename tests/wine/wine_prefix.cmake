@@ -3,7 +3,15 @@
 #                    (each program would otherwise wait for a new one; it
 #                    leaves by itself 30 s after the last program ends), then
 #                    creates or updates the prefix;
+#   ACTION=fresh     the same in a new prefix: an old one is stopped and
+#                    removed first;
 #   ACTION=shutdown  stops that server now (none running is fine).
+if(ACTION STREQUAL "fresh")
+  execute_process(COMMAND ${WINESERVER} -k RESULT_VARIABLE ignored ERROR_QUIET)
+  execute_process(COMMAND ${WINESERVER} -w RESULT_VARIABLE ignored ERROR_QUIET)
+  file(REMOVE_RECURSE $ENV{WINEPREFIX})
+  set(ACTION setup)
+endif()
 if(ACTION STREQUAL "setup")
   file(MAKE_DIRECTORY $ENV{WINEPREFIX})
   # The server outlives this script: it must not hold on to ctest's output.

@@ -1,0 +1,22 @@
+#include "platform/windows/system_message.h"
+
+#include "platform/windows/wide_text.h"
+
+#include <windows.h>
+
+namespace vantelo::win {
+
+std::string SystemMessage(unsigned long error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message(text ? text : L"", length);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                              message.back() == L' ' || message.back() == L'.'))
+    message.pop_back();
+  return message.empty() ? "system error " + std::to_string(error) : Utf8FromWide(message);
+}
+
+} // namespace vantelo::win
