@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -18,20 +20,24 @@ namespace {
 // The distinct scales, keyed by their 15-digit text: a scale whose text is
 // already present is refused. Only the set of scales matters, because they
 // are sorted by value afterwards, so the entries need no order of their own.
+// Keys and entries are texts held by the writer's ScaleTexts, which outlives
+// the list, so nothing is copied.
 class ScaleList {
 public:
   // Refuses a key that is already present, as a keyed collection does.
-  void Add(const std::string& entry, const std::string& key) { entries_.try_emplace(key, entry); }
-  void Remove(const std::string& key) { entries_.erase(key); }
+  void Add(const std::string& entry, const std::string& key) {
+    entries_.try_emplace(std::string_view(key), &entry);
+  }
+  void Remove(std::string_view key) { entries_.erase(key); }
 
   template <class F> void ForEachEntry(F&& visit) const {
     for (const auto& [key, entry] : entries_)
-      visit(entry);
+      visit(*entry);
   }
   std::size_t Count() const { return entries_.size(); }
 
 private:
-  std::unordered_map<std::string, std::string> entries_;
+  std::unordered_map<std::string_view, const std::string*> entries_;
 };
 
 // The text of each scale value read in one run of the writer, made once per
