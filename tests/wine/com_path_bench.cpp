@@ -81,28 +81,16 @@ public:
 
   // Arguments in declared order.
   Call& Text(const wchar_t* text) {
-    VARIANTARG& v = Next();
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = SysAllocString(text);
-    return *this;
+    return With(VT_BSTR, [&](VARIANTARG& v) { V_BSTR(&v) = SysAllocString(text); });
   }
   Call& Short(SHORT value) {
-    VARIANTARG& v = Next();
-    V_VT(&v) = VT_I2;
-    V_I2(&v) = value;
-    return *this;
+    return With(VT_I2, [&](VARIANTARG& v) { V_I2(&v) = value; });
   }
   Call& Long(LONG value) {
-    VARIANTARG& v = Next();
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return *this;
+    return With(VT_I4, [&](VARIANTARG& v) { V_I4(&v) = value; });
   }
   Call& Date(double value) {
-    VARIANTARG& v = Next();
-    V_VT(&v) = VT_DATE;
-    V_DATE(&v) = value;
-    return *this;
+    return With(VT_DATE, [&](VARIANTARG& v) { V_DATE(&v) = value; });
   }
 
   // Makes the call; a failed call is a host error the add-in would skip, so
@@ -146,10 +134,12 @@ public:
   }
 
 private:
-  VARIANTARG& Next() {
+  template <class Set> Call& With(VARTYPE type, Set set) {
     VARIANTARG& v = arguments_[count_++];
     VariantInit(&v);
-    return v;
+    V_VT(&v) = type;
+    set(v);
+    return *this;
   }
 
   IDispatch* object_;
@@ -200,35 +190,10 @@ class DirectSave {
 public:
   explicit DirectSave(ComPtr<IDispatch> application) : application_(std::move(application)) {}
 
-  void Drawing() {
-    const ComPtr<IDispatch> active = ActiveDocument();
-    TimeStamp();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Replace(ActiveSet(UserDefined), L"FirstViewScale", FirstViewScale());
-    Replace(ActiveSet(UserDefined), L"AllViewScales", AllViewScales());
-    Replace(ActiveSet(UserDefined), L"PaperSize", PaperSize());
-    TypeTests(active);
-  }
-
-  void Part() {
-    const ComPtr<IDispatch> active = ActiveDocument();
-    TimeStamp();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    MassVolume();
-    Call(ActiveDocument().Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-  }
-
+  void Drawing() { Save(&DirectSave::DrawingWriters, nullptr); }
+  void Part() { Save(nullptr, &DirectSave::MassVolume); }
   // A document only the time stamp applies to.
-  void Other() {
-    const ComPtr<IDispatch> active = ActiveDocument();
-    TimeStamp();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(ActiveDocument().Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-  }
+  void Other() { Save(nullptr, nullptr); }
 
 private:
   ComPtr<IDispatch> ActiveDocument() {
@@ -265,10 +230,29 @@ private:
     Call(set.Get(), h_.setAdd, DISPATCH_METHOD).Date(46000.0).Text(L"SaveDate").Run();
     Replace(set, L"SaveTime", L"09:05");
   }
-  void TypeTests(const ComPtr<IDispatch>& active) {
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(active.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
-    Call(ActiveDocument().Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
+  void TypeOf(const ComPtr<IDispatch>& document) {
+    Call(document.Get(), h_.documentType, DISPATCH_PROPERTYGET).Number();
+  }
+
+  // The save: the time stamp, the type tests on the document active at the
+  // start, and the writers for a drawing or a part between them.
+  using Writers = void (DirectSave::*)();
+  void Save(Writers drawingWriters, Writers partWriters) {
+    const ComPtr<IDispatch> active = ActiveDocument();
+    TimeStamp();
+    TypeOf(active);
+    if (drawingWriters)
+      (this->*drawingWriters)();
+    TypeOf(active);
+    TypeOf(active);
+    if (partWriters)
+      (this->*partWriters)();
+    TypeOf(ActiveDocument());
+  }
+  void DrawingWriters() {
+    Replace(ActiveSet(UserDefined), L"FirstViewScale", FirstViewScale());
+    Replace(ActiveSet(UserDefined), L"AllViewScales", AllViewScales());
+    Replace(ActiveSet(UserDefined), L"PaperSize", PaperSize());
   }
 
   ComPtr<IDispatch> SheetsOf(const ComPtr<IDispatch>& drawing) {
