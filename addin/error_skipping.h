@@ -4,9 +4,11 @@
 // then runs each of its remaining steps through it. A step that fails is
 // abandoned at the point of failure, nothing is reported, and the writer goes
 // on with its next step as written:
-//   - Step():   an ordinary statement; on failure execution continues after it.
-//   - Test():   the test of a condition; when evaluating it fails, the writer
-//               continues with the first step the test guards, as if it held.
+//   - Step():         an ordinary statement; on failure execution continues
+//                     after it.
+//   - HoldsOrFails(): the test of a condition; when evaluating it fails, the
+//                     writer continues with the first step the test guards,
+//                     as if it held.
 // A failed choice among several cases is one Step() around the whole choice,
 // so that execution continues after the choice with no case taken.
 //
@@ -36,8 +38,9 @@ public:
     }
   }
 
-  // Evaluates a condition; a failed evaluation counts as held.
-  template <class F> bool Test(F&& condition) {
+  // Evaluates a condition: true when it holds, and true as well when
+  // evaluating it failed.
+  template <class F> bool HoldsOrFails(F&& condition) {
     try {
       return static_cast<bool>(std::forward<F>(condition)());
     } catch (const Failure&) {

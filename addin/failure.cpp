@@ -4,7 +4,7 @@
 
 namespace vantelo {
 
-std::string hresultText(std::int32_t code) {
+std::string HresultText(std::int32_t code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
   return text;

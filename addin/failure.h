@@ -16,7 +16,7 @@ public:
   Failure(std::int32_t code, const std::string& message)
       : std::runtime_error(message), code_(code) {}
 
-  std::int32_t code() const noexcept { return code_; }
+  std::int32_t Code() const noexcept { return code_; }
 
 private:
   std::int32_t code_;
@@ -40,6 +40,6 @@ constexpr std::int32_t ObjectNotSet = static_cast<std::int32_t>(0x800A005B);
 } // namespace hresult
 
 // Formats a status code as "0x80004005".
-std::string hresultText(std::int32_t code);
+std::string HresultText(std::int32_t code);
 
 } // namespace vantelo

@@ -11,6 +11,8 @@
 // the last copy goes away. A null Ref is the host's empty object ("Nothing").
 #pragma once
 
+#include "addin/failure.h"
+#include "addin/host_codes.h"
 #include "addin/value.h"
 
 #include <cstdint>
@@ -58,19 +60,6 @@ class FlatPattern;
 class SurfaceBody;
 class Box;
 class Point;
-
-// Document type codes.
-namespace document_type {
-constexpr std::int32_t Part = 12290;
-constexpr std::int32_t Assembly = 12291;
-constexpr std::int32_t Drawing = 12292;
-} // namespace document_type
-
-// Format identifiers of the property sets the add-in writes.
-namespace fmtid {
-constexpr const char* UserDefined = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
-constexpr const char* DesignTracking = "{32853F0F-3444-11D1-9E93-0060B03C1CA6}";
-} // namespace fmtid
 
 // The add-in site handed to Activate.
 class ApplicationAddInSite : public HostObject {
@@ -275,16 +264,10 @@ public:
 
 // Dereferences a host reference; an empty one fails as the platform does
 // when a member is called on Nothing.
-template <class T> T& use(const Ref<T>& ref);
-
-} // namespace vantelo
-
-#include "addin/failure.h"
-
-namespace vantelo {
-template <class T> T& use(const Ref<T>& ref) {
+template <class T> T& Use(const Ref<T>& ref) {
   if (!ref)
     throw Failure(hresult::ObjectNotSet, "Object variable not set");
   return *ref;
 }
+
 } // namespace vantelo

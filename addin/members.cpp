@@ -2,6 +2,7 @@
 
 #include "addin/clsVantelo.h"
 #include "addin/vb_conversions.h"
+#include "platform/ascii_case.h"
 
 #include <array>
 
@@ -10,64 +11,53 @@ namespace {
 
 constexpr std::int32_t kFirstDispatchId = 0x40030002;
 
-constexpr MemberInfo boolean(std::string_view name, int index, bool clsVantelo::*member) {
+constexpr MemberInfo Boolean(std::string_view name, int index, bool clsVantelo::*member) {
   return MemberInfo{name, MemberType::Boolean, kFirstDispatchId + index, member, nullptr, nullptr};
 }
-constexpr MemberInfo integer(std::string_view name, int index, std::int16_t clsVantelo::*member) {
+constexpr MemberInfo Integer(std::string_view name, int index, std::int16_t clsVantelo::*member) {
   return MemberInfo{name, MemberType::Integer, kFirstDispatchId + index, nullptr, member, nullptr};
 }
-constexpr MemberInfo text(std::string_view name, int index, std::string clsVantelo::*member) {
+constexpr MemberInfo Text(std::string_view name, int index, std::string clsVantelo::*member) {
   return MemberInfo{name, MemberType::String, kFirstDispatchId + index, nullptr, nullptr, member};
 }
 
 using C = clsVantelo;
 constexpr std::array<MemberInfo, 34> kMembers{
-    boolean("EnableViewScale", 0, &C::EnableViewScale),
-    boolean("EnableSheetMetal", 1, &C::EnableSheetMetal),
-    boolean("EnableMassVolume", 2, &C::EnableMassVolume),
-    boolean("EnablePartsList", 3, &C::EnablePartsList),
-    boolean("EnableTimeStamp", 4, &C::EnableTimeStamp),
-    boolean("EnablePaperSize", 5, &C::EnablePaperSize),
-    text("HowToDisplayFirstViewScale", 6, &C::HowToDisplayFirstViewScale),
-    text("HowToDisplayAllViewScales", 7, &C::HowToDisplayAllViewScales),
-    text("ListSparator", 8, &C::ListSparator),
-    boolean("ExcludeFirstInAllScales", 9, &C::ExcludeFirstInAllScales),
-    boolean("ShowScaleAsInventor", 10, &C::ShowScaleAsInventor),
-    integer("ShowScaleAsInventorDecimals", 11, &C::ShowScaleAsInventorDecimals),
-    text("FirstViewScalePropertyName", 12, &C::FirstViewScalePropertyName),
-    text("AllViewScalesPropertyName", 13, &C::AllViewScalesPropertyName),
-    text("SMExtentsSizePropertyName", 14, &C::SMExtentsSizePropertyName),
-    text("SMThicknessPropertyName", 15, &C::SMThicknessPropertyName),
-    text("SMStylePropertyName", 16, &C::SMStylePropertyName),
-    text("SMExtentsSizeIfNotAvailable", 17, &C::SMExtentsSizeIfNotAvailable),
-    integer("MassDecimals", 18, &C::MassDecimals),
-    integer("VolumeDecimals", 19, &C::VolumeDecimals),
-    text("MassPropertyName", 20, &C::MassPropertyName),
-    text("MassUnitToDisplay", 21, &C::MassUnitToDisplay),
-    text("VolumePropertyName", 22, &C::VolumePropertyName),
-    text("PaperSizePropertyName", 23, &C::PaperSizePropertyName),
-    text("SaveTimePropertyName", 24, &C::SaveTimePropertyName),
-    text("SaveDatePropertyName", 25, &C::SaveDatePropertyName),
-    text("TotalMassUnit", 26, &C::TotalMassUnit),
-    text("TotalMassUnitToDisplay", 27, &C::TotalMassUnitToDisplay),
-    text("TotalMassColumnName", 28, &C::TotalMassColumnName),
-    text("MassColumnName", 29, &C::MassColumnName),
-    text("QuantityColumnName", 30, &C::QuantityColumnName),
-    integer("Decimals", 31, &C::Decimals),
-    integer("SpaceBeforeMassUnit", 32, &C::SpaceBeforeMassUnit),
-    boolean("SuppressError", 33, &C::SuppressError),
+    Boolean("EnableViewScale", 0, &C::EnableViewScale),
+    Boolean("EnableSheetMetal", 1, &C::EnableSheetMetal),
+    Boolean("EnableMassVolume", 2, &C::EnableMassVolume),
+    Boolean("EnablePartsList", 3, &C::EnablePartsList),
+    Boolean("EnableTimeStamp", 4, &C::EnableTimeStamp),
+    Boolean("EnablePaperSize", 5, &C::EnablePaperSize),
+    Text("HowToDisplayFirstViewScale", 6, &C::HowToDisplayFirstViewScale),
+    Text("HowToDisplayAllViewScales", 7, &C::HowToDisplayAllViewScales),
+    Text("ListSparator", 8, &C::ListSparator),
+    Boolean("ExcludeFirstInAllScales", 9, &C::ExcludeFirstInAllScales),
+    Boolean("ShowScaleAsInventor", 10, &C::ShowScaleAsInventor),
+    Integer("ShowScaleAsInventorDecimals", 11, &C::ShowScaleAsInventorDecimals),
+    Text("FirstViewScalePropertyName", 12, &C::FirstViewScalePropertyName),
+    Text("AllViewScalesPropertyName", 13, &C::AllViewScalesPropertyName),
+    Text("SMExtentsSizePropertyName", 14, &C::SMExtentsSizePropertyName),
+    Text("SMThicknessPropertyName", 15, &C::SMThicknessPropertyName),
+    Text("SMStylePropertyName", 16, &C::SMStylePropertyName),
+    Text("SMExtentsSizeIfNotAvailable", 17, &C::SMExtentsSizeIfNotAvailable),
+    Integer("MassDecimals", 18, &C::MassDecimals),
+    Integer("VolumeDecimals", 19, &C::VolumeDecimals),
+    Text("MassPropertyName", 20, &C::MassPropertyName),
+    Text("MassUnitToDisplay", 21, &C::MassUnitToDisplay),
+    Text("VolumePropertyName", 22, &C::VolumePropertyName),
+    Text("PaperSizePropertyName", 23, &C::PaperSizePropertyName),
+    Text("SaveTimePropertyName", 24, &C::SaveTimePropertyName),
+    Text("SaveDatePropertyName", 25, &C::SaveDatePropertyName),
+    Text("TotalMassUnit", 26, &C::TotalMassUnit),
+    Text("TotalMassUnitToDisplay", 27, &C::TotalMassUnitToDisplay),
+    Text("TotalMassColumnName", 28, &C::TotalMassColumnName),
+    Text("MassColumnName", 29, &C::MassColumnName),
+    Text("QuantityColumnName", 30, &C::QuantityColumnName),
+    Integer("Decimals", 31, &C::Decimals),
+    Integer("SpaceBeforeMassUnit", 32, &C::SpaceBeforeMassUnit),
+    Boolean("SuppressError", 33, &C::SuppressError),
 };
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i]))
-      return false;
-  }
-  return true;
-}
 
 } // namespace
 
@@ -75,7 +65,7 @@ std::span<const MemberInfo> ClassMembers() { return kMembers; }
 
 const MemberInfo* FindMember(std::string_view name) {
   for (const MemberInfo& member : kMembers)
-    if (sameName(member.name, name))
+    if (EqualsIgnoringAsciiCase(member.name, name))
       return &member;
   return nullptr;
 }
@@ -93,18 +83,6 @@ void SetMemberFromText(clsVantelo& object, const MemberInfo& member, std::string
     object.*member.text = std::string(text);
     break;
   }
-}
-
-std::string MemberAsText(const clsVantelo& object, const MemberInfo& member) {
-  switch (member.type) {
-  case MemberType::Boolean:
-    return vb::BooleanToText(object.*member.boolean);
-  case MemberType::Integer:
-    return std::to_string(object.*member.integer);
-  case MemberType::String:
-    break;
-  }
-  return object.*member.text;
 }
 
 } // namespace vantelo

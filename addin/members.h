@@ -36,7 +36,4 @@ const MemberInfo* FindMember(std::string_view name);
 void SetMemberFromText(clsVantelo& object, const MemberInfo& member, std::string_view text,
                        std::string_view decimalSeparator);
 
-// The member's value as text ("True"/"False", the number, the text).
-std::string MemberAsText(const clsVantelo& object, const MemberInfo& member);
-
 } // namespace vantelo

@@ -3,11 +3,6 @@
 #include "addin/clsVantelo.h"
 
 namespace vantelo {
-namespace {
-// The notification that comes before the document is written.
-constexpr std::int32_t kBeforeSave = 4097;
-} // namespace
-
 void clsVantelo::OnSaveDocument(const Ref<Document>& DocumentObject, std::int32_t BeforeOrAfter,
                                 const Ref<HostObject>& Context, std::int32_t& HandlingCode) {
   AppEvents_OnSaveDocument(DocumentObject, BeforeOrAfter, Context, HandlingCode);
@@ -21,8 +16,8 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
                                           std::int32_t BeforeOrAfter,
                                           const Ref<HostObject>& /*context*/,
                                           std::int32_t& /*HandlingCode*/) {
-  ActiveDoc = use(HostApplication).ActiveDocument();
-  if (BeforeOrAfter != kBeforeSave)
+  ActiveDoc = Use(HostApplication).ActiveDocument();
+  if (BeforeOrAfter != event_timing::Before)
     return;
 
   std::string IniFile = IniFilePath();
@@ -32,7 +27,7 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
     TimeStamp();
 
   // The type is asked anew for every test, after the writers before it ran.
-  if (use(ActiveDoc).DocumentType() == document_type::Drawing) {
+  if (Use(ActiveDoc).DocumentType() == document_type::Drawing) {
     if (EnableViewScale) {
       ViewScale_First();
       ViewScale_All();
@@ -41,8 +36,8 @@ void clsVantelo::AppEvents_OnSaveDocument(const Ref<Document>& /*DocumentObject*
       PaperSize();
   }
 
-  const bool isPart = use(ActiveDoc).DocumentType() == document_type::Part;
-  const bool isAssembly = use(ActiveDoc).DocumentType() == document_type::Assembly;
+  const bool isPart = Use(ActiveDoc).DocumentType() == document_type::Part;
+  const bool isAssembly = Use(ActiveDoc).DocumentType() == document_type::Assembly;
   if ((isPart || isAssembly) && EnableMassVolume)
     Mass_Volume();
 
@@ -58,8 +53,8 @@ std::string clsVantelo::IniFilePath() {
 }
 
 std::int32_t clsVantelo::ActiveDocumentType() {
-  const Ref<Document> document = use(HostApplication).ActiveDocument();
-  return use(document).DocumentType();
+  const Ref<Document> document = Use(HostApplication).ActiveDocument();
+  return Use(document).DocumentType();
 }
 
 } // namespace vantelo

@@ -9,9 +9,9 @@ namespace vantelo {
 // application's save notifications. Runs the same way at every activation; a
 // second one replaces the connection.
 void clsVantelo::Activate(const Ref<ApplicationAddInSite>& AddInSiteObject, bool /*FirstTime*/) {
-  HostApplication = use(AddInSiteObject).Application();
-  Ref<ApplicationEvents> events = use(HostApplication).ApplicationEvents();
-  std::unique_ptr<EventConnection> connection = use(events).Advise(*this);
+  HostApplication = Use(AddInSiteObject).Application();
+  Ref<ApplicationEvents> events = Use(HostApplication).ApplicationEvents();
+  std::unique_ptr<EventConnection> connection = Use(events).Advise(*this);
   AppEvents = std::move(events);
   appEventsConnection_ = std::move(connection); // releases the previous connection
 }

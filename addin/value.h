@@ -28,6 +28,6 @@ using Value = std::variant<Empty, bool, std::int16_t, std::int32_t, float, doubl
 
 enum class ValueKind { Empty, Boolean, Integer, Long, Single, Double, Date, Text, Object };
 
-inline ValueKind kindOf(const Value& v) { return static_cast<ValueKind>(v.index()); }
+inline ValueKind KindOf(const Value& v) { return static_cast<ValueKind>(v.index()); }
 
 } // namespace vantelo

@@ -1,6 +1,7 @@
 #include "addin/vb_conversions.h"
 
 #include "addin/failure.h"
+#include "platform/ascii_case.h"
 
 #include <array>
 #include <charconv>
@@ -14,60 +15,49 @@
 namespace vantelo::vb {
 namespace {
 
-[[noreturn]] void typeMismatch(std::string_view text) {
+[[noreturn]] void TypeMismatch(std::string_view text) {
   throw Failure(hresult::TypeMismatch,
                 "Type mismatch: \"" + std::string(text.substr(0, 80)) + "\" is not a number");
 }
 
-[[noreturn]] void overflow(const char* what) {
+[[noreturn]] void Overflow(const char* what) {
   throw Failure(hresult::Overflow, std::string("Overflow: ") + what);
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && isBlank(text.front()))
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
     text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back()))
+  while (!text.empty() && IsBlank(text.back()))
     text.remove_suffix(1);
   return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(a[i]) != asciiLower(b[i]))
-      return false;
-  return true;
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Parses a C-locale number text ("-12.5e3") assembled by the readers below.
-double parseCanonical(const std::string& canonical) {
+double ParseCanonical(const std::string& canonical) {
   double value = 0.0;
   auto [end, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // from_chars reports underflow too; a tiny magnitude is simply zero.
     const double approx = std::strtod(canonical.c_str(), nullptr);
     if (std::isinf(approx))
-      overflow("number out of range");
+      Overflow("number out of range");
     return approx;
   }
   if (ec != std::errc() || end != canonical.data() + canonical.size())
-    typeMismatch(canonical);
+    TypeMismatch(canonical);
   return value;
 }
 
 // Reads a number: optional sign, digits with at most one decimal separator,
 // an optional exponent (E or D). Returns nullopt when the text is anything
 // else. Blanks around the number are allowed.
-std::optional<std::string> canonicalNumber(std::string_view text,
+std::optional<std::string> CanonicalNumber(std::string_view text,
                                            std::string_view decimalSeparator) {
-  text = trimBlanks(text);
+  text = TrimBlanks(text);
   std::string out;
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -76,14 +66,14 @@ std::optional<std::string> canonicalNumber(std::string_view text,
     ++i;
   }
   bool digits = false;
-  while (i < text.size() && isDigit(text[i])) {
+  while (i < text.size() && IsDigit(text[i])) {
     out += text[i++];
     digits = true;
   }
   if (!decimalSeparator.empty() && text.substr(i, decimalSeparator.size()) == decimalSeparator) {
     i += decimalSeparator.size();
     out += '.';
-    while (i < text.size() && isDigit(text[i])) {
+    while (i < text.size() && IsDigit(text[i])) {
       out += text[i++];
       digits = true;
     }
@@ -96,7 +86,7 @@ std::optional<std::string> canonicalNumber(std::string_view text,
     if (j < text.size() && (text[j] == '+' || text[j] == '-'))
       exponent += text[j++];
     bool exponentDigits = false;
-    while (j < text.size() && isDigit(text[j])) {
+    while (j < text.size() && IsDigit(text[j])) {
       exponent += text[j++];
       exponentDigits = true;
     }
@@ -112,7 +102,7 @@ std::optional<std::string> canonicalNumber(std::string_view text,
   return out;
 }
 
-double roundHalfEvenToWhole(double x) {
+double RoundHalfEvenToWhole(double x) {
   const double r = std::round(x); // halves away from zero
   if (std::fabs(x - std::trunc(x)) == 0.5)
     return 2.0 * std::round(x / 2.0);
@@ -131,7 +121,7 @@ constexpr std::array<double, 23> kExactPowersOfTen = {
 // it already; only a product rounded onto a half needs the rounding error
 // of the multiplication, which fma gives exactly. An exact half of the
 // stored value goes to the even neighbour.
-double roundScaledHalfEven(double magnitude, double scale, double scaled) {
+double RoundScaledHalfEven(double magnitude, double scale, double scaled) {
   const double whole = std::floor(scaled);
   const double fraction = scaled - whole; // exact
   if (fraction != 0.5)
@@ -146,7 +136,7 @@ double roundScaledHalfEven(double magnitude, double scale, double scaled) {
 // the product cannot decide (more than 22 decimals, products from 2^52 up to
 // 2^53): the fixed notation of to_chars is the exact value rounded half to
 // even, and from_chars takes that decimal to the nearest double.
-double roundByDecimalDigits(double value, int decimals) {
+double RoundByDecimalDigits(double value, int decimals) {
   // Every double is a multiple of 2^-1074, whose expansion has 1074
   // decimals: with as many decimals there is nothing to round.
   constexpr int kMostDecimals = 1074;
@@ -169,7 +159,7 @@ struct Decimal {
   int exponent = 0;   // of the first digit
 };
 
-template <class T> Decimal decompose(T value, int precision) {
+template <class T> Decimal Decompose(T value, int precision) {
   std::array<char, 64> buffer{};
   auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                  std::chars_format::scientific, precision - 1);
@@ -182,7 +172,7 @@ template <class T> Decimal decompose(T value, int precision) {
   }
   const std::size_t e = text.find('e');
   for (char c : text.substr(0, e))
-    if (isDigit(c))
+    if (IsDigit(c))
       d.digits += c;
   std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
                   d.exponent);
@@ -192,14 +182,14 @@ template <class T> Decimal decompose(T value, int precision) {
 }
 
 template <class T>
-std::string generalForm(T value, int precision, std::string_view decimalSeparator) {
+std::string GeneralForm(T value, int precision, std::string_view decimalSeparator) {
   if (std::isnan(value))
     return "1.#QNAN";
   if (std::isinf(value))
     return value < 0 ? "-1.#INF" : "1.#INF";
   if (value == 0)
     return "0";
-  const Decimal d = decompose(value, precision);
+  const Decimal d = Decompose(value, precision);
   std::string out = d.negative ? "-" : "";
   const int digitCount = static_cast<int>(d.digits.size());
   // Plain notation from 0.00001 up to the precision's whole numbers; the
@@ -237,7 +227,7 @@ std::string generalForm(T value, int precision, std::string_view decimalSeparato
 
 // --- UTF-8 helpers for UpperCase ---
 
-char32_t upperCodePoint(char32_t c) {
+char32_t UpperCodePoint(char32_t c) {
   if (c >= U'a' && c <= U'z')
     return c - 0x20;
   if (c < 0x80)
@@ -265,7 +255,7 @@ char32_t upperCodePoint(char32_t c) {
   return c;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -284,7 +274,7 @@ void appendUtf8(std::string& out, char32_t c) {
 }
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian).
-long long daysFromCivil(long long y, unsigned m, unsigned d) {
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
   y -= m <= 2;
   const long long era = (y >= 0 ? y : y - 399) / 400;
   const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -293,7 +283,7 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
-void civilFromDays(long long z, int& year, int& month, int& day) {
+void CivilFromDays(long long z, int& year, int& month, int& day) {
   z += 719468;
   const long long era = (z >= 0 ? z : z - 146096) / 146097;
   const unsigned doe = static_cast<unsigned>(z - era * 146097);
@@ -305,24 +295,24 @@ void civilFromDays(long long z, int& year, int& month, int& day) {
   year = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (month <= 2));
 }
 
-const long long kDateEpoch = daysFromCivil(1899, 12, 30);
+const long long kDateEpoch = DaysFromCivil(1899, 12, 30);
 
 } // namespace
 
 bool TextToBoolean(std::string_view text, std::string_view decimalSeparator) {
-  const std::string_view trimmed = trimBlanks(text);
-  if (equalsIgnoringCase(trimmed, "True"))
+  const std::string_view trimmed = TrimBlanks(text);
+  if (EqualsIgnoringAsciiCase(trimmed, "True"))
     return true;
-  if (equalsIgnoringCase(trimmed, "False"))
+  if (EqualsIgnoringAsciiCase(trimmed, "False"))
     return false;
   return TextToDouble(text, decimalSeparator) != 0.0;
 }
 
 double TextToDouble(std::string_view text, std::string_view decimalSeparator) {
-  const auto canonical = canonicalNumber(text, decimalSeparator);
+  const auto canonical = CanonicalNumber(text, decimalSeparator);
   if (!canonical)
-    typeMismatch(text);
-  return parseCanonical(*canonical);
+    TypeMismatch(text);
+  return ParseCanonical(*canonical);
 }
 
 std::int16_t TextToInteger(std::string_view text, std::string_view decimalSeparator) {
@@ -330,9 +320,9 @@ std::int16_t TextToInteger(std::string_view text, std::string_view decimalSepara
 }
 
 std::int16_t RoundToInteger(double value) {
-  const double rounded = roundHalfEvenToWhole(value);
+  const double rounded = RoundHalfEvenToWhole(value);
   if (!(rounded >= -32768.0 && rounded <= 32767.0))
-    overflow("value outside -32768..32767");
+    Overflow("value outside -32768..32767");
   return static_cast<std::int16_t>(rounded);
 }
 
@@ -341,7 +331,7 @@ float ToSingle(double value) {
   // reaches infinity (2^128 - 2^103) still round to the largest single.
   constexpr double kRoundsToInfinity = 340282356779733661637539395458142568448.0;
   if (!(std::fabs(value) < kRoundsToInfinity))
-    overflow("value outside the single range");
+    Overflow("value outside the single range");
   constexpr double kLargest = std::numeric_limits<float>::max();
   if (std::fabs(value) > kLargest)
     return value < 0 ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
@@ -349,9 +339,9 @@ float ToSingle(double value) {
 }
 
 std::int32_t RoundToLong(double value) {
-  const double rounded = roundHalfEvenToWhole(value);
+  const double rounded = RoundHalfEvenToWhole(value);
   if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0))
-    overflow("value outside the 32-bit range");
+    Overflow("value outside the 32-bit range");
   return static_cast<std::int32_t>(rounded);
 }
 
@@ -372,7 +362,7 @@ double Val(std::string_view text) {
   bool point = false;
   for (;;) {
     skip();
-    if (i < text.size() && isDigit(text[i])) {
+    if (i < text.size() && IsDigit(text[i])) {
       out += text[i++];
       digits = true;
     } else if (i < text.size() && text[i] == '.' && !point) {
@@ -400,7 +390,7 @@ double Val(std::string_view text) {
     bool exponentDigits = false;
     for (;;) {
       skipAt();
-      if (j < text.size() && isDigit(text[j])) {
+      if (j < text.size() && IsDigit(text[j])) {
         exponent += text[j++];
         exponentDigits = true;
       } else {
@@ -414,15 +404,15 @@ double Val(std::string_view text) {
     out.insert(out.front() == '-' ? 1 : 0, "0");
   if (out.back() == '.')
     out.pop_back();
-  return parseCanonical(out);
+  return ParseCanonical(out);
 }
 
 std::string DoubleToText(double value, std::string_view decimalSeparator) {
-  return generalForm(value, 15, decimalSeparator);
+  return GeneralForm(value, 15, decimalSeparator);
 }
 
 std::string SingleToText(float value, std::string_view decimalSeparator) {
-  return generalForm(value, 7, decimalSeparator);
+  return GeneralForm(value, 7, decimalSeparator);
 }
 
 std::string BooleanToText(bool value) { return value ? "True" : "False"; }
@@ -439,13 +429,13 @@ double Round(double value, int decimals) {
     const double scale = kExactPowersOfTen[static_cast<std::size_t>(decimals)];
     const double scaled = magnitude * scale;
     if (scaled < 0x1p52)
-      return std::copysign(roundScaledHalfEven(magnitude, scale, scaled) / scale, value);
+      return std::copysign(RoundScaledHalfEven(magnitude, scale, scaled) / scale, value);
     // The decimals are finer than the value's own precision: no multiple of
     // 10^-decimals lies nearer to another double than to the value.
     if (scaled >= 0x1p53)
       return value;
   }
-  return roundByDecimalDigits(value, decimals);
+  return RoundByDecimalDigits(value, decimals);
 }
 
 std::string Space(int count) {
@@ -457,14 +447,14 @@ std::string Space(int count) {
 
 double Checked(double value) {
   if (!std::isfinite(value))
-    overflow("the result is not a finite number");
+    Overflow("the result is not a finite number");
   return value;
 }
 
 double Divide(double a, double b) {
   if (b == 0.0) {
     if (a == 0.0 || std::isnan(a))
-      overflow("0 / 0");
+      Overflow("0 / 0");
     throw Failure(hresult::DivisionByZero, "Division by zero");
   }
   return Checked(a / b);
@@ -513,7 +503,7 @@ std::string UpperCase(std::string_view text) {
       out += text[i++];
       continue;
     }
-    appendUtf8(out, upperCodePoint(c));
+    AppendUtf8(out, UpperCodePoint(c));
     i += length;
   }
   return out;
@@ -525,7 +515,8 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (i + find.size() <= text.size() && equalsIgnoringCase(text.substr(i, find.size()), find)) {
+    if (i + find.size() <= text.size() &&
+        EqualsIgnoringAsciiCase(text.substr(i, find.size()), find)) {
       out += with;
       i += find.size();
     } else {
@@ -537,7 +528,7 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 
 Date ToDate(const LocalDateTime& when) {
   const long long days =
-      daysFromCivil(when.year, static_cast<unsigned>(when.month), static_cast<unsigned>(when.day)) -
+      DaysFromCivil(when.year, static_cast<unsigned>(when.month), static_cast<unsigned>(when.day)) -
       kDateEpoch;
   const double time = (when.hour * 3600.0 + when.minute * 60.0 + when.second) / 86400.0;
   // The platform's dates before 1899-12-30 keep the time of day positive.
@@ -548,7 +539,7 @@ LocalDateTime FromDate(Date date) {
   const double whole = std::trunc(date.days);
   const double fraction = std::fabs(date.days - whole);
   LocalDateTime when;
-  civilFromDays(static_cast<long long>(whole) + kDateEpoch, when.year, when.month, when.day);
+  CivilFromDays(static_cast<long long>(whole) + kDateEpoch, when.year, when.month, when.day);
   long long seconds = std::llround(fraction * 86400.0);
   if (seconds >= 86400)
     seconds = 86399;

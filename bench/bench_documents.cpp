@@ -9,7 +9,7 @@ namespace vantelo::bench {
 sim::DocumentData Part() {
   return {.name = "P.ipt",
           .type = document_type::Part,
-          .subType = sim::subtype::Part,
+          .subType = subtype::Part,
           .massProperties = sim::MassPropertiesData{.mass = 1.25, .volume = 158.7}};
 }
 
@@ -22,7 +22,7 @@ sim::DocumentData Assembly() {
 sim::DocumentData SheetMetalPart() {
   return {.name = "S.ipt",
           .type = document_type::Part,
-          .subType = sim::subtype::SheetMetalPart,
+          .subType = subtype::SheetMetalPart,
           .massProperties = sim::MassPropertiesData{.mass = 0.85, .volume = 108.3},
           .sheetMetal = sim::SheetMetalData{
               .thickness = 0.2,
@@ -34,8 +34,8 @@ sim::DocumentData SheetMetalPart() {
 
 sim::DocumentData SmallDrawing() {
   sim::DocumentData drawing{.name = "D.idw", .type = document_type::Drawing};
-  drawing.sheets = {{.size = 9993, .viewScales = {0.5, 0.25, 1.0, 0.5}},
-                    {.size = 9993, .viewScales = {2.0, 0.5}}};
+  drawing.sheets = {{.size = PaperSizeCodeOf("A0"), .viewScales = {0.5, 0.25, 1.0, 0.5}},
+                    {.size = PaperSizeCodeOf("A0"), .viewScales = {2.0, 0.5}}};
   return drawing;
 }
 
@@ -58,7 +58,7 @@ sim::DocumentData DrawingWithViews(int sheets, int viewsPerSheet, ScaleMix mix) 
   drawing.sheets.resize(static_cast<std::size_t>(sheets));
   auto next = scales.begin();
   for (auto& sheet : drawing.sheets) {
-    sheet.size = 9993;
+    sheet.size = PaperSizeCodeOf("A0");
     sheet.viewScales.assign(next, next + viewsPerSheet);
     next += viewsPerSheet;
   }
@@ -72,19 +72,9 @@ sim::DocumentData DrawingWithPartsList(int rows) {
   for (int k = 0; k < rows; ++k)
     list.rows.push_back({std::to_string(1 + k % 7), kMasses[k % 4], ""});
   sim::DocumentData drawing{.name = "PartsList.idw", .type = document_type::Drawing};
-  drawing.sheets = {{.size = 9993, .partsLists = {std::move(list)}}};
-  drawing.propertySet(fmtid::UserDefined)->properties.add("TotalMass", std::string());
+  drawing.sheets = {{.size = PaperSizeCodeOf("A0"), .partsLists = {std::move(list)}}};
+  drawing.PropertySet(fmtid::UserDefined)->properties.Add("TotalMass", std::string());
   return drawing;
-}
-
-void UsePartsListColumns(clsVantelo& addin) {
-  addin.QuantityColumnName = "QTY";
-  addin.MassColumnName = "MASS";
-  addin.TotalMassColumnName = "TOTAL";
-  addin.TotalMassUnit = "kg";
-  addin.TotalMassUnitToDisplay = "kg";
-  addin.Decimals = 2;
-  addin.SpaceBeforeMassUnit = 1;
 }
 
 } // namespace vantelo::bench

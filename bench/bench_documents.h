@@ -29,11 +29,6 @@ sim::DocumentData DrawingWithViews(int sheets, int viewsPerSheet, ScaleMix mix);
 // columns "QTY", "MASS" and "TOTAL" and a user-defined "TotalMass" property.
 sim::DocumentData DrawingWithPartsList(int rows);
 
-// Sets the add-in's parts-list members to read the columns of
-// DrawingWithPartsList: quantities from "QTY", masses in kg from "MASS", row
-// totals in kg with two decimals and one blank into "TOTAL".
-void UsePartsListColumns(clsVantelo& addin);
-
 // The view scales of DrawingWithViews, in view order.
 std::vector<double> ViewScales(std::size_t count, ScaleMix mix);
 

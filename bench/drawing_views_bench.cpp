@@ -23,7 +23,7 @@ void BM_DrawingSave(benchmark::State& state, ScaleMix mix) {
   state.counters["views"] = views;
   state.counters["per_view"] = benchmark::Counter(
       views, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["host_calls"] = static_cast<double>(scene.h.host.operationCount());
+  state.counters["host_calls"] = static_cast<double>(scene.h.host.OperationCount());
 }
 
 void ViewCounts(benchmark::internal::Benchmark* b) {

@@ -12,22 +12,22 @@ namespace {
 void BM_PartsListUpdate(benchmark::State& state) {
   const auto rows = static_cast<int>(state.range(0));
   test::AddinHarness h;
-  h.activate();
+  h.Activate();
   clsVantelo& addin = *h.addin;
-  UsePartsListColumns(addin);
+  test::UsePartsListColumns(addin);
   addin.SuppressError = true;
-  sim::DocumentData& drawing = h.host.addDocument(DrawingWithPartsList(rows));
-  h.host.setActiveDocument(&drawing);
+  sim::DocumentData& drawing = h.host.AddDocument(DrawingWithPartsList(rows));
+  h.host.SetActiveDocument(&drawing);
 
   for (auto _ : state) {
-    h.host.clearOperations();
+    h.host.ClearOperations();
     addin.UpdateTotalMassInPartsList();
   }
   if (test::UserProperty(drawing, "TotalMass").empty())
     state.SkipWithError("the update failed");
   state.counters["per_row"] = benchmark::Counter(
       rows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["host_calls"] = static_cast<double>(h.host.operationCount());
+  state.counters["host_calls"] = static_cast<double>(h.host.OperationCount());
 }
 
 BENCHMARK(BM_PartsListUpdate)

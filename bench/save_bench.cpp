@@ -16,7 +16,7 @@ void BM_HandledSave(benchmark::State& state, sim::DocumentData (*make)()) {
     return;
   for (auto _ : state)
     scene.Save(*document, state);
-  state.counters["host_calls"] = static_cast<double>(scene.h.host.operationCount());
+  state.counters["host_calls"] = static_cast<double>(scene.h.host.OperationCount());
 }
 
 BENCHMARK_CAPTURE(BM_HandledSave, Part, &Part)->Unit(benchmark::kMicrosecond);

@@ -39,19 +39,19 @@ std::string Cells(const sim::DocumentData& document) {
 }
 
 void Report(const char* name, const test::AddinHarness& h, const sim::DocumentData& document) {
-  const std::vector<std::string> operations = h.host.operations();
+  const std::vector<std::string> operations = h.host.Operations();
   std::printf("== %s: %zu host operations, digest %016llx\n%s%s", name, operations.size(),
               static_cast<unsigned long long>(Digest(operations)),
-              sim::describePropertySets(document).c_str(), Cells(document).c_str());
+              sim::DescribePropertySets(document).c_str(), Cells(document).c_str());
 }
 
 void Save(const char* name, sim::DocumentData data, bool decimalComma = false) {
   test::AddinHarness h({.decimalSeparator = decimalComma ? "," : "."});
-  h.enableAllWriters();
-  sim::DocumentData& document = h.host.addDocument(std::move(data));
-  h.save(document); // writes the defaults back
-  h.host.clearOperations();
-  const sim::SaveOutcome outcome = h.save(document);
+  h.EnableAllWriters();
+  sim::DocumentData& document = h.host.AddDocument(std::move(data));
+  h.Save(document); // writes the defaults back
+  h.host.ClearOperations();
+  const sim::SaveOutcome outcome = h.Save(document);
   if (!outcome.succeeded)
     std::printf("== %s: save failed: %s\n", name, outcome.message.c_str());
   Report(name, h, document);
@@ -59,12 +59,12 @@ void Save(const char* name, sim::DocumentData data, bool decimalComma = false) {
 
 void UpdatePartsList(const char* name, int rows) {
   test::AddinHarness h;
-  h.activate();
+  h.Activate();
   clsVantelo& addin = *h.addin;
-  UsePartsListColumns(addin);
-  sim::DocumentData& drawing = h.host.addDocument(DrawingWithPartsList(rows));
-  h.host.setActiveDocument(&drawing);
-  h.host.clearOperations();
+  test::UsePartsListColumns(addin);
+  sim::DocumentData& drawing = h.host.AddDocument(DrawingWithPartsList(rows));
+  h.host.SetActiveDocument(&drawing);
+  h.host.ClearOperations();
   addin.UpdateTotalMassInPartsList();
   Report(name, h, drawing);
 }

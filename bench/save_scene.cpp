@@ -3,16 +3,16 @@
 namespace vantelo::bench {
 
 SaveScene::SaveScene() {
-  h.enableAllWriters();
-  h.activate();
+  h.EnableAllWriters();
+  h.Activate();
 }
 
 sim::DocumentData* SaveScene::Open(sim::DocumentData document, benchmark::State& state) {
-  sim::DocumentData& added = h.host.addDocument(std::move(document));
+  sim::DocumentData& added = h.host.AddDocument(std::move(document));
   Save(added, state);
-  const std::string settings = h.readSettings();
+  const std::string settings = h.ReadSettings();
   Save(added, state);
-  if (h.readSettings() != settings) {
+  if (h.ReadSettings() != settings) {
     state.SkipWithError("the settings file is still written back on every save");
     return nullptr;
   }
@@ -20,8 +20,8 @@ sim::DocumentData* SaveScene::Open(sim::DocumentData document, benchmark::State&
 }
 
 void SaveScene::Save(sim::DocumentData& document, benchmark::State& state) {
-  h.host.clearOperations();
-  const sim::SaveOutcome outcome = h.save(document);
+  h.host.ClearOperations();
+  const sim::SaveOutcome outcome = h.Save(document);
   if (!outcome.succeeded)
     state.SkipWithError(("save failed: " + outcome.message).c_str());
 }

@@ -32,7 +32,7 @@ std::vector<float> FractionalParts() {
 
 void BM_ScaleToText(benchmark::State& state) {
   test::AddinHarness h;
-  h.useDefaultSettings();
+  h.UseDefaultSettings();
   const std::vector<float> scales = Scales();
   std::size_t k = 0;
   for (auto _ : state)

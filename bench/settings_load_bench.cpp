@@ -11,14 +11,14 @@ namespace {
 
 void BM_SettingsLoad(benchmark::State& state) {
   test::AddinHarness h;
-  h.enableAllWriters();
+  h.EnableAllWriters();
   // The path as the save dispatch builds it, next to the module.
   std::string iniFile = h.dir.Path() + "\\Vantelo.ini";
   clsVanteloTestAccess::LoadSettings(*h.addin, iniFile); // writes every default back
-  const std::string settings = h.readSettings();
+  const std::string settings = h.ReadSettings();
   for (auto _ : state)
     clsVanteloTestAccess::LoadSettings(*h.addin, iniFile);
-  if (!h.addin->EnableViewScale || h.readSettings() != settings)
+  if (!h.addin->EnableViewScale || h.ReadSettings() != settings)
     state.SkipWithError("the settings file was not read as written");
 }
 

@@ -8,7 +8,7 @@ AddinSession::AddinSession(const Scene& scene, SessionPlatform platform)
     : before_(scene.documents), messages_(std::make_shared<RecordingMessageDialog>()),
       profile_(std::make_shared<RecordingProfileFile>()) {
   for (const sim::DocumentData& document : scene.documents)
-    host_.addDocument(document);
+    host_.AddDocument(document);
   SetActiveDocument(scene.active);
 
   PortablePlatformOptions options;
@@ -27,7 +27,7 @@ Outcome AddinSession::Run(const std::function<void(clsVantelo&)>& operation) {
   try {
     operation(*addin_);
   } catch (const Failure& failure) {
-    return Outcome{false, failure.code(), failure.what()};
+    return Outcome{false, failure.Code(), failure.what()};
   }
   return Outcome{};
 }
@@ -37,20 +37,20 @@ Outcome AddinSession::Activate() {
 }
 
 void AddinSession::SetActiveDocument(std::optional<std::size_t> index) {
-  host_.setActiveDocument(index ? &host_.document(*index) : nullptr);
+  host_.SetActiveDocument(index ? &host_.Document(*index) : nullptr);
 }
 
 Outcome AddinSession::Save(std::int32_t timing) {
-  const sim::SaveOutcome outcome = host_.FireSaveDocument(host_.activeDocument(), timing, 0);
+  const sim::SaveOutcome outcome = host_.FireSaveDocument(host_.ActiveDocument(), timing, 0);
   if (outcome.succeeded)
     return Outcome{};
   return Outcome{false, outcome.code, outcome.message};
 }
 
-std::vector<sim::DocumentData> AddinSession::documentsNow() const {
+std::vector<sim::DocumentData> AddinSession::DocumentsNow() const {
   std::vector<sim::DocumentData> documents;
-  for (std::size_t i = 0; i < host_.documentCount(); ++i)
-    documents.push_back(host_.document(i));
+  for (std::size_t i = 0; i < host_.DocumentCount(); ++i)
+    documents.push_back(host_.Document(i));
   return documents;
 }
 

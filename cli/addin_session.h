@@ -47,13 +47,13 @@ public:
   // One save notification for the active document, as the host sends it.
   Outcome Save(std::int32_t timing);
 
-  sim::Host& host() { return host_; }
-  clsVantelo& addin() { return *addin_; }
-  const std::vector<sim::DocumentData>& documentsBefore() const { return before_; }
-  std::vector<sim::DocumentData> documentsNow() const;
-  std::vector<MessageRecord> messageBoxes() const { return messages_->Records(); }
+  sim::Host& Host() { return host_; }
+  clsVantelo& Addin() { return *addin_; }
+  const std::vector<sim::DocumentData>& DocumentsBefore() const { return before_; }
+  std::vector<sim::DocumentData> DocumentsNow() const;
+  std::vector<MessageRecord> MessageBoxes() const { return messages_->Records(); }
   // The settings-file writes that failed (the add-in carries on without them).
-  const std::vector<FailedWrite>& failedWrites() const { return profile_->FailedWrites(); }
+  const std::vector<FailedWrite>& FailedWrites() const { return profile_->FailedWrites(); }
 
 private:
   const std::vector<sim::DocumentData>& before_;

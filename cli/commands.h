@@ -1,8 +1,10 @@
 // The subcommands of the vantelo program. Each returns the exit status: 0
 // when the add-in operation succeeded, 1 when it returned an error. Bad usage
-// or bad input throws UsageError (exit status 2) before anything is written.
+// or bad input throws UsageError (exit status 2) before anything is written;
+// any other exception is an internal error (exit status 3).
 #pragma once
 
+#include "addin/host_codes.h"
 #include "cli/common_options.h"
 
 #include <cstdint>
@@ -15,7 +17,7 @@ namespace vantelo::cli {
 struct SaveArguments {
   std::string scene;
   std::optional<std::string> settings;
-  std::int32_t timing = 4097;
+  std::int32_t timing = event_timing::Before;
   std::optional<std::string> now;
 };
 int RunSave(const SaveArguments& arguments, const CommonOptions& common);

@@ -1,15 +1,11 @@
 #include "cli/edit_distance.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace vantelo::cli {
-namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-} // namespace
-
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   // Optimal string alignment distance, three rows of the table.
   const std::size_t n = b.size();
@@ -19,10 +15,10 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   for (std::size_t i = 1; i <= a.size(); ++i) {
     current[0] = i;
     for (std::size_t j = 1; j <= n; ++j) {
-      const std::size_t cost = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
+      const std::size_t cost = AsciiLower(a[i - 1]) == AsciiLower(b[j - 1]) ? 0 : 1;
       current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
-      if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) &&
-          Lower(a[i - 2]) == Lower(b[j - 1]))
+      if (i > 1 && j > 1 && AsciiLower(a[i - 1]) == AsciiLower(b[j - 2]) &&
+          AsciiLower(a[i - 2]) == AsciiLower(b[j - 1]))
         current[j] = std::min(current[j], before[j - 2] + 1);
     }
     std::swap(before, previous);

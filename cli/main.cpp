@@ -1,18 +1,26 @@
 // The vantelo program: runs the add-in's real code on the in-memory stand-in
 // host, on documents described in a scene file, and shows what it wrote.
-#include "addin/failure.h"
+#include "addin/host_codes.h"
 #include "addin/members.h"
 #include "cli/commands.h"
 #include "cli/usage_error.h"
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
 
 using namespace vantelo::cli;
+
+// Exit statuses besides the subcommands' own 0 and 1.
+constexpr int kBadUsage = 2;
+constexpr int kInternalError = 3;
 
 // The options every subcommand takes, collected so that they may stand
 // before or after the subcommand's name.
@@ -48,8 +56,36 @@ struct Common {
   }
 };
 
-std::optional<std::string> Given(const CLI::Option* option, const std::string& value) {
-  return option->count() > 0 ? std::optional(value) : std::nullopt;
+// A subcommand as declared: its parser, and what runs it once it is parsed.
+struct Subcommand {
+  CLI::App* app;
+  std::function<int(const CommonOptions&)> run;
+};
+
+// An option whose value, when given, is stored in `target`.
+CLI::Option* AddOptional(CLI::App* app, const std::string& name, std::optional<std::string>& target,
+                         const std::string& help) {
+  return app->add_option_function<std::string>(
+      name, [&target](const std::string& value) { target = value; }, help);
+}
+
+void AddScene(CLI::App* app, std::string& scene) {
+  app->add_option("SCENE", scene, "Scene file (JSON)")->required();
+}
+
+void AddNow(CLI::App* app, std::optional<std::string>& now) {
+  AddOptional(app, "--now", now, "Fix the clock, e.g. 2026-12-08T09:05:00")->type_name("DATETIME");
+}
+
+void AddSets(CLI::App* app, std::vector<std::string>& sets) {
+  app->add_option("--set", sets,
+                  "Set a member of the class first, converted as the member's type (repeatable)")
+      ->type_name("MEMBER=VALUE")
+      ->allow_extra_args(false);
+}
+
+void AddSettings(CLI::App* app, std::optional<std::string>& settings, const std::string& help) {
+  AddOptional(app, "--settings", settings, help)->type_name("FILE");
 }
 
 std::string MemberList() {
@@ -67,8 +103,113 @@ std::string MemberList() {
   return list;
 }
 
-const char* kSetHelp = "Set a member of the class first, converted as the member's type "
-                       "(repeatable)";
+Subcommand AddSave(CLI::App& parent) {
+  auto arguments = std::make_shared<SaveArguments>();
+  CLI::App* app = parent.add_subcommand(
+      "save", "Activate the add-in and send one save notification for the active document");
+  AddScene(app, arguments->scene);
+  AddSettings(app, arguments->settings,
+              "The add-in's settings file; its name must end in .ini (default: vantelo.ini next "
+              "to the program)");
+  const std::string before = std::to_string(vantelo::event_timing::Before);
+  app->add_option("--timing", arguments->timing,
+                  "Timing code of the notification; only " + before +
+                      " runs the writers (default " + before + ")")
+      ->type_name("N");
+  AddNow(app, arguments->now);
+  return {app, [arguments](const CommonOptions& common) { return RunSave(*arguments, common); }};
+}
+
+Subcommand AddCommand(CLI::App& parent) {
+  auto arguments = std::make_shared<CommandArguments>();
+  CLI::App* app = parent.add_subcommand(
+      "command", "Run the add-in's command on the active document (the writers for its type, "
+                 "without the enable settings)");
+  AddScene(app, arguments->scene);
+  app->add_option("--id", arguments->id, "Command id; only 1 does anything (default 1)")
+      ->type_name("N");
+  AddSets(app, arguments->sets);
+  AddSettings(app, arguments->settings,
+              "Load this settings file into the members first, as a save would, then apply the "
+              "--set values");
+  AddNow(app, arguments->now);
+  app->footer("Members for --set:\n" + MemberList());
+  return {app, [arguments](const CommonOptions& common) { return RunCommand(*arguments, common); }};
+}
+
+Subcommand AddPartsList(CLI::App& parent) {
+  auto arguments = std::make_shared<PartsListArguments>();
+  CLI::App* app = parent.add_subcommand(
+      "partslist", "Set members and fill the total-mass column of the active drawing's parts "
+                   "list (UpdateTotalMassInPartsList)");
+  AddScene(app, arguments->scene);
+  AddSets(app, arguments->sets);
+  app->footer(
+      "The parts-list members: TotalMassUnit (kg, g or lb), TotalMassUnitToDisplay,\n"
+      "TotalMassColumnName, MassColumnName, QuantityColumnName, Decimals,\n"
+      "SpaceBeforeMassUnit, SuppressError. Example:\n"
+      "  vantelo partslist drawing.json --set TotalMassUnit=kg --set TotalMassUnitToDisplay=kg \\\n"
+      "    --set \"TotalMassColumnName=TOTAL MASS\" --set MassColumnName=MASS \\\n"
+      "    --set QuantityColumnName=QTY --set Decimals=2 --set SpaceBeforeMassUnit=1");
+  return {app,
+          [arguments](const CommonOptions& common) { return RunPartsList(*arguments, common); }};
+}
+
+Subcommand AddDemo(CLI::App& parent) {
+  auto arguments = std::make_shared<DemoArguments>();
+  CLI::App* app = parent.add_subcommand(
+      "demo", "Run every writer on built-in documents with a temporary settings file that "
+              "enables them all, then the parts-list update; needs no file");
+  AddNow(app, arguments->now);
+  return {app, [arguments](const CommonOptions& common) { return RunDemo(*arguments, common); }};
+}
+
+// A settings subcommand: FILE, then what `more` declares.
+using SettingsRun = int (*)(const SettingsArguments&, const CommonOptions&);
+using SettingsOptions = void (*)(CLI::App*, SettingsArguments&);
+
+Subcommand AddSettingsCommand(CLI::App* parent, const std::string& name, const std::string& help,
+                              SettingsRun run, SettingsOptions more = nullptr) {
+  auto arguments = std::make_shared<SettingsArguments>();
+  CLI::App* app = parent->add_subcommand(name, help);
+  app->add_option("FILE", arguments->file, "Settings file")->required();
+  if (more)
+    more(app, *arguments);
+  return {app, [arguments, run](const CommonOptions& common) { return run(*arguments, common); }};
+}
+
+void AddSectionAndKey(CLI::App* app, SettingsArguments& arguments) {
+  app->add_option("SECTION", arguments.section, "Section name")->required();
+  app->add_option("KEY", arguments.key, "Key name")->required();
+}
+
+std::vector<Subcommand> AddSettingsCommands(CLI::App& parent) {
+  CLI::App* settings =
+      parent.add_subcommand("settings", "Create, check, read or write a settings file");
+  settings->require_subcommand(1);
+  return {
+      AddSettingsCommand(settings, "init",
+                         "Write the file a first save creates: every missing key with its default",
+                         RunSettingsInit),
+      AddSettingsCommand(settings, "check",
+                         "Report what a save will load from the file and what looks wrong, "
+                         "without changing the file; exit status 1 when every save would fail",
+                         RunSettingsCheck),
+      AddSettingsCommand(
+          settings, "get",
+          "GetFromINI: read a value; a missing one gives DEFAULT, which is then written",
+          RunSettingsGet,
+          [](CLI::App* app, SettingsArguments& arguments) {
+            AddSectionAndKey(app, arguments);
+            AddOptional(app, "DEFAULT", arguments.value, "Default text");
+          }),
+      AddSettingsCommand(settings, "set", "AddToINI: write a value", RunSettingsSet,
+                         [](CLI::App* app, SettingsArguments& arguments) {
+                           AddSectionAndKey(app, arguments);
+                           AddOptional(app, "VALUE", arguments.value, "Value")->required();
+                         }),
+  };
+}
 
 } // namespace
 
@@ -79,117 +220,17 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("vantelo ") + VANTELO_VERSION);
   app.require_subcommand(1);
   app.footer("Exit status: 0 the add-in operation succeeded; 1 it returned an error (the output "
-             "still shows the documents); 2 bad usage or bad input (nothing is written).\n"
+             "still shows the documents); 2 bad usage or bad input (nothing is written); 3 an "
+             "internal error of the program.\n"
              "Run 'vantelo SUBCOMMAND --help' for a subcommand's options.");
+
+  std::vector<Subcommand> commands{AddSave(app), AddCommand(app), AddPartsList(app), AddDemo(app)};
+  for (Subcommand& command : AddSettingsCommands(app))
+    commands.push_back(std::move(command));
   Common common;
   common.AddTo(&app);
-
-  // save
-  SaveArguments save;
-  std::string saveSettings, saveNow;
-  CLI::App* saveApp = app.add_subcommand(
-      "save", "Activate the add-in and send one save notification for the active document");
-  saveApp->add_option("SCENE", save.scene, "Scene file (JSON)")->required();
-  CLI::Option* saveSettingsOption =
-      saveApp
-          ->add_option("--settings", saveSettings,
-                       "The add-in's settings file; its name must end in .ini (default: "
-                       "vantelo.ini next to the "
-                       "program)")
-          ->type_name("FILE");
-  saveApp
-      ->add_option("--timing", save.timing,
-                   "Timing code of the notification; only 4097 runs the writers (default "
-                   "4097)")
-      ->type_name("N");
-  CLI::Option* saveNowOption =
-      saveApp->add_option("--now", saveNow, "Fix the clock, e.g. 2026-12-08T09:05:00")
-          ->type_name("DATETIME");
-  common.AddTo(saveApp);
-
-  // command
-  CommandArguments command;
-  std::string commandSettings, commandNow;
-  CLI::App* commandApp = app.add_subcommand(
-      "command", "Run the add-in's command on the active document (the writers for its type, "
-                 "without the enable settings)");
-  commandApp->add_option("SCENE", command.scene, "Scene file (JSON)")->required();
-  commandApp->add_option("--id", command.id, "Command id; only 1 does anything (default 1)")
-      ->type_name("N");
-  commandApp->add_option("--set", command.sets, kSetHelp)
-      ->type_name("MEMBER=VALUE")
-      ->allow_extra_args(false);
-  CLI::Option* commandSettingsOption =
-      commandApp
-          ->add_option("--settings", commandSettings,
-                       "Load this settings file into the members first, as a save would, then "
-                       "apply the --set "
-                       "values")
-          ->type_name("FILE");
-  CLI::Option* commandNowOption =
-      commandApp->add_option("--now", commandNow, "Fix the clock, e.g. 2026-12-08T09:05:00")
-          ->type_name("DATETIME");
-  commandApp->footer("Members for --set:\n" + MemberList());
-  common.AddTo(commandApp);
-
-  // partslist
-  PartsListArguments partsList;
-  CLI::App* partsListApp = app.add_subcommand(
-      "partslist", "Set members and fill the total-mass column of the active drawing's parts "
-                   "list (UpdateTotalMassInPartsList)");
-  partsListApp->add_option("SCENE", partsList.scene, "Scene file (JSON)")->required();
-  partsListApp->add_option("--set", partsList.sets, kSetHelp)
-      ->type_name("MEMBER=VALUE")
-      ->allow_extra_args(false);
-  partsListApp->footer(
-      "The parts-list members: TotalMassUnit (kg, g or lb), TotalMassUnitToDisplay,\n"
-      "TotalMassColumnName, MassColumnName, QuantityColumnName, Decimals,\n"
-      "SpaceBeforeMassUnit, SuppressError. Example:\n"
-      "  vantelo partslist drawing.json --set TotalMassUnit=kg --set TotalMassUnitToDisplay=kg \\\n"
-      "    --set \"TotalMassColumnName=TOTAL MASS\" --set MassColumnName=MASS \\\n"
-      "    --set QuantityColumnName=QTY --set Decimals=2 --set SpaceBeforeMassUnit=1");
-  common.AddTo(partsListApp);
-
-  // demo
-  DemoArguments demo;
-  std::string demoNow;
-  CLI::App* demoApp = app.add_subcommand(
-      "demo", "Run every writer on built-in documents with a temporary settings file that "
-              "enables them all, then the parts-list update; needs no file");
-  CLI::Option* demoNowOption =
-      demoApp->add_option("--now", demoNow, "Fix the clock, e.g. 2026-12-08T09:05:00")
-          ->type_name("DATETIME");
-  common.AddTo(demoApp);
-
-  // settings
-  CLI::App* settingsApp =
-      app.add_subcommand("settings", "Create, check, read or write a settings file");
-  settingsApp->require_subcommand(1);
-  SettingsArguments init, check, get, set;
-  std::string getDefault;
-  CLI::App* initApp = settingsApp->add_subcommand(
-      "init", "Write the file a first save creates: every missing key with its default");
-  initApp->add_option("FILE", init.file, "Settings file")->required();
-  common.AddTo(initApp);
-  CLI::App* checkApp = settingsApp->add_subcommand(
-      "check", "Report what a save will load from the file and what looks wrong, without "
-               "changing the file; exit status 1 when every save would fail");
-  checkApp->add_option("FILE", check.file, "Settings file")->required();
-  common.AddTo(checkApp);
-  CLI::App* getApp = settingsApp->add_subcommand(
-      "get", "GetFromINI: read a value; a missing one gives DEFAULT, which is then written");
-  getApp->add_option("FILE", get.file, "Settings file")->required();
-  getApp->add_option("SECTION", get.section, "Section name")->required();
-  getApp->add_option("KEY", get.key, "Key name")->required();
-  CLI::Option* getDefaultOption = getApp->add_option("DEFAULT", getDefault, "Default text");
-  common.AddTo(getApp);
-  CLI::App* setApp = settingsApp->add_subcommand("set", "AddToINI: write a value");
-  setApp->add_option("FILE", set.file, "Settings file")->required();
-  setApp->add_option("SECTION", set.section, "Section name")->required();
-  setApp->add_option("KEY", set.key, "Key name")->required();
-  std::string setValue;
-  setApp->add_option("VALUE", setValue, "Value")->required();
-  common.AddTo(setApp);
+  for (const Subcommand& command : commands)
+    common.AddTo(command.app);
 
   try {
     app.parse(argc, argv);
@@ -197,45 +238,19 @@ int main(int argc, char** argv) {
     if (error.get_exit_code() == 0)
       return app.exit(error);
     std::cerr << "vantelo: " << error.what() << "\nRun with --help for usage.\n";
-    return 2;
+    return kBadUsage;
   }
 
   try {
-    const CommonOptions options = common.Options();
-    if (saveApp->parsed()) {
-      save.settings = Given(saveSettingsOption, saveSettings);
-      save.now = Given(saveNowOption, saveNow);
-      return RunSave(save, options);
-    }
-    if (commandApp->parsed()) {
-      command.settings = Given(commandSettingsOption, commandSettings);
-      command.now = Given(commandNowOption, commandNow);
-      return RunCommand(command, options);
-    }
-    if (partsListApp->parsed())
-      return RunPartsList(partsList, options);
-    if (demoApp->parsed()) {
-      demo.now = Given(demoNowOption, demoNow);
-      return RunDemo(demo, options);
-    }
-    if (initApp->parsed())
-      return RunSettingsInit(init, options);
-    if (checkApp->parsed())
-      return RunSettingsCheck(check, options);
-    if (getApp->parsed()) {
-      get.value = Given(getDefaultOption, getDefault);
-      return RunSettingsGet(get, options);
-    }
-    if (setApp->parsed()) {
-      set.value = setValue;
-      return RunSettingsSet(set, options);
-    }
+    for (const Subcommand& command : commands)
+      if (command.app->parsed())
+        return command.run(common.Options());
   } catch (const UsageError& error) {
     std::cerr << "vantelo: " << error.what() << "\n";
-    return 2;
+    return kBadUsage;
   } catch (const std::exception& error) {
-    std::cerr << "vantelo: " << error.what() << "\n";
-    return 2;
+    std::cerr << "vantelo: internal error: " << error.what() << "\n";
+    return kInternalError;
   }
-  return 2;
+  return kBadUsage;
 }

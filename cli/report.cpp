@@ -3,6 +3,7 @@
 #include "addin/vb_conversions.h"
 #include "cli/date_text.h"
 #include "cli/text_table.h"
+#include "platform/ascii_case.h"
 
 #include <charconv>
 #include <cmath>
@@ -65,13 +66,13 @@ std::string ValueText(const Value& value) {
 }
 
 const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::string_view fmtid) {
-  return document ? document->propertySet(fmtid) : nullptr;
+  return document ? document->PropertySet(fmtid) : nullptr;
 }
 
 std::string SetTitle(std::string_view fmtid) {
-  if (sim::equalIgnoringCase(fmtid, fmtid::UserDefined))
+  if (EqualsIgnoringAsciiCase(fmtid, fmtid::UserDefined))
     return "User-defined properties";
-  if (sim::equalIgnoringCase(fmtid, fmtid::DesignTracking))
+  if (EqualsIgnoringAsciiCase(fmtid, fmtid::DesignTracking))
     return "Design tracking properties";
   return "Property set";
 }
@@ -83,7 +84,7 @@ void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
   table.AlignRight(0);
   for (const sim::PropertyData& property : set.properties) {
     std::string change;
-    const sim::PropertyData* old = before ? before->properties.find(property.name) : nullptr;
+    const sim::PropertyData* old = before ? before->properties.Find(property.name) : nullptr;
     if (!old)
       change = "new";
     else if (!(old->value == property.value))
@@ -93,10 +94,10 @@ void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
   }
   if (before)
     for (const sim::PropertyData& property : before->properties)
-      if (!set.properties.find(property.name))
+      if (!set.properties.Find(property.name))
         table.AddRow({std::to_string(property.id), property.name, "", "",
                       "removed, was " + ValueText(property.value)});
-  if (table.empty())
+  if (table.Empty())
     out += "    (no properties)\n";
   else
     out += table.Render("    ");
@@ -116,7 +117,7 @@ void AppendPartsList(std::string& out, const sim::PartsListData& list,
     cells.push_back(changed ? "changed" : "");
     table.AddRow(cells);
   }
-  if (table.empty())
+  if (table.Empty())
     out += "    (no rows)\n";
   else
     out += table.Render("    ");
@@ -125,7 +126,7 @@ void AppendPartsList(std::string& out, const sim::PartsListData& list,
 } // namespace
 
 std::string ValueTypeName(const Value& value) {
-  switch (kindOf(value)) {
+  switch (KindOf(value)) {
   case ValueKind::Empty:
     return "empty";
   case ValueKind::Boolean:
@@ -170,11 +171,11 @@ Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
   Report report;
   report.title = std::move(title);
   report.outcome = std::move(outcome);
-  report.before = session.documentsBefore();
-  report.after = session.documentsNow();
-  report.statusBar = session.host().statusBarText();
-  report.messageBoxes = session.messageBoxes();
-  for (const FailedWrite& write : session.failedWrites())
+  report.before = session.DocumentsBefore();
+  report.after = session.DocumentsNow();
+  report.statusBar = session.Host().StatusBarText();
+  report.messageBoxes = session.MessageBoxes();
+  for (const FailedWrite& write : session.FailedWrites())
     report.warnings.push_back(FailedWriteText(write, settingsFile.value_or("the settings file")));
   report.settingsFile = std::move(settingsFile);
   return report;
@@ -184,7 +185,7 @@ json ReportJson(const Report& report) {
   json out = json::object();
   out["status"] = report.outcome.ok ? "ok" : "error";
   if (!report.outcome.ok)
-    out["error"] = {{"code", hresultText(report.outcome.code)},
+    out["error"] = {{"code", HresultText(report.outcome.code)},
                     {"message", report.outcome.message}};
   if (!report.steps.empty()) {
     json steps = json::array();
@@ -193,7 +194,7 @@ json ReportJson(const Report& report) {
                    {"document", step.document},
                    {"status", step.outcome.ok ? "ok" : "error"}};
       if (!step.outcome.ok)
-        item["error"] = {{"code", hresultText(step.outcome.code)},
+        item["error"] = {{"code", HresultText(step.outcome.code)},
                          {"message", step.outcome.message}};
       steps.push_back(std::move(item));
     }
@@ -238,7 +239,7 @@ std::string ReportTable(const Report& report) {
   std::string out;
   auto outcomeText = [](const Outcome& outcome) {
     return outcome.ok ? std::string("ok")
-                      : "error " + hresultText(outcome.code) + ": " + outcome.message;
+                      : "error " + HresultText(outcome.code) + ": " + outcome.message;
   };
   out += report.title + ": " + outcomeText(report.outcome) + "\n";
   for (const Step& step : report.steps)

@@ -23,10 +23,10 @@ int RunDemo(const DemoArguments& arguments, const CommonOptions& common) {
 
   const TemporaryDirectory directory;
   {
-    std::ofstream settings(directory.path() + "/Vantelo.ini", std::ios::binary);
+    std::ofstream settings(directory.Path() + "/Vantelo.ini", std::ios::binary);
     settings << DemoSettingsText();
   }
-  auto module = std::make_shared<FixedModulePath>(directory.path(), "Vantelo");
+  auto module = std::make_shared<FixedModulePath>(directory.Path(), "Vantelo");
   AddinSession session(scene, {regional, clock, module});
 
   Report report;
@@ -34,7 +34,7 @@ int RunDemo(const DemoArguments& arguments, const CommonOptions& common) {
   Outcome outcome = session.Activate();
   for (std::size_t i = 0; outcome.ok && i < scene.documents.size(); ++i) {
     session.SetActiveDocument(i);
-    report.steps.push_back({"save", scene.documents[i].name, session.Save(4097)});
+    report.steps.push_back({"save", scene.documents[i].name, session.Save(event_timing::Before)});
   }
   for (std::size_t i = 0; outcome.ok && i < scene.documents.size(); ++i) {
     if (scene.documents[i].name != DemoPartsListDrawing())

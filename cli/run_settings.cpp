@@ -72,7 +72,7 @@ int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& com
   std::string table;
   if (!result.written) {
     table = "Could not write " + path + ": " + result.problem + "\n";
-    table += rows.empty() ? "" : "  Not written:\n" + rows.Render("  ");
+    table += rows.Empty() ? "" : "  Not written:\n" + rows.Render("  ");
     Print({{"settingsFile", path},
            {"created", false},
            {"written", false},
@@ -83,7 +83,7 @@ int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& com
     return 1;
   }
   table = (existed ? "Completed " : "Created ") + path + "\n";
-  table += rows.empty() ? "  nothing was missing\n" : rows.Render("  ");
+  table += rows.Empty() ? "  nothing was missing\n" : rows.Render("  ");
   Print({{"settingsFile", path},
          {"created", !existed},
          {"written", true},
@@ -106,7 +106,7 @@ int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& co
   for (const CheckedSetting& s : check.settings) {
     const Setting& setting = *s.setting;
     settings.push_back({{"section", setting.section},
-                        {"key", setting.key()},
+                        {"key", setting.Key()},
                         {"type", TypeName(setting.member.type)},
                         {"value", s.value},
                         {"source", s.fromFile ? "file" : "default"},
@@ -119,7 +119,7 @@ int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& co
     std::string from = s.fromFile ? "file, line " + std::to_string(s.line.value_or(0)) : "default";
     if (!s.converts)
       from += ", DOES NOT CONVERT";
-    rows.AddRow({"  " + std::string(setting.key()), TypeName(setting.member.type),
+    rows.AddRow({"  " + std::string(setting.Key()), TypeName(setting.member.type),
                  Shortened(s.value), from});
   }
   table += rows.Render("");
@@ -134,7 +134,7 @@ int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& co
                   finding.message});
   }
   table += "\n";
-  table += found.empty() ? "No findings.\n" : "Findings:\n" + found.Render("  ");
+  table += found.Empty() ? "No findings.\n" : "Findings:\n" + found.Render("  ");
   if (check.SaveFails())
     table += "\nEvery save fails with this file: a value does not convert.\n";
 

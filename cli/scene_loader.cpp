@@ -5,6 +5,7 @@
 
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
+#include "platform/ascii_case.h"
 
 #include <nlohmann/json.hpp>
 
@@ -27,29 +28,16 @@ namespace {
 
 using json = nlohmann::json;
 
-constexpr std::array<PaperName, 12> kPaperNames{{{"USER", 9986},
-                                                 {"A", 9987},
-                                                 {"B", 9988},
-                                                 {"C", 9989},
-                                                 {"D", 9990},
-                                                 {"E", 9991},
-                                                 {"F", 9992},
-                                                 {"A0", 9993},
-                                                 {"A1", 9994},
-                                                 {"A2", 9995},
-                                                 {"A3", 9996},
-                                                 {"A4", 9997}}};
-
 struct UnitName {
   std::string_view name;
   std::int32_t code;
 };
 constexpr std::array<UnitName, 3> kMassUnits{
-    {{"kg", sim::units::Kilogram}, {"g", sim::units::Gram}, {"lbmass", sim::units::PoundMass}}};
-constexpr std::array<UnitName, 4> kLengthUnits{{{"mm", sim::units::Millimeter},
-                                                {"cm", sim::units::Centimeter},
-                                                {"m", sim::units::Meter},
-                                                {"in", sim::units::Inch}}};
+    {{"kg", units::Kilogram}, {"g", units::Gram}, {"lbmass", units::PoundMass}}};
+constexpr std::array<UnitName, 4> kLengthUnits{{{"mm", units::Millimeter},
+                                                {"cm", units::Centimeter},
+                                                {"m", units::Meter},
+                                                {"in", units::Inch}}};
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -230,10 +218,10 @@ public:
     return false;
   }
 
-  json& root() { return root_; }
-  const std::string& duplicate() const { return duplicate_; }
-  const std::string& error() const { return error_; }
-  std::size_t errorAt() const { return errorAt_; }
+  json& Root() { return root_; }
+  const std::string& Duplicate() const { return duplicate_; }
+  const std::string& Error() const { return error_; }
+  std::size_t ErrorAt() const { return errorAt_; }
 
 private:
   struct Frame {
@@ -300,13 +288,13 @@ json ParseJson(std::string_view text, const std::string& sourceName) {
                      ": a NUL byte; a scene is text (inside a string, write \\u0000)");
   TreeBuilder builder;
   json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, true, true);
-  if (!builder.duplicate().empty())
-    throw UsageError(sourceName + ": " + builder.duplicate() +
+  if (!builder.Duplicate().empty())
+    throw UsageError(sourceName + ": " + builder.Duplicate() +
                      ": the field is given twice in the same object");
-  if (!builder.error().empty())
-    throw UsageError(sourceName + ":" + Place(text, builder.errorAt()) +
-                     ": malformed JSON: " + builder.error());
-  return std::move(builder.root());
+  if (!builder.Error().empty())
+    throw UsageError(sourceName + ":" + Place(text, builder.ErrorAt()) +
+                     ": malformed JSON: " + builder.Error());
+  return std::move(builder.Root());
 }
 
 bool IsFormatId(std::string_view text) {
@@ -401,12 +389,12 @@ sim::SheetMetalData ReadSheetMetal(const Reader& r, const json& value, const std
 std::int32_t ReadPaperSize(const Reader& r, const json& value, const std::string& path) {
   if (value.is_string()) {
     const std::string name = vb::UpperCase(value.get<std::string>());
-    for (const PaperName& paper : kPaperNames)
-      if (name == paper.name)
+    for (const PaperSizeCode& paper : kPaperSizes)
+      if (name == paper.text)
         return paper.code;
     std::string list;
-    for (const PaperName& paper : kPaperNames)
-      list += (list.empty() ? "" : ", ") + std::string(paper.name);
+    for (const PaperSizeCode& paper : kPaperSizes)
+      list += (list.empty() ? "" : ", ") + std::string(paper.text);
     r.Fail(path, "unknown paper name " + Quoted(value.get<std::string>()) + "; expected one of " +
                      list + " or a whole number (a host size code)");
   }
@@ -509,7 +497,7 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
       r.Fail(itemPath, "the field \"name\" is missing");
     sim::PropertyData property;
     property.name = r.Text(item["name"], Reader::Join(itemPath, "name"));
-    if (const auto [earlier, added] = names.emplace(sim::caseFolded(property.name), i); !added)
+    if (const auto [earlier, added] = names.emplace(AsciiLower(property.name), i); !added)
       r.Fail(Reader::Join(itemPath, "name"),
              "the set has a property named " + Quoted(read[earlier->second].name) +
                  " already (names are compared ignoring letter case)");
@@ -528,7 +516,7 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
   }
   for (std::size_t i = 0; i < read.size(); ++i) {
     try {
-      set.properties.add(std::move(read[i]));
+      set.properties.Add(std::move(read[i]));
     } catch (const Failure& failure) {
       r.Fail(Reader::Index(listPath, i), failure.what());
     }
@@ -579,7 +567,7 @@ sim::DocumentData ReadDocument(const Reader& r, const json& value, const std::st
   if (value.contains("subtype"))
     document.subType = r.Text(value["subtype"], Reader::Join(path, "subtype"));
   else if (document.type == document_type::Part)
-    document.subType = document.sheetMetal ? sim::subtype::SheetMetalPart : sim::subtype::Part;
+    document.subType = document.sheetMetal ? subtype::SheetMetalPart : subtype::Part;
   if (value.contains("sheets")) {
     const std::string sheetsPath = Reader::Join(path, "sheets");
     const json& sheets = r.RequireArray(value["sheets"], sheetsPath);
@@ -606,7 +594,7 @@ sim::DocumentData ReadDocument(const Reader& r, const json& value, const std::st
     for (std::size_t i = 0; i < sets.size(); ++i) {
       const std::string setPath = Reader::Index(setsPath, i);
       sim::PropertySetData set = ReadPropertySet(r, sets[i], setPath);
-      if (!formatIds.insert(sim::caseFolded(set.formatId)).second)
+      if (!formatIds.insert(AsciiLower(set.formatId)).second)
         r.Fail(Reader::Join(setPath, "fmtid"),
                "the document has a set " + set.formatId + " already");
       document.propertySets.push_back(std::move(set));
@@ -623,8 +611,6 @@ std::string SizeText(std::size_t bytes) {
 }
 
 } // namespace
-
-std::span<const PaperName> PaperNames() { return kPaperNames; }
 
 Scene ParseScene(std::string_view text, const std::string& sourceName) {
   const json root = ParseJson(text, sourceName);

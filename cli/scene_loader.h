@@ -28,11 +28,4 @@ Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit = kSceneSizeL
 // Throws UsageError.
 Scene ParseScene(std::string_view text, const std::string& sourceName);
 
-// The paper names a sheet's "size" may give, and their host size codes.
-struct PaperName {
-  std::string_view name;
-  std::int32_t code;
-};
-std::span<const PaperName> PaperNames();
-
 } // namespace vantelo::cli

@@ -5,6 +5,7 @@
 #include "cli/member_type_text.h"
 #include "cli/settings_location.h"
 #include "cli/usage_error.h"
+#include "platform/ascii_case.h"
 #include "platform/document_profile_file.h"
 #include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
@@ -141,7 +142,7 @@ private:
       if (entry.kind == pt::Entry::Kind::Section) {
         section = name;
         keyLines.clear();
-        const auto [it, first] = sectionLines.emplace(pt::LowerName(entry.name), entry.line);
+        const auto [it, first] = sectionLines.emplace(AsciiLower(entry.name), entry.line);
         if (!first) {
           state = State::Repeated;
           firstLine = it->second;
@@ -189,14 +190,14 @@ private:
   void CheckKey(const pt::Entry& entry, const std::string& name, const std::string& section,
                 const Setting* setting, const MemberInfo* member,
                 std::map<std::string, std::size_t>& keyLines) {
-    const auto [it, first] = keyLines.emplace(pt::LowerName(entry.name), entry.line);
+    const auto [it, first] = keyLines.emplace(AsciiLower(entry.name), entry.line);
     if (!first) {
       Add(Finding::Severity::Warning, entry.line,
           name + " appears again in [" + section + "] (first on line " +
               std::to_string(it->second) + "); the first value is the one read");
       return;
     }
-    if (setting && pt::NamesEqual(setting->section, section))
+    if (setting && EqualsIgnoringAsciiCase(setting->section, section))
       return; // a setting in its own section: its value is checked with the load
     if (setting) {
       Add(Finding::Severity::Warning, entry.line,
@@ -215,13 +216,13 @@ private:
     // A misspelling of a key of this section, else of any setting's key.
     std::vector<std::string_view> keys;
     for (const Setting& s : SettingsCatalogue())
-      if (pt::NamesEqual(s.section, section))
-        keys.push_back(s.key());
+      if (EqualsIgnoringAsciiCase(s.section, section))
+        keys.push_back(s.Key());
     std::string_view nearest = NearestName(name, keys);
     if (nearest.empty()) {
       keys.clear();
       for (const Setting& s : SettingsCatalogue())
-        keys.push_back(s.key());
+        keys.push_back(s.Key());
       nearest = NearestName(name, keys);
     }
     Add(Finding::Severity::Warning, entry.line,
@@ -243,14 +244,14 @@ private:
     for (const Setting& setting : SettingsCatalogue()) {
       CheckedSetting checked;
       checked.setting = &setting;
-      std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
+      std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
       std::string file = result_.path;
       checked.value = addin.GetFromINI(section, key, defaultText, file);
       checked.fromFile = profile->lastCount != 0;
       const std::optional<pt::Entry> entry = EntryOf(setting);
       if (entry)
         checked.line = entry->line;
-      const std::string label = std::string(setting.key());
+      const std::string label = std::string(setting.Key());
 
       try {
         SetMemberFromText(addin, setting.member, checked.value, decimalSeparator);
@@ -314,7 +315,7 @@ private:
   // first section of its name.
   std::optional<pt::Entry> EntryOf(const Setting& setting) const {
     const auto it =
-        settingEntries_.find(pt::LowerName(setting.section) + "\n" + pt::LowerName(setting.key()));
+        settingEntries_.find(AsciiLower(setting.section) + "\n" + AsciiLower(setting.Key()));
     return it == settingEntries_.end() ? std::nullopt : std::optional(it->second);
   }
 
@@ -326,24 +327,24 @@ private:
     bool first = false;
     for (const pt::Entry& entry : entries_) {
       if (entry.kind == pt::Entry::Kind::Section) {
-        section = pt::LowerName(entry.name);
+        section = AsciiLower(entry.name);
         first = seenSections.emplace(section, true).second;
       } else if (first && FindSetting(entry.name)) {
-        settingEntries_.emplace(section + "\n" + pt::LowerName(entry.name), entry);
+        settingEntries_.emplace(section + "\n" + AsciiLower(entry.name), entry);
       }
     }
   }
 
   static bool IsKnownSection(std::string_view name) {
     for (std::string_view section : SettingsSections())
-      if (pt::NamesEqual(section, name))
+      if (EqualsIgnoringAsciiCase(section, name))
         return true;
     return false;
   }
 
   static const Setting* FindSetting(std::string_view key) {
     for (const Setting& setting : SettingsCatalogue())
-      if (pt::NamesEqual(setting.key(), key))
+      if (EqualsIgnoringAsciiCase(setting.Key(), key))
         return &setting;
     return nullptr;
   }

@@ -73,15 +73,15 @@ InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSet
   result.written = profileFile.Update(file, [&](ProfileDocument& document) {
     result.added.clear();
     for (const Setting& setting : SettingsCatalogue()) {
-      const auto old = document.Lookup(setting.section, setting.key());
+      const auto old = document.Lookup(setting.section, setting.Key());
       if ((!old || old->empty()) && !setting.defaultText.empty())
-        result.added.push_back({std::string(setting.section), std::string(setting.key()),
+        result.added.push_back({std::string(setting.section), std::string(setting.Key()),
                                 std::string(setting.defaultText)});
     }
     auto profile = std::make_shared<DocumentProfileFile>(document, file, true);
     auto addin = AddinOnPlatform(regional, profile);
     for (const Setting& setting : SettingsCatalogue()) {
-      std::string section(setting.section), key(setting.key()), defaultText(setting.defaultText);
+      std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
       std::string iniFile = path;
       addin->GetFromINI(section, key, defaultText, iniFile);
     }

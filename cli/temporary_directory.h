@@ -12,7 +12,7 @@ public:
   TemporaryDirectory(const TemporaryDirectory&) = delete;
   TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
 
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
 private:
   std::string path_;

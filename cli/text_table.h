@@ -14,7 +14,7 @@ public:
 
   void AlignRight(std::size_t column) { rightAligned_.insert(column); }
   void AddRow(std::vector<std::string> cells);
-  bool empty() const { return rows_.empty(); }
+  bool Empty() const { return rows_.empty(); }
 
   // The header and the rows, each line starting with the indent; widths are
   // counted in characters (UTF-8), trailing blanks are dropped.

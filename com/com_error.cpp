@@ -6,7 +6,7 @@
 namespace vantelo::com {
 
 void ThrowHResult(HRESULT hr, std::string_view what) {
-  throw Failure(hr, std::string(what) + " (" + hresultText(hr) + ")");
+  throw Failure(hr, std::string(what) + " (" + HresultText(hr) + ")");
 }
 
 HRESULT CaughtHResult(const char** description) noexcept {
@@ -16,7 +16,7 @@ HRESULT CaughtHResult(const char** description) noexcept {
     throw;
   } catch (const Failure& failure) {
     text = failure.what();
-    code = FAILED(failure.code()) ? failure.code() : E_FAIL;
+    code = FAILED(failure.Code()) ? failure.Code() : E_FAIL;
   } catch (const std::bad_alloc&) {
     text = "Out of memory";
     code = E_OUTOFMEMORY;

@@ -16,7 +16,7 @@ constexpr std::string_view kMassVolume = "Mass And Volume Options";
 constexpr std::string_view kPaperSize = "Paper Size Options";
 constexpr std::string_view kTimeStamp = "TimeStamp Options";
 
-const MemberInfo& member(std::string_view name) {
+const MemberInfo& Member(std::string_view name) {
   const MemberInfo* found = FindMember(name);
   assert(found != nullptr);
   return *found;
@@ -28,32 +28,32 @@ std::span<const Setting> SettingsCatalogue() {
   // The enable settings default to the text a Boolean false turns into.
   static const std::string kFalseText = vb::BooleanToText(false);
   static const std::array<Setting, 26> kCatalogue{{
-      {kGlobal, member("EnableViewScale"), kFalseText},
-      {kGlobal, member("EnableSheetMetal"), kFalseText},
-      {kGlobal, member("EnableMassVolume"), kFalseText},
-      {kGlobal, member("EnablePartsList"), kFalseText},
-      {kGlobal, member("EnableTimeStamp"), kFalseText},
-      {kGlobal, member("EnablePaperSize"), kFalseText},
-      {kViewScale, member("HowToDisplayFirstViewScale"), "X:Y"},
-      {kViewScale, member("HowToDisplayAllViewScales"), "X:Y"},
-      {kViewScale, member("ListSparator"), " "},
-      {kViewScale, member("ExcludeFirstInAllScales"), "True"},
-      {kViewScale, member("ShowScaleAsInventor"), "True"},
-      {kViewScale, member("ShowScaleAsInventorDecimals"), "2"},
-      {kViewScale, member("FirstViewScalePropertyName"), "FirstViewScale"},
-      {kViewScale, member("AllViewScalesPropertyName"), "AllViewScales"},
-      {kSheetMetal, member("SMExtentsSizePropertyName"), "SM_Extents"},
-      {kSheetMetal, member("SMThicknessPropertyName"), "SM_Thickness"},
-      {kSheetMetal, member("SMStylePropertyName"), "SM_Style"},
-      {kSheetMetal, member("SMExtentsSizeIfNotAvailable"), "N/A"},
-      {kMassVolume, member("MassDecimals"), "2"},
-      {kMassVolume, member("VolumeDecimals"), "2"},
-      {kMassVolume, member("MassPropertyName"), "TotalMass"},
-      {kMassVolume, member("VolumePropertyName"), "TotalVolume"},
-      {kMassVolume, member("MassUnitToDisplay"), ""},
-      {kPaperSize, member("PaperSizePropertyName"), "PaperSize"},
-      {kTimeStamp, member("SaveTimePropertyName"), "SaveTime"},
-      {kTimeStamp, member("SaveDatePropertyName"), "SaveDate"},
+      {kGlobal, Member("EnableViewScale"), kFalseText},
+      {kGlobal, Member("EnableSheetMetal"), kFalseText},
+      {kGlobal, Member("EnableMassVolume"), kFalseText},
+      {kGlobal, Member("EnablePartsList"), kFalseText},
+      {kGlobal, Member("EnableTimeStamp"), kFalseText},
+      {kGlobal, Member("EnablePaperSize"), kFalseText},
+      {kViewScale, Member("HowToDisplayFirstViewScale"), "X:Y"},
+      {kViewScale, Member("HowToDisplayAllViewScales"), "X:Y"},
+      {kViewScale, Member("ListSparator"), " "},
+      {kViewScale, Member("ExcludeFirstInAllScales"), "True"},
+      {kViewScale, Member("ShowScaleAsInventor"), "True"},
+      {kViewScale, Member("ShowScaleAsInventorDecimals"), "2"},
+      {kViewScale, Member("FirstViewScalePropertyName"), "FirstViewScale"},
+      {kViewScale, Member("AllViewScalesPropertyName"), "AllViewScales"},
+      {kSheetMetal, Member("SMExtentsSizePropertyName"), "SM_Extents"},
+      {kSheetMetal, Member("SMThicknessPropertyName"), "SM_Thickness"},
+      {kSheetMetal, Member("SMStylePropertyName"), "SM_Style"},
+      {kSheetMetal, Member("SMExtentsSizeIfNotAvailable"), "N/A"},
+      {kMassVolume, Member("MassDecimals"), "2"},
+      {kMassVolume, Member("VolumeDecimals"), "2"},
+      {kMassVolume, Member("MassPropertyName"), "TotalMass"},
+      {kMassVolume, Member("VolumePropertyName"), "TotalVolume"},
+      {kMassVolume, Member("MassUnitToDisplay"), ""},
+      {kPaperSize, Member("PaperSizePropertyName"), "PaperSize"},
+      {kTimeStamp, Member("SaveTimePropertyName"), "SaveTime"},
+      {kTimeStamp, Member("SaveDatePropertyName"), "SaveDate"},
   }};
   return kCatalogue;
 }

@@ -14,7 +14,7 @@ struct Setting {
   const MemberInfo& member; // the key is member.name
   std::string_view defaultText;
 
-  std::string_view key() const { return member.name; }
+  std::string_view Key() const { return member.name; }
 };
 
 // The 26 file-backed settings in the order they are loaded.

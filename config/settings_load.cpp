@@ -13,7 +13,7 @@ namespace vantelo {
 void clsVantelo::LoadSettings(std::string& IniFile) {
   for (const Setting& setting : SettingsCatalogue()) {
     std::string section(setting.section);
-    std::string key(setting.key());
+    std::string key(setting.Key());
     std::string defaultText(setting.defaultText);
     const std::string text = GetFromINI(section, key, defaultText, IniFile);
     SetMemberFromText(*this, setting.member, text, platform_.regional->DecimalSeparator());

@@ -1,5 +1,7 @@
 #include "fuzz/profile_expectations.h"
 
+#include "platform/ascii_case.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -7,8 +9,6 @@ namespace vantelo::fuzz {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Spaces (only spaces) dropped around a caller's name.
 std::string_view CallerName(std::string_view name) {
@@ -83,14 +83,7 @@ std::string ValueAsRead(std::string_view value) {
 bool SameKey(std::string_view section, std::string_view key, std::string_view otherSection,
              std::string_view otherKey) {
   const auto equal = [](std::string_view a, std::string_view b) {
-    a = CallerName(a);
-    b = CallerName(b);
-    if (a.size() != b.size())
-      return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (Lower(a[i]) != Lower(b[i]))
-        return false;
-    return true;
+    return EqualsIgnoringAsciiCase(CallerName(a), CallerName(b));
   };
   return equal(section, otherSection) && equal(key, otherKey);
 }

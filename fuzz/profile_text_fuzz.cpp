@@ -10,6 +10,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/profile_expectations.h"
+#include "platform/ascii_case.h"
 #include "platform/profile_text.h"
 
 #include <cstdint>
@@ -20,14 +21,6 @@ using namespace vantelo;
 using namespace vantelo::fuzz;
 
 namespace {
-
-std::string Lower(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
 
 bool Inside(std::string_view part, std::string_view whole) {
   return part.empty() ||
@@ -50,9 +43,9 @@ void CheckEntries(std::string_view contents) {
                "an entry's text lies outside the file");
     if (entry.kind == profile_text::Entry::Kind::Section) {
       section = entry.name;
-      searched = sections.insert(Lower(entry.name)).second;
+      searched = sections.insert(AsciiLower(entry.name)).second;
       keys.clear();
-    } else if (searched && keys.insert(Lower(entry.name)).second) {
+    } else if (searched && keys.insert(AsciiLower(entry.name)).second) {
       const auto value = profile_text::Lookup(contents, section, entry.name);
       FUZZ_CHECK(value && *value == entry.value,
                  "[" + Escaped(section) + "] " + Escaped(entry.name) + " is listed as " +

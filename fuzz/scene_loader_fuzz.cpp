@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<sim::DocumentData*> documents;
   for (sim::DocumentData& document : scene.documents) {
     try {
-      documents.push_back(&host.addDocument(document));
+      documents.push_back(&host.AddDocument(document));
     } catch (const Failure& failure) {
       FUZZ_CHECK(false,
                  std::string("a scene that loaded was refused by the host: ") + failure.what());
@@ -104,8 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     clsVantelo addin(PortablePlatform(std::move(options)));
     addin.Activate(host.AddInSite(), true);
-    host.setActiveDocument(active);
-    host.FireSaveDocument(active, 4097, 0);
+    host.SetActiveDocument(active);
+    host.FireSaveDocument(active, event_timing::Before, 0);
     Attempt([&] { addin.ExecuteCommand(1); });
     addin.QuantityColumnName = "QTY";
     addin.MassColumnName = "MASS";
@@ -119,10 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (active)
       own["Document"] = 1; // the active document of the last save
     std::string held;
-    for (const auto& [name, count] : host.liveReferencesByInterface())
+    for (const auto& [name, count] : host.LiveReferencesByInterface())
       held += " " + name + "=" + std::to_string(count);
-    FUZZ_CHECK(host.liveReferencesByInterface() == own, "the add-in holds" + held);
+    FUZZ_CHECK(host.LiveReferencesByInterface() == own, "the add-in holds" + held);
   }
-  FUZZ_CHECK(host.liveReferences() == 0, "references remain after the add-in is gone");
+  FUZZ_CHECK(host.LiveReferences() == 0, "references remain after the add-in is gone");
   return 0;
 }

@@ -6,7 +6,7 @@
 
 namespace vantelo {
 namespace {
-bool contains(std::string_view text, std::string_view token) {
+bool Contains(std::string_view text, std::string_view token) {
   return text.find(token) != std::string_view::npos;
 }
 } // namespace
@@ -15,14 +15,14 @@ bool contains(std::string_view text, std::string_view token) {
 // each later hit overrides an earlier one, so "slug" beats "g" (every text
 // with "slug" also holds a "g") and a stray "g" beats "lbmass".
 std::string clsVantelo::GetMassUnit(std::string text) {
-  if (contains(text, "kg"))
+  if (Contains(text, "kg"))
     return "kg";
   std::string unit;
-  if (contains(text, "lbmass"))
+  if (Contains(text, "lbmass"))
     unit = "lbmass";
-  if (contains(text, "g"))
+  if (Contains(text, "g"))
     unit = "g";
-  if (contains(text, "slug"))
+  if (Contains(text, "slug"))
     unit = "slug";
   return unit;
 }

@@ -8,6 +8,7 @@
 // (no drawing, or no such property) reaches the caller. Cells already written
 // keep their texts.
 #include "addin/clsVantelo.h"
+#include "addin/error_skipping.h"
 #include "addin/vb_conversions.h"
 
 #include <cstddef>
@@ -83,31 +84,31 @@ Ref<DrawingDocument> ActiveDrawing(Application& application) {
 }
 
 Ref<PartsList> FirstPartsListOfActiveSheet(const Ref<DrawingDocument>& drawing) {
-  const Ref<Sheet> sheet = use(drawing).ActiveSheet();
-  const Ref<PartsLists> partsLists = use(sheet).PartsLists();
-  return use(partsLists).Item(1);
+  const Ref<Sheet> sheet = Use(drawing).ActiveSheet();
+  const Ref<PartsLists> partsLists = Use(sheet).PartsLists();
+  return Use(partsLists).Item(1);
 }
 
 std::int32_t RowCount(const Ref<PartsList>& partsList) {
-  const Ref<PartsListRows> rows = use(partsList).PartsListRows();
-  return use(rows).Count();
+  const Ref<PartsListRows> rows = Use(partsList).PartsListRows();
+  return Use(rows).Count();
 }
 
 // The row collection is asked of the parts list anew for every row. The host
 // takes the index by reference; it gets a copy so that the loop's own
 // counter stays out of its reach.
 Ref<PartsListRow> RowAt(const Ref<PartsList>& partsList, std::int32_t index) {
-  const Ref<PartsListRows> rows = use(partsList).PartsListRows();
+  const Ref<PartsListRows> rows = Use(partsList).PartsListRows();
   std::int32_t byReference = index;
-  return use(rows).Item(byReference);
+  return Use(rows).Item(byReference);
 }
 
 // The drawing's user-defined "TotalMass" property; fails when it does not
 // exist.
 Ref<Property> TotalMassProperty(const Ref<DrawingDocument>& drawing) {
-  const Ref<PropertySets> sets = use(drawing).PropertySets();
-  const Ref<PropertySet> set = use(sets).Item(fmtid::UserDefined);
-  return use(set).Item(kTotalMassProperty);
+  const Ref<PropertySets> sets = Use(drawing).PropertySets();
+  const Ref<PropertySet> set = Use(sets).Item(fmtid::UserDefined);
+  return Use(set).Item(kTotalMassProperty);
 }
 
 } // namespace
@@ -120,11 +121,12 @@ void clsVantelo::UpdateTotalMassInPartsList() {
            vb::Space(SpaceBeforeMassUnit) + TotalMassUnitToDisplay;
   };
 
+  // Every failure of the update takes the failure path below.
   Ref<DrawingDocument> drawing;
-  bool completed = false;
-  try {
-    drawing = ActiveDrawing(use(HostApplication));
-    use(HostApplication).SetStatusBarText(kStatusText);
+  ErrorSkipping skipping;
+  const bool completed = skipping.Step([&] {
+    drawing = ActiveDrawing(Use(HostApplication));
+    Use(HostApplication).SetStatusBarText(kStatusText);
 
     double total = 0;
     {
@@ -136,9 +138,9 @@ void clsVantelo::UpdateTotalMassInPartsList() {
         Ref<PartsListCell> quantityCell, massCell, totalCell;
         {
           const Ref<PartsListRow> row = RowAt(partsList, index);
-          quantityCell = use(row).Item(QuantityColumnName);
-          massCell = use(row).Item(MassColumnName);
-          totalCell = use(row).Item(TotalMassColumnName);
+          quantityCell = Use(row).Item(QuantityColumnName);
+          massCell = Use(row).Item(MassColumnName);
+          totalCell = Use(row).Item(TotalMassColumnName);
         }
 
         // A row has a mass number only when its own mass text names a unit
@@ -147,10 +149,10 @@ void clsVantelo::UpdateTotalMassInPartsList() {
         std::string massNumberText;
         double factor = 0;
         if (totalUnit) {
-          const std::string token = GetMassUnit(use(massCell).Value());
+          const std::string token = GetMassUnit(Use(massCell).Value());
           if (const auto conversion = ConversionOf(token, *totalUnit)) {
             // The text holds the token, so it is never shorter than the cut.
-            const std::string massTextWithUnit = use(massCell).Value();
+            const std::string massTextWithUnit = Use(massCell).Value();
             massNumberText =
                 massTextWithUnit.substr(0, massTextWithUnit.size() - conversion->tokenLength);
             factor = conversion->factor;
@@ -159,11 +161,11 @@ void clsVantelo::UpdateTotalMassInPartsList() {
 
         const double unitMass =
             vb::TextToDouble(massNumberText, platform_.regional->DecimalSeparator());
-        const double quantity = vb::Val(use(quantityCell).Value());
+        const double quantity = vb::Val(Use(quantityCell).Value());
         total = vb::Checked(total + quantity * factor * unitMass);
 
-        const double rowTotal = vb::Checked(vb::Val(use(quantityCell).Value()) * unitMass * factor);
-        use(totalCell).SetValueByName(massText(rowTotal, Decimals));
+        const double rowTotal = vb::Checked(vb::Val(Use(quantityCell).Value()) * unitMass * factor);
+        Use(totalCell).SetValueByName(massText(rowTotal, Decimals));
       }
     }
 
@@ -172,14 +174,11 @@ void clsVantelo::UpdateTotalMassInPartsList() {
     const Ref<Property> property = TotalMassProperty(drawing);
     std::int32_t places = 0;
     {
-      const Ref<UnitsOfMeasure> units = use(drawing).UnitsOfMeasure();
-      places = use(units).LengthDisplayPrecision();
+      const Ref<UnitsOfMeasure> units = Use(drawing).UnitsOfMeasure();
+      places = Use(units).LengthDisplayPrecision();
     }
-    use(property).SetValue(massText(total, places));
-    completed = true;
-  } catch (const Failure&) {
-    // Every failure above takes the failure path below.
-  }
+    Use(property).SetValue(massText(total, places));
+  });
   if (completed)
     return;
 
@@ -190,7 +189,7 @@ void clsVantelo::UpdateTotalMassInPartsList() {
                   "UpdateTotalMassInPartsList: no drawing was obtained, so its TotalMass "
                   "property cannot be reset");
   const Ref<Property> property = TotalMassProperty(drawing);
-  use(property).SetValue("");
+  Use(property).SetValue("");
 }
 
 } // namespace vantelo

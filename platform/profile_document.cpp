@@ -1,5 +1,6 @@
 #include "platform/profile_document.h"
 
+#include "platform/ascii_case.h"
 #include "platform/profile_text.h"
 #include "platform/windows1252_code_page.h"
 
@@ -103,13 +104,13 @@ const ProfileDocument::Span* ProfileDocument::SectionSpan(std::string_view secti
         previous->end = line.begin;
       previous = nullptr;
       auto [it, first] =
-          sections_.try_emplace(profile_text::LowerName(line.name), Span{line.begin, text_.size()});
+          sections_.try_emplace(AsciiLower(line.name), Span{line.begin, text_.size()});
       if (first)
         previous = &it->second;
     }
     indexed_ = true;
   }
-  auto it = sections_.find(profile_text::LowerName(profile_text::CallerName(section)));
+  auto it = sections_.find(AsciiLower(profile_text::CallerName(section)));
   return it == sections_.end() ? nullptr : &it->second;
 }
 

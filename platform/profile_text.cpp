@@ -1,5 +1,7 @@
 #include "platform/profile_text.h"
 
+#include "platform/ascii_case.h"
+
 #include <cstddef>
 
 namespace vantelo::profile_text {
@@ -94,13 +96,9 @@ Parsed Parse(std::string_view contents, const Line& line) {
   return p;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The line end for new lines: LF in a file whose first line end is a lone LF,
-// else CR LF.
 // New lines end in CR LF whatever the file's own line ends, as the platform
 // writes them.
-std::string_view NewLineEnd(std::string_view /*contents*/) { return "\r\n"; }
+constexpr std::string_view kNewLineEnd = "\r\n";
 
 } // namespace
 
@@ -115,23 +113,6 @@ std::string_view CallerName(std::string_view name) {
   return name.substr(b, e - b + 1);
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i]))
-      return false;
-  }
-  return true;
-}
-
-std::string LowerName(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower)
-    c = LowerAscii(c);
-  return lower;
-}
-
 std::optional<std::string_view> Lookup(std::string_view contents, std::string_view section,
                                        std::string_view key) {
   section = CallerName(section);
@@ -144,8 +125,8 @@ std::optional<std::string_view> Lookup(std::string_view contents, std::string_vi
     if (p.kind == Kind::Section) {
       if (inSection)
         return std::nullopt; // only the first section of the name is searched
-      inSection = NamesEqual(p.name, section);
-    } else if (p.kind == Kind::Key && inSection && NamesEqual(p.name, key)) {
+      inSection = EqualsIgnoringAsciiCase(p.name, section);
+    } else if (p.kind == Kind::Key && inSection && EqualsIgnoringAsciiCase(p.name, key)) {
       return p.value;
     }
   }
@@ -157,7 +138,7 @@ std::string Store(std::string_view contents, std::string_view section, std::stri
   section = CallerName(section);
   key = CallerName(key);
   value = CallerText(value);
-  const std::string_view eol = NewLineEnd(contents);
+  const std::string_view eol = kNewLineEnd;
 
   bool inSection = false;
   bool sectionFound = false;
@@ -169,12 +150,12 @@ std::string Store(std::string_view contents, std::string_view section, std::stri
     if (p.kind == Kind::Section) {
       if (inSection)
         break; // end of the first section of the name
-      if (NamesEqual(p.name, section)) {
+      if (EqualsIgnoringAsciiCase(p.name, section)) {
         inSection = sectionFound = true;
         anchor = line;
       }
     } else if (p.kind == Kind::Key && inSection) {
-      if (NamesEqual(p.name, key)) {
+      if (EqualsIgnoringAsciiCase(p.name, key)) {
         // Replace the value on this line.
         std::string out;
         out.reserve(contents.size() + value.size() + 2);

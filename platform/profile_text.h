@@ -1,7 +1,8 @@
 // The text of a Windows profile (INI) file, read and edited in memory the way
 // GetPrivateProfileStringA and WritePrivateProfileStringA treat it. Pure
 // functions on bytes, without any file access, so they can be tested and
-// fuzzed on their own. See /work/shared/notes/profile-file-behaviour.md.
+// fuzzed on their own. What this relies on of Windows' behaviour, and what
+// was decided where it is not known: docs/profile-files.md.
 //
 // The model, including the decisions where Windows' behaviour is unclear:
 //
@@ -76,13 +77,6 @@ std::string_view CallerName(std::string_view name);
 
 // A text given by the caller as the A-functions see it: up to its first NUL.
 std::string_view CallerText(std::string_view text);
-
-// Section and key names compared without regard to ASCII letter case.
-bool NamesEqual(std::string_view a, std::string_view b);
-
-// The name with its ASCII letters in lower case: equal for names that
-// NamesEqual finds equal, for use as a key.
-std::string LowerName(std::string_view name);
 
 // The value of the key in the section, or nothing when the section or the key
 // is missing. The names are given as by the caller (see CallerName). The

@@ -13,8 +13,8 @@ public:
   explicit AddInSiteProxy(StatePtr state) : Proxy(std::move(state), "ApplicationAddInSite") {}
 
   Ref<vantelo::Application> Application() override {
-    enter(operation("ApplicationAddInSite.Application"));
-    return newApplication(state());
+    Enter(Operation("ApplicationAddInSite.Application"));
+    return NewApplication(State());
   }
 };
 
@@ -23,21 +23,21 @@ public:
   explicit ApplicationProxy(StatePtr state) : Proxy(std::move(state), "Application") {}
 
   Ref<vantelo::Document> ActiveDocument() override {
-    enter(operation("Application.ActiveDocument"));
-    auto active = host().activeDocument.lock();
+    Enter(Operation("Application.ActiveDocument"));
+    auto active = Host().activeDocument.lock();
     if (!active)
       return nullptr;
-    return newDocument(state(), active);
+    return NewDocument(State(), active);
   }
 
   Ref<vantelo::ApplicationEvents> ApplicationEvents() override {
-    enter(operation("Application.ApplicationEvents"));
-    return newApplicationEvents(state());
+    Enter(Operation("Application.ApplicationEvents"));
+    return NewApplicationEvents(State());
   }
 
   void SetStatusBarText(const std::string& text) override {
-    enter(operation("Application.SetStatusBarText"));
-    host().statusBarText = text;
+    Enter(Operation("Application.SetStatusBarText"));
+    Host().statusBarText = text;
   }
 };
 
@@ -59,10 +59,10 @@ public:
   explicit ApplicationEventsProxy(StatePtr state) : Proxy(std::move(state), "ApplicationEvents") {}
 
   std::unique_ptr<EventConnection> Advise(ApplicationEventsSink& sink) override {
-    enter(operation("ApplicationEvents.Advise"));
-    const auto number = host().nextConnection++;
-    host().sinks.emplace(number, &sink);
-    return std::make_unique<Connection>(state(), number);
+    Enter(Operation("ApplicationEvents.Advise"));
+    const auto number = Host().nextConnection++;
+    Host().sinks.emplace(number, &sink);
+    return std::make_unique<Connection>(State(), number);
   }
 };
 
@@ -73,19 +73,19 @@ public:
 
 } // namespace
 
-Ref<ApplicationAddInSite> newAddInSite(StatePtr state) {
+Ref<ApplicationAddInSite> NewAddInSite(StatePtr state) {
   return std::make_shared<AddInSiteProxy>(std::move(state));
 }
 
-Ref<Application> newApplication(StatePtr state) {
+Ref<Application> NewApplication(StatePtr state) {
   return std::make_shared<ApplicationProxy>(std::move(state));
 }
 
-Ref<ApplicationEvents> newApplicationEvents(StatePtr state) {
+Ref<ApplicationEvents> NewApplicationEvents(StatePtr state) {
   return std::make_shared<ApplicationEventsProxy>(std::move(state));
 }
 
-Ref<HostObject> newSaveContext(StatePtr state) {
+Ref<HostObject> NewSaveContext(StatePtr state) {
   return std::make_shared<SaveContextProxy>(std::move(state));
 }
 

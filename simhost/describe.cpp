@@ -8,7 +8,7 @@ namespace vantelo::sim {
 namespace {
 
 // The shortest text that reads back as the same number.
-template <class Number> std::string numberText(Number number) {
+template <class Number> std::string NumberText(Number number) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
   return std::string(buffer, result.ptr);
@@ -16,7 +16,7 @@ template <class Number> std::string numberText(Number number) {
 
 } // namespace
 
-std::string describe(const Value& value) {
+std::string Describe(const Value& value) {
   return std::visit(
       [](const auto& v) -> std::string {
         using T = std::decay_t<decltype(v)>;
@@ -29,11 +29,11 @@ std::string describe(const Value& value) {
         else if constexpr (std::is_same_v<T, std::int32_t>)
           return "long " + std::to_string(v);
         else if constexpr (std::is_same_v<T, float>)
-          return "single " + numberText(v);
+          return "single " + NumberText(v);
         else if constexpr (std::is_same_v<T, double>)
-          return "double " + numberText(v);
+          return "double " + NumberText(v);
         else if constexpr (std::is_same_v<T, Date>)
-          return "date " + numberText(v.days);
+          return "date " + NumberText(v.days);
         else if constexpr (std::is_same_v<T, std::string>)
           return "text \"" + v + "\"";
         else
@@ -42,13 +42,13 @@ std::string describe(const Value& value) {
       value);
 }
 
-std::string describePropertySets(const DocumentData& document) {
+std::string DescribePropertySets(const DocumentData& document) {
   std::string text;
   for (const auto& set : document.propertySets) {
     text += set.formatId + "\n";
     for (const auto& property : set.properties)
       text += "  " + std::to_string(property.id) + " " + property.name + " = " +
-              describe(property.value) + "\n";
+              Describe(property.value) + "\n";
   }
   return text;
 }

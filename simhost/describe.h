@@ -12,10 +12,10 @@ namespace vantelo::sim {
 
 // The type and the value: `text "1.5 kg"`, `date 45123.5`, `double 0.25`,
 // `long 7`, `integer 7`, `single 0.5`, `boolean true`, `empty`, `object`.
-std::string describe(const Value& value);
+std::string Describe(const Value& value);
 
 // One line per set ("{FMTID}") and one indented line per property
 // ("  id name = described value"), in the sets' and the properties' order.
-std::string describePropertySets(const DocumentData& document);
+std::string DescribePropertySets(const DocumentData& document);
 
 } // namespace vantelo::sim

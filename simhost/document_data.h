@@ -1,6 +1,6 @@
 // A document of the stand-in host as plain data: everything the host's
 // operations read or change. Tests build documents with designated
-// initializers and hand them to Host::addDocument.
+// initializers and hand them to Host::AddDocument.
 #pragma once
 
 #include "addin/host_model.h"
@@ -15,23 +15,6 @@
 #include <vector>
 
 namespace vantelo::sim {
-
-// Unit codes of the host's units of measure.
-namespace units {
-constexpr std::int32_t Centimeter = 11268;
-constexpr std::int32_t Millimeter = 11269;
-constexpr std::int32_t Meter = 11270;
-constexpr std::int32_t Inch = 11272;
-constexpr std::int32_t Kilogram = 11283;
-constexpr std::int32_t Gram = 11284;
-constexpr std::int32_t PoundMass = 11286;
-} // namespace units
-
-// Subtype identifiers of part documents.
-namespace subtype {
-constexpr const char* Part = "{4D29B490-49B2-11D0-93C3-7E0706000000}";
-constexpr const char* SheetMetalPart = "{9C464203-9BAE-11D3-8BAD-0060B0CE6BB4}";
-} // namespace subtype
 
 struct UnitsData {
   std::int32_t massUnits = units::Kilogram;
@@ -66,7 +49,7 @@ struct PartsListData {
   std::vector<std::vector<std::string>> rows{}; // cell texts, one per column
 
   // The column whose title is exactly the given one.
-  std::optional<std::size_t> column(std::string_view title) const;
+  std::optional<std::size_t> Column(std::string_view title) const;
 };
 
 struct SheetData {
@@ -78,7 +61,7 @@ struct SheetData {
 // The property sets every new document has unless the builder lists its own:
 // the empty user-defined set, and the design-tracking set with "Mass" (9) and
 // "Volume" (43) holding empty texts.
-std::vector<PropertySetData> defaultPropertySets();
+std::vector<PropertySetData> DefaultPropertySets();
 
 struct DocumentData {
   std::string name{};
@@ -90,13 +73,13 @@ struct DocumentData {
   std::optional<SheetMetalData> sheetMetal{};
   std::vector<SheetData> sheets{};
   std::size_t activeSheet = 0; // index into sheets
-  std::vector<PropertySetData> propertySets = defaultPropertySets();
+  std::vector<PropertySetData> propertySets = DefaultPropertySets();
 
   // The set with the format identifier (letter case ignored); null when none.
-  PropertySetData* propertySet(std::string_view formatId);
-  const PropertySetData* propertySet(std::string_view formatId) const;
+  PropertySetData* PropertySet(std::string_view formatId);
+  const PropertySetData* PropertySet(std::string_view formatId) const;
   // A property of a set by name; null when the set or the property is missing.
-  const PropertyData* property(std::string_view formatId, std::string_view name) const;
+  const PropertyData* Property(std::string_view formatId, std::string_view name) const;
 };
 
 } // namespace vantelo::sim

@@ -19,52 +19,52 @@ protected:
 
 public:
   std::int32_t DocumentType() override {
-    enter(operation("Document.DocumentType"));
-    return document()->type;
+    Enter(Operation("Document.DocumentType"));
+    return OpenDocument()->type;
   }
 
   Ref<vantelo::PropertySets> PropertySets() override {
-    enter(operation("Document.PropertySets"));
-    requireOpen();
-    return newPropertySets(state(), handle());
+    Enter(Operation("Document.PropertySets"));
+    RequireOpen();
+    return NewPropertySets(State(), Handle());
   }
 
   Ref<vantelo::UnitsOfMeasure> UnitsOfMeasure() override {
-    enter(operation("Document.UnitsOfMeasure"));
-    requireOpen();
-    return newUnitsOfMeasure(state(), handle());
+    Enter(Operation("Document.UnitsOfMeasure"));
+    RequireOpen();
+    return NewUnitsOfMeasure(State(), Handle());
   }
 
   std::int32_t VersionNumber() override {
-    enter(operation("Document.VersionNumber"));
-    return document()->versionNumber;
+    Enter(Operation("Document.VersionNumber"));
+    return OpenDocument()->versionNumber;
   }
 
   Ref<vantelo::ComponentDefinition> ComponentDefinitionByName() override {
-    enter(operation("Document.ComponentDefinitionByName"));
-    const auto doc = document();
+    Enter(Operation("Document.ComponentDefinitionByName"));
+    const auto doc = OpenDocument();
     if (doc->type != document_type::Part && doc->type != document_type::Assembly)
       throw Failure(status::UnknownName, "document '" + doc->name +
                                              "' has no member ComponentDefinition (type " +
                                              std::to_string(doc->type) + ")");
-    return newComponentDefinition(state(), handle());
+    return NewComponentDefinition(State(), Handle());
   }
 
   Ref<vantelo::DrawingDocument> AsDrawingDocument() override {
-    enter(operation("Document.AsDrawingDocument"));
-    requireType(document_type::Drawing, "a drawing");
-    return newDrawingDocument(state(), handle());
+    Enter(Operation("Document.AsDrawingDocument"));
+    RequireType(document_type::Drawing, "a drawing");
+    return NewDrawingDocument(State(), Handle());
   }
 
   Ref<vantelo::PartDocument> AsPartDocument() override {
-    enter(operation("Document.AsPartDocument"));
-    requireType(document_type::Part, "a part");
-    return newPartDocument(state(), handle());
+    Enter(Operation("Document.AsPartDocument"));
+    RequireType(document_type::Part, "a part");
+    return NewPartDocument(State(), Handle());
   }
 
 private:
-  void requireType(std::int32_t type, const char* what) const {
-    const auto doc = document();
+  void RequireType(std::int32_t type, const char* what) const {
+    const auto doc = OpenDocument();
     if (doc->type != type)
       throw Failure(hresult::NoInterface, "document '" + doc->name + "' is not " + what +
                                               " (type " + std::to_string(doc->type) + ")");
@@ -83,19 +83,19 @@ public:
       : DocumentOperations(std::move(state), "DrawingDocument", std::move(document)) {}
 
   Ref<vantelo::Sheets> Sheets() override {
-    enter(operation("DrawingDocument.Sheets"));
-    requireOpen();
-    return newSheets(state(), handle());
+    Enter(Operation("DrawingDocument.Sheets"));
+    RequireOpen();
+    return NewSheets(State(), Handle());
   }
 
   Ref<vantelo::Sheet> ActiveSheet() override {
-    enter(operation("DrawingDocument.ActiveSheet"));
-    const auto doc = document();
+    Enter(Operation("DrawingDocument.ActiveSheet"));
+    const auto doc = OpenDocument();
     if (doc->activeSheet >= doc->sheets.size())
       throw Failure(hresult::Fail, "drawing '" + doc->name + "' has no active sheet (index " +
                                        std::to_string(doc->activeSheet) + " of " +
                                        std::to_string(doc->sheets.size()) + " sheets)");
-    return newSheet(state(), handle(), doc->activeSheet);
+    return NewSheet(State(), Handle(), doc->activeSheet);
   }
 };
 
@@ -105,28 +105,28 @@ public:
       : DocumentOperations(std::move(state), "PartDocument", std::move(document)) {}
 
   std::string SubType() override {
-    enter(operation("PartDocument.SubType"));
-    return document()->subType;
+    Enter(Operation("PartDocument.SubType"));
+    return OpenDocument()->subType;
   }
 
   Ref<vantelo::PartComponentDefinition> ComponentDefinition() override {
-    enter(operation("PartDocument.ComponentDefinition"));
-    requireOpen();
-    return newPartComponentDefinition(state(), handle());
+    Enter(Operation("PartDocument.ComponentDefinition"));
+    RequireOpen();
+    return NewPartComponentDefinition(State(), Handle());
   }
 };
 
 } // namespace
 
-Ref<Document> newDocument(StatePtr state, DocumentHandle document) {
+Ref<Document> NewDocument(StatePtr state, DocumentHandle document) {
   return std::make_shared<DocumentObject>(std::move(state), std::move(document));
 }
 
-Ref<DrawingDocument> newDrawingDocument(StatePtr state, DocumentHandle document) {
+Ref<DrawingDocument> NewDrawingDocument(StatePtr state, DocumentHandle document) {
   return std::make_shared<DrawingDocumentObject>(std::move(state), std::move(document));
 }
 
-Ref<PartDocument> newPartDocument(StatePtr state, DocumentHandle document) {
+Ref<PartDocument> NewPartDocument(StatePtr state, DocumentHandle document) {
   return std::make_shared<PartDocumentObject>(std::move(state), std::move(document));
 }
 

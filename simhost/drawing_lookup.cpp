@@ -9,37 +9,37 @@ namespace vantelo::sim {
 
 namespace {
 
-[[noreturn]] void gone(const DocumentData& drawing, const std::string& what) {
+[[noreturn]] void Gone(const DocumentData& drawing, const std::string& what) {
   throw Failure(status::Disconnected, what + " of drawing '" + drawing.name + "' is gone");
 }
 
-std::string ordinal(std::size_t position) { return std::to_string(position + 1); }
+std::string Ordinal(std::size_t position) { return std::to_string(position + 1); }
 
 } // namespace
 
-SheetData& sheetAt(DocumentData& drawing, std::size_t sheet) {
+SheetData& SheetAt(DocumentData& drawing, std::size_t sheet) {
   if (sheet >= drawing.sheets.size())
-    gone(drawing, "sheet " + ordinal(sheet));
+    Gone(drawing, "sheet " + Ordinal(sheet));
   return drawing.sheets[sheet];
 }
 
-PartsListData& partsListAt(DocumentData& drawing, std::size_t sheet, std::size_t list) {
-  auto& lists = sheetAt(drawing, sheet).partsLists;
+PartsListData& PartsListAt(DocumentData& drawing, std::size_t sheet, std::size_t list) {
+  auto& lists = SheetAt(drawing, sheet).partsLists;
   if (list >= lists.size())
-    gone(drawing, "parts list " + ordinal(list) + " on sheet " + ordinal(sheet));
+    Gone(drawing, "parts list " + Ordinal(list) + " on sheet " + Ordinal(sheet));
   return lists[list];
 }
 
-std::vector<std::string>& rowAt(DocumentData& drawing, std::size_t sheet, std::size_t list,
+std::vector<std::string>& RowAt(DocumentData& drawing, std::size_t sheet, std::size_t list,
                                 std::size_t row) {
-  auto& rows = partsListAt(drawing, sheet, list).rows;
+  auto& rows = PartsListAt(drawing, sheet, list).rows;
   if (row >= rows.size())
-    gone(drawing,
-         "row " + ordinal(row) + " of parts list " + ordinal(list) + " on sheet " + ordinal(sheet));
+    Gone(drawing,
+         "row " + Ordinal(row) + " of parts list " + Ordinal(list) + " on sheet " + Ordinal(sheet));
   return rows[row];
 }
 
-std::size_t itemPosition(long long index, std::size_t count, const char* collection) {
+std::size_t ItemPosition(long long index, std::size_t count, const char* collection) {
   if (index < 1 || static_cast<unsigned long long>(index) > count)
     throw Failure(hresult::BadIndex, std::string(collection) + ": no item " +
                                          std::to_string(index) + " (there are " +

@@ -9,12 +9,12 @@
 
 namespace vantelo::sim {
 
-SheetData& sheetAt(DocumentData& drawing, std::size_t sheet);
-PartsListData& partsListAt(DocumentData& drawing, std::size_t sheet, std::size_t list);
-std::vector<std::string>& rowAt(DocumentData& drawing, std::size_t sheet, std::size_t list,
+SheetData& SheetAt(DocumentData& drawing, std::size_t sheet);
+PartsListData& PartsListAt(DocumentData& drawing, std::size_t sheet, std::size_t list);
+std::vector<std::string>& RowAt(DocumentData& drawing, std::size_t sheet, std::size_t list,
                                 std::size_t row);
 
 // Fails (DISP_E_BADINDEX) unless 1 <= index <= count; returns index - 1.
-std::size_t itemPosition(long long index, std::size_t count, const char* collection);
+std::size_t ItemPosition(long long index, std::size_t count, const char* collection);
 
 } // namespace vantelo::sim

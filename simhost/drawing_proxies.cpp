@@ -12,7 +12,7 @@ namespace vantelo::sim {
 
 namespace {
 
-std::int32_t countOf(std::size_t size) {
+std::int32_t CountOf(std::size_t size) {
   if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     throw Failure(hresult::DispOverflow, "the collection is too large to count");
   return static_cast<std::int32_t>(size);
@@ -24,14 +24,14 @@ public:
       : DocumentBound(std::move(state), "Sheets", std::move(document)) {}
 
   std::int32_t Count() override {
-    enter(operation("Sheets.Count"));
-    return countOf(document()->sheets.size());
+    Enter(Operation("Sheets.Count"));
+    return CountOf(OpenDocument()->sheets.size());
   }
 
   Ref<vantelo::Sheet> Item(std::int16_t index) override {
-    enter(operation("Sheets.Item"));
-    const auto doc = document();
-    return newSheet(state(), handle(), itemPosition(index, doc->sheets.size(), "Sheets"));
+    Enter(Operation("Sheets.Item"));
+    const auto doc = OpenDocument();
+    return NewSheet(State(), Handle(), ItemPosition(index, doc->sheets.size(), "Sheets"));
   }
 };
 
@@ -41,16 +41,16 @@ public:
       : DocumentBound(std::move(state), "Sheet", std::move(document)), sheet_(sheet) {}
 
   std::int32_t Size() override {
-    enter(operation("Sheet.Size"));
-    return sheetAt(*document(), sheet_).size;
+    Enter(Operation("Sheet.Size"));
+    return SheetAt(*OpenDocument(), sheet_).size;
   }
 
   Ref<vantelo::DrawingViews> DrawingViews() override;
 
   Ref<vantelo::PartsLists> PartsLists() override {
-    enter(operation("Sheet.PartsLists"));
-    sheetAt(*document(), sheet_);
-    return newPartsLists(state(), handle(), sheet_);
+    Enter(Operation("Sheet.PartsLists"));
+    SheetAt(*OpenDocument(), sheet_);
+    return NewPartsLists(State(), Handle(), sheet_);
   }
 
 private:
@@ -64,9 +64,9 @@ public:
         view_(view) {}
 
   double Scale() override {
-    enter(operation("DrawingView.Scale"));
-    const auto doc = document();
-    const auto& scales = sheetAt(*doc, sheet_).viewScales;
+    Enter(Operation("DrawingView.Scale"));
+    const auto doc = OpenDocument();
+    const auto& scales = SheetAt(*doc, sheet_).viewScales;
     if (view_ >= scales.size())
       throw Failure(status::Disconnected, "view " + std::to_string(view_ + 1) + " on sheet " +
                                               std::to_string(sheet_ + 1) + " of drawing '" +
@@ -85,15 +85,15 @@ public:
       : DocumentBound(std::move(state), "DrawingViews", std::move(document)), sheet_(sheet) {}
 
   std::int32_t Count() override {
-    enter(operation("DrawingViews.Count"));
-    return countOf(sheetAt(*document(), sheet_).viewScales.size());
+    Enter(Operation("DrawingViews.Count"));
+    return CountOf(SheetAt(*OpenDocument(), sheet_).viewScales.size());
   }
 
   Ref<vantelo::DrawingView> Item(std::int32_t index) override {
-    enter(operation("DrawingViews.Item"));
-    const auto doc = document();
-    const auto view = itemPosition(index, sheetAt(*doc, sheet_).viewScales.size(), "DrawingViews");
-    return std::make_shared<DrawingViewProxy>(state(), handle(), sheet_, view);
+    Enter(Operation("DrawingViews.Item"));
+    const auto doc = OpenDocument();
+    const auto view = ItemPosition(index, SheetAt(*doc, sheet_).viewScales.size(), "DrawingViews");
+    return std::make_shared<DrawingViewProxy>(State(), Handle(), sheet_, view);
   }
 
 private:
@@ -101,18 +101,18 @@ private:
 };
 
 Ref<vantelo::DrawingViews> SheetProxy::DrawingViews() {
-  enter(operation("Sheet.DrawingViews"));
-  sheetAt(*document(), sheet_);
-  return std::make_shared<DrawingViewsProxy>(state(), handle(), sheet_);
+  Enter(Operation("Sheet.DrawingViews"));
+  SheetAt(*OpenDocument(), sheet_);
+  return std::make_shared<DrawingViewsProxy>(State(), Handle(), sheet_);
 }
 
 } // namespace
 
-Ref<Sheets> newSheets(StatePtr state, DocumentHandle document) {
+Ref<Sheets> NewSheets(StatePtr state, DocumentHandle document) {
   return std::make_shared<SheetsProxy>(std::move(state), std::move(document));
 }
 
-Ref<Sheet> newSheet(StatePtr state, DocumentHandle document, std::size_t sheet) {
+Ref<Sheet> NewSheet(StatePtr state, DocumentHandle document, std::size_t sheet) {
   return std::make_shared<SheetProxy>(std::move(state), std::move(document), sheet);
 }
 

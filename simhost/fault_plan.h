@@ -16,22 +16,22 @@ class FaultPlan {
 public:
   // Each fails (E_INVALIDARG) on an operation name the host does not have or
   // on a number 0.
-  void failNth(std::uint64_t n, std::int32_t code);
-  void failEvery(std::string_view operation, std::int32_t code);
-  void failCall(std::string_view operation, std::uint64_t k, std::int32_t code);
-  void clear();
+  void FailNth(std::uint64_t n, std::int32_t code);
+  void FailEvery(std::string_view operation, std::int32_t code);
+  void FailCall(std::string_view operation, std::uint64_t k, std::int32_t code);
+  void Clear();
 
   // The code a call fails with, if any rule picks it. Every host operation
   // asks, and most plans are empty.
-  std::optional<std::int32_t> faultFor(OperationId operation,
+  std::optional<std::int32_t> FaultFor(OperationId operation,
                                        OperationRecord::Position position) const {
     if (rules_.empty())
       return std::nullopt;
-    return match(operation, position);
+    return Match(operation, position);
   }
 
 private:
-  std::optional<std::int32_t> match(OperationId operation,
+  std::optional<std::int32_t> Match(OperationId operation,
                                     OperationRecord::Position position) const;
 
   struct Rule {

@@ -1,6 +1,7 @@
 #include "simhost/host.h"
 
 #include "addin/failure.h"
+#include "platform/ascii_case.h"
 #include "simhost/host_state.h"
 #include "simhost/proxies.h"
 
@@ -12,10 +13,10 @@ namespace vantelo::sim {
 
 namespace {
 
-void requireDistinctSets(const DocumentData& document) {
+void RequireDistinctSets(const DocumentData& document) {
   std::unordered_map<std::string, const std::string*> seen; // folded -> as first listed
   for (const PropertySetData& set : document.propertySets) {
-    const auto [first, added] = seen.emplace(caseFolded(set.formatId), &set.formatId);
+    const auto [first, added] = seen.emplace(AsciiLower(set.formatId), &set.formatId);
     if (!added)
       throw Failure(hresult::InvalidArg, "document '" + document.name + "' lists property set " +
                                              *first->second + " twice");
@@ -27,13 +28,13 @@ void requireDistinctSets(const DocumentData& document) {
 Host::Host() : state_(std::make_shared<HostState>()) {}
 Host::~Host() = default;
 
-DocumentData& Host::addDocument(DocumentData document) {
-  requireDistinctSets(document);
+DocumentData& Host::AddDocument(DocumentData document) {
+  RequireDistinctSets(document);
   state_->documents.push_back(std::make_shared<DocumentData>(std::move(document)));
   return *state_->documents.back();
 }
 
-void Host::removeDocument(const DocumentData& document) {
+void Host::RemoveDocument(const DocumentData& document) {
   auto& documents = state_->documents;
   const auto it = std::find_if(documents.begin(), documents.end(),
                                [&](const auto& owned) { return owned.get() == &document; });
@@ -43,45 +44,45 @@ void Host::removeDocument(const DocumentData& document) {
   documents.erase(it);
 }
 
-void Host::setActiveDocument(const DocumentData* document) {
+void Host::SetActiveDocument(const DocumentData* document) {
   if (!document) {
     state_->activeDocument.reset();
     return;
   }
-  auto owned = state_->share(document);
+  auto owned = state_->Share(document);
   if (!owned)
     throw Failure(hresult::InvalidArg,
                   "document '" + document->name + "' is not a document of this host");
   state_->activeDocument = owned;
 }
 
-DocumentData* Host::activeDocument() const { return state_->activeDocument.lock().get(); }
+DocumentData* Host::ActiveDocument() const { return state_->activeDocument.lock().get(); }
 
-std::size_t Host::documentCount() const { return state_->documents.size(); }
+std::size_t Host::DocumentCount() const { return state_->documents.size(); }
 
-DocumentData& Host::document(std::size_t index) const {
+DocumentData& Host::Document(std::size_t index) const {
   if (index >= state_->documents.size())
     throw Failure(hresult::BadIndex, "the host has no document " + std::to_string(index) +
-                                         " (it has " + std::to_string(documentCount()) + ")");
+                                         " (it has " + std::to_string(DocumentCount()) + ")");
   return *state_->documents[index];
 }
 
-DocumentData* Host::findDocument(std::string_view name) const {
+DocumentData* Host::FindDocument(std::string_view name) const {
   for (const auto& owned : state_->documents)
     if (owned->name == name)
       return owned.get();
   return nullptr;
 }
 
-const std::string& Host::statusBarText() const { return state_->statusBarText; }
+const std::string& Host::StatusBarText() const { return state_->statusBarText; }
 
-Ref<ApplicationAddInSite> Host::AddInSite() { return newAddInSite(state_); }
+Ref<ApplicationAddInSite> Host::AddInSite() { return NewAddInSite(state_); }
 
 SaveOutcome Host::FireSaveDocument(const DocumentData* document, std::int32_t timing,
                                    std::int32_t handlingCode) {
   std::shared_ptr<DocumentData> owned;
   if (document) {
-    owned = state_->share(document);
+    owned = state_->Share(document);
     if (!owned)
       throw Failure(hresult::InvalidArg,
                     "document '" + document->name + "' is not a document of this host");
@@ -101,13 +102,13 @@ SaveOutcome Host::FireSaveDocument(const DocumentData* document, std::int32_t ti
     auto* sink = it->second;
     ++outcome.sinksNotified;
     try {
-      const Ref<Document> documentObject = owned ? newDocument(state_, owned) : nullptr;
-      const Ref<HostObject> context = newSaveContext(state_);
+      const Ref<vantelo::Document> documentObject = owned ? NewDocument(state_, owned) : nullptr;
+      const Ref<HostObject> context = NewSaveContext(state_);
       sink->OnSaveDocument(documentObject, timing, context, handlingCode);
     } catch (const Failure& failure) {
       if (outcome.succeeded) {
         outcome.succeeded = false;
-        outcome.code = failure.code();
+        outcome.code = failure.Code();
         outcome.message = failure.what();
       }
     }
@@ -116,39 +117,39 @@ SaveOutcome Host::FireSaveDocument(const DocumentData* document, std::int32_t ti
   return outcome;
 }
 
-std::vector<std::string> Host::operations() const { return state_->record.names(); }
+std::vector<std::string> Host::Operations() const { return state_->record.Names(); }
 
-std::uint64_t Host::operationCount() const { return state_->record.count(); }
+std::uint64_t Host::OperationCount() const { return state_->record.Count(); }
 
-std::uint64_t Host::callsOf(std::string_view operation) const {
-  const auto id = findOperation(operation);
+std::uint64_t Host::CallsOf(std::string_view operation) const {
+  const auto id = FindOperation(operation);
   if (!id)
     throw Failure(hresult::InvalidArg, "'" + std::string(operation) + "' is not a host operation");
-  return state_->record.callsOf(*id);
+  return state_->record.CallsOf(*id);
 }
 
-void Host::clearOperations() { state_->record.clear(); }
+void Host::ClearOperations() { state_->record.Clear(); }
 
-void Host::failOperationNumber(std::uint64_t n, std::int32_t code) {
-  state_->faults.failNth(n, code);
+void Host::FailOperationNumber(std::uint64_t n, std::int32_t code) {
+  state_->faults.FailNth(n, code);
 }
 
-void Host::failOperation(std::string_view operation, std::int32_t code) {
-  state_->faults.failEvery(operation, code);
+void Host::FailOperation(std::string_view operation, std::int32_t code) {
+  state_->faults.FailEvery(operation, code);
 }
 
-void Host::failOperationCall(std::string_view operation, std::uint64_t k, std::int32_t code) {
-  state_->faults.failCall(operation, k, code);
+void Host::FailOperationCall(std::string_view operation, std::uint64_t k, std::int32_t code) {
+  state_->faults.FailCall(operation, k, code);
 }
 
-void Host::clearFaults() { state_->faults.clear(); }
+void Host::ClearFaults() { state_->faults.Clear(); }
 
-std::size_t Host::liveReferences() const { return state_->references.total(); }
+std::size_t Host::LiveReferences() const { return state_->references.Total(); }
 
-std::map<std::string, std::size_t> Host::liveReferencesByInterface() const {
-  return state_->references.byInterface();
+std::map<std::string, std::size_t> Host::LiveReferencesByInterface() const {
+  return state_->references.ByInterface();
 }
 
-std::size_t Host::liveConnections() const { return state_->sinks.size(); }
+std::size_t Host::LiveConnections() const { return state_->sinks.size(); }
 
 } // namespace vantelo::sim

@@ -2,11 +2,11 @@
 // program build directly, handed to the add-in through the host object model.
 //
 //   sim::Host host;
-//   auto& drawing = host.addDocument({.name = "A.idw", .type = document_type::Drawing,
+//   auto& drawing = host.AddDocument({.name = "A.idw", .type = document_type::Drawing,
 //                                     .sheets = {{.viewScales = {0.5}}, {}}});
-//   host.setActiveDocument(&drawing);
+//   host.SetActiveDocument(&drawing);
 //   addin.Activate(host.AddInSite(), true);
-//   auto outcome = host.FireSaveDocument(&drawing, 4097, 0);
+//   auto outcome = host.FireSaveDocument(&drawing, event_timing::Before, 0);
 //
 // Besides the world it keeps the test instruments: the record of host
 // operations called, the planned faults, and the count of references and
@@ -49,16 +49,16 @@ public:
   // Takes the document in; the reference stays valid until it is removed.
   // Fails (E_INVALIDARG) when two of its property sets share a format
   // identifier.
-  DocumentData& addDocument(DocumentData document);
+  DocumentData& AddDocument(DocumentData document);
   // Closes a document: objects handed out for it fail from then on.
-  void removeDocument(const DocumentData& document);
+  void RemoveDocument(const DocumentData& document);
   // Null: no document is active.
-  void setActiveDocument(const DocumentData* document);
-  DocumentData* activeDocument() const;
-  std::size_t documentCount() const;
-  DocumentData& document(std::size_t index) const; // in the order added
-  DocumentData* findDocument(std::string_view name) const;
-  const std::string& statusBarText() const;
+  void SetActiveDocument(const DocumentData* document);
+  DocumentData* ActiveDocument() const;
+  std::size_t DocumentCount() const;
+  DocumentData& Document(std::size_t index) const; // in the order added
+  DocumentData* FindDocument(std::string_view name) const;
+  const std::string& StatusBarText() const;
 
   // --- The add-in's side. ---
   Ref<ApplicationAddInSite> AddInSite();
@@ -71,24 +71,24 @@ public:
                                std::int32_t handlingCode);
 
   // --- The operation record: "Interface.Member" per call, in order. ---
-  std::vector<std::string> operations() const;
-  std::uint64_t operationCount() const;
-  std::uint64_t callsOf(std::string_view operation) const;
+  std::vector<std::string> Operations() const;
+  std::uint64_t OperationCount() const;
+  std::uint64_t CallsOf(std::string_view operation) const;
   // Starts the record and all operation numbering afresh.
-  void clearOperations();
+  void ClearOperations();
 
   // --- Planned faults: the operation throws vantelo::Failure(code) before
-  // it has any effect. Numbers count from 1 since clearOperations. ---
-  void failOperationNumber(std::uint64_t n, std::int32_t code);
-  void failOperation(std::string_view operation, std::int32_t code);
-  void failOperationCall(std::string_view operation, std::uint64_t k, std::int32_t code);
-  void clearFaults();
+  // it has any effect. Numbers count from 1 since ClearOperations. ---
+  void FailOperationNumber(std::uint64_t n, std::int32_t code);
+  void FailOperation(std::string_view operation, std::int32_t code);
+  void FailOperationCall(std::string_view operation, std::uint64_t k, std::int32_t code);
+  void ClearFaults();
 
   // --- References held outside the host. ---
-  std::size_t liveReferences() const;
+  std::size_t LiveReferences() const;
   // Interface name -> live references; interfaces without any are left out.
-  std::map<std::string, std::size_t> liveReferencesByInterface() const;
-  std::size_t liveConnections() const;
+  std::map<std::string, std::size_t> LiveReferencesByInterface() const;
+  std::size_t LiveConnections() const;
 
 private:
   std::shared_ptr<HostState> state_;

@@ -6,14 +6,14 @@
 
 namespace vantelo::sim {
 
-void HostState::enter(OperationId operation) {
-  const auto position = record.append(operation);
-  if (const auto code = faults.faultFor(operation, position))
+void HostState::Enter(OperationId operation) {
+  const auto position = record.Append(operation);
+  if (const auto code = faults.FaultFor(operation, position))
     throw Failure(*code, "injected fault in " + std::string(operationNames[operation]) +
                              " (operation " + std::to_string(position.overall) + ")");
 }
 
-std::shared_ptr<DocumentData> HostState::share(const DocumentData* document) const {
+std::shared_ptr<DocumentData> HostState::Share(const DocumentData* document) const {
   for (const auto& owned : documents)
     if (owned.get() == document)
       return owned;

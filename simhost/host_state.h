@@ -32,10 +32,10 @@ struct HostState {
 
   // The start of every host operation: records the call, then fails it if
   // the fault plan says so, before the operation has any effect.
-  void enter(OperationId operation);
+  void Enter(OperationId operation);
 
   // The shared owner of a document of this host; null when it is not one.
-  std::shared_ptr<DocumentData> share(const DocumentData* document) const;
+  std::shared_ptr<DocumentData> Share(const DocumentData* document) const;
 };
 
 using StatePtr = std::shared_ptr<HostState>;

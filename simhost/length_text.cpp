@@ -8,7 +8,7 @@
 
 namespace vantelo::sim {
 
-std::string lengthText(double value, std::int32_t lengthUnits, std::int32_t decimals) {
+std::string LengthText(double value, std::int32_t lengthUnits, std::int32_t decimals) {
   if (!std::isfinite(value))
     throw Failure(hresult::InvalidArg, "length to text: the value is not a finite number");
   if (decimals < 0 || decimals > 15)

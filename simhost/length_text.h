@@ -10,6 +10,6 @@ namespace vantelo::sim {
 
 // value: centimetres. Fails (E_INVALIDARG) for a value that is not finite or
 // decimals outside 0..15.
-std::string lengthText(double value, std::int32_t lengthUnits, std::int32_t decimals);
+std::string LengthText(double value, std::int32_t lengthUnits, std::int32_t decimals);
 
 } // namespace vantelo::sim

@@ -2,12 +2,12 @@
 
 namespace vantelo::sim {
 
-OperationRecord::Position OperationRecord::append(OperationId operation) {
+OperationRecord::Position OperationRecord::Append(OperationId operation) {
   calls_.push_back(operation);
   return {++count_, ++perOperation_[operation]};
 }
 
-std::vector<std::string> OperationRecord::names() const {
+std::vector<std::string> OperationRecord::Names() const {
   std::vector<std::string> result;
   result.reserve(calls_.size());
   for (const auto id : calls_)
@@ -15,7 +15,7 @@ std::vector<std::string> OperationRecord::names() const {
   return result;
 }
 
-void OperationRecord::clear() {
+void OperationRecord::Clear() {
   calls_.clear();
   count_ = 0;
   perOperation_.fill(0);

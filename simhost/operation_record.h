@@ -20,12 +20,12 @@ public:
     std::uint64_t overall;
     std::uint64_t ofOperation;
   };
-  Position append(OperationId operation);
+  Position Append(OperationId operation);
 
-  std::vector<std::string> names() const;
-  std::uint64_t count() const { return count_; }
-  std::uint64_t callsOf(OperationId operation) const { return perOperation_[operation]; }
-  void clear();
+  std::vector<std::string> Names() const;
+  std::uint64_t Count() const { return count_; }
+  std::uint64_t CallsOf(OperationId operation) const { return perOperation_[operation]; }
+  void Clear();
 
 private:
   std::vector<OperationId> calls_;

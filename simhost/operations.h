@@ -1,13 +1,12 @@
 // The catalogue of host operations the stand-in host answers, each named
 // "Interface.Member" after the interface that declares the member in
-// addin/host_model.h. Proxies name an operation through operation(), which
+// addin/host_model.h. Proxies name an operation through Operation(), which
 // resolves the name at compile time, so a misspelt name does not build.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 
 namespace vantelo::sim {
@@ -80,7 +79,7 @@ using OperationId = std::uint16_t;
 
 // Looks an operation up by name at run time; nothing when the host has no
 // operation of that name.
-constexpr std::optional<OperationId> findOperation(std::string_view name) {
+constexpr std::optional<OperationId> FindOperation(std::string_view name) {
   for (std::size_t i = 0; i < operationCount; ++i)
     if (operationNames[i] == name)
       return static_cast<OperationId>(i);
@@ -88,14 +87,11 @@ constexpr std::optional<OperationId> findOperation(std::string_view name) {
 }
 
 // Looks an operation up by name at compile time.
-consteval OperationId operation(std::string_view name) {
-  const auto id = findOperation(name);
+consteval OperationId Operation(std::string_view name) {
+  const auto id = FindOperation(name);
   if (!id)
     throw "not a host operation"; // not a constant expression: the call fails to compile
   return *id;
 }
-
-// Every operation name, in catalogue order (for tests that visit them all).
-inline std::span<const std::string_view> allOperations() { return operationNames; }
 
 } // namespace vantelo::sim

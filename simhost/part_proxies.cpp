@@ -12,26 +12,26 @@ namespace vantelo::sim {
 
 namespace {
 
-[[noreturn]] void gone(const DocumentData& doc, const char* what) {
+[[noreturn]] void Gone(const DocumentData& doc, const char* what) {
   throw Failure(status::Disconnected, std::string(what) + " of '" + doc.name + "' is gone");
 }
 
-MassPropertiesData& massPropertiesOf(DocumentData& doc) {
+MassPropertiesData& MassPropertiesOf(DocumentData& doc) {
   if (!doc.massProperties)
-    gone(doc, "the mass properties");
+    Gone(doc, "the mass properties");
   return *doc.massProperties;
 }
 
-SheetMetalData& sheetMetalOf(DocumentData& doc) {
+SheetMetalData& SheetMetalOf(DocumentData& doc) {
   if (!doc.sheetMetal)
-    gone(doc, "the sheet-metal definition");
+    Gone(doc, "the sheet-metal definition");
   return *doc.sheetMetal;
 }
 
-FlatPatternData& flatPatternOf(DocumentData& doc) {
-  auto& sheetMetal = sheetMetalOf(doc);
+FlatPatternData& FlatPatternOf(DocumentData& doc) {
+  auto& sheetMetal = SheetMetalOf(doc);
   if (!sheetMetal.flatPattern)
-    gone(doc, "the flat pattern");
+    Gone(doc, "the flat pattern");
   return *sheetMetal.flatPattern;
 }
 
@@ -41,18 +41,18 @@ public:
       : DocumentBound(std::move(state), "MassProperties", std::move(document)) {}
 
   void SetAccuracyByName(std::int32_t accuracy) override {
-    enter(operation("MassProperties.SetAccuracyByName"));
-    massPropertiesOf(*document()).accuracy = accuracy;
+    Enter(Operation("MassProperties.SetAccuracyByName"));
+    MassPropertiesOf(*OpenDocument()).accuracy = accuracy;
   }
 
   Value MassByName() override {
-    enter(operation("MassProperties.MassByName"));
-    return massPropertiesOf(*document()).mass;
+    Enter(Operation("MassProperties.MassByName"));
+    return MassPropertiesOf(*OpenDocument()).mass;
   }
 
   Value VolumeByName() override {
-    enter(operation("MassProperties.VolumeByName"));
-    return massPropertiesOf(*document()).volume;
+    Enter(Operation("MassProperties.VolumeByName"));
+    return MassPropertiesOf(*OpenDocument()).volume;
   }
 };
 
@@ -62,11 +62,11 @@ public:
       : DocumentBound(std::move(state), "ComponentDefinition", std::move(document)) {}
 
   Ref<vantelo::MassProperties> MassPropertiesByName() override {
-    enter(operation("ComponentDefinition.MassPropertiesByName"));
-    const auto doc = document();
+    Enter(Operation("ComponentDefinition.MassPropertiesByName"));
+    const auto doc = OpenDocument();
     if (!doc->massProperties)
       throw Failure(hresult::Fail, "document '" + doc->name + "' has no mass properties");
-    return std::make_shared<MassPropertiesProxy>(state(), handle());
+    return std::make_shared<MassPropertiesProxy>(State(), Handle());
   }
 };
 
@@ -77,12 +77,12 @@ public:
   PointProxy(StatePtr state, PointData point) : Proxy(std::move(state), "Point"), point_(point) {}
 
   double X() override {
-    enter(operation("Point.X"));
+    Enter(Operation("Point.X"));
     return point_.x;
   }
 
   double Y() override {
-    enter(operation("Point.Y"));
+    Enter(Operation("Point.Y"));
     return point_.y;
   }
 
@@ -96,13 +96,13 @@ public:
       : Proxy(std::move(state), "Box"), corners_(corners) {}
 
   Ref<vantelo::Point> MinPoint() override {
-    enter(operation("Box.MinPoint"));
-    return std::make_shared<PointProxy>(state(), corners_.minPoint);
+    Enter(Operation("Box.MinPoint"));
+    return std::make_shared<PointProxy>(State(), corners_.minPoint);
   }
 
   Ref<vantelo::Point> MaxPoint() override {
-    enter(operation("Box.MaxPoint"));
-    return std::make_shared<PointProxy>(state(), corners_.maxPoint);
+    Enter(Operation("Box.MaxPoint"));
+    return std::make_shared<PointProxy>(State(), corners_.maxPoint);
   }
 
 private:
@@ -115,8 +115,8 @@ public:
       : DocumentBound(std::move(state), "SurfaceBody", std::move(document)) {}
 
   Ref<vantelo::Box> RangeBox() override {
-    enter(operation("SurfaceBody.RangeBox"));
-    return std::make_shared<BoxProxy>(state(), flatPatternOf(*document()));
+    Enter(Operation("SurfaceBody.RangeBox"));
+    return std::make_shared<BoxProxy>(State(), FlatPatternOf(*OpenDocument()));
   }
 };
 
@@ -126,9 +126,9 @@ public:
       : DocumentBound(std::move(state), "FlatPattern", std::move(document)) {}
 
   Ref<vantelo::SurfaceBody> Body() override {
-    enter(operation("FlatPattern.Body"));
-    flatPatternOf(*document());
-    return std::make_shared<SurfaceBodyProxy>(state(), handle());
+    Enter(Operation("FlatPattern.Body"));
+    FlatPatternOf(*OpenDocument());
+    return std::make_shared<SurfaceBodyProxy>(State(), Handle());
   }
 };
 
@@ -139,13 +139,13 @@ public:
       : DocumentBound(std::move(state), "Parameter", std::move(document)) {}
 
   double Value() override {
-    enter(operation("Parameter.Value"));
-    return sheetMetalOf(*document()).thickness;
+    Enter(Operation("Parameter.Value"));
+    return SheetMetalOf(*OpenDocument()).thickness;
   }
 
   std::string Units() override {
-    enter(operation("Parameter.Units"));
-    return sheetMetalOf(*document()).thicknessUnits;
+    Enter(Operation("Parameter.Units"));
+    return SheetMetalOf(*OpenDocument()).thicknessUnits;
   }
 };
 
@@ -155,14 +155,14 @@ public:
       : DocumentBound(std::move(state), "SheetMetalStyle", std::move(document)) {}
 
   Ref<vantelo::Parameter> Thickness() override {
-    enter(operation("SheetMetalStyle.Thickness"));
-    sheetMetalOf(*document());
-    return std::make_shared<ParameterProxy>(state(), handle());
+    Enter(Operation("SheetMetalStyle.Thickness"));
+    SheetMetalOf(*OpenDocument());
+    return std::make_shared<ParameterProxy>(State(), Handle());
   }
 
   std::string Name() override {
-    enter(operation("SheetMetalStyle.Name"));
-    return sheetMetalOf(*document()).styleName;
+    Enter(Operation("SheetMetalStyle.Name"));
+    return SheetMetalOf(*OpenDocument()).styleName;
   }
 };
 
@@ -172,16 +172,16 @@ public:
       : DocumentBound(std::move(state), "SheetMetalComponentDefinition", std::move(document)) {}
 
   Ref<vantelo::SheetMetalStyle> ActiveSheetMetalStyle() override {
-    enter(operation("SheetMetalComponentDefinition.ActiveSheetMetalStyle"));
-    sheetMetalOf(*document());
-    return std::make_shared<SheetMetalStyleProxy>(state(), handle());
+    Enter(Operation("SheetMetalComponentDefinition.ActiveSheetMetalStyle"));
+    SheetMetalOf(*OpenDocument());
+    return std::make_shared<SheetMetalStyleProxy>(State(), Handle());
   }
 
   Ref<vantelo::FlatPattern> FlatPattern() override {
-    enter(operation("SheetMetalComponentDefinition.FlatPattern"));
-    if (!sheetMetalOf(*document()).flatPattern)
+    Enter(Operation("SheetMetalComponentDefinition.FlatPattern"));
+    if (!SheetMetalOf(*OpenDocument()).flatPattern)
       return nullptr;
-    return std::make_shared<FlatPatternProxy>(state(), handle());
+    return std::make_shared<FlatPatternProxy>(State(), Handle());
   }
 };
 
@@ -191,21 +191,21 @@ public:
       : DocumentBound(std::move(state), "PartComponentDefinition", std::move(document)) {}
 
   Ref<vantelo::SheetMetalComponentDefinition> AsSheetMetalComponentDefinition() override {
-    enter(operation("PartComponentDefinition.AsSheetMetalComponentDefinition"));
-    const auto doc = document();
+    Enter(Operation("PartComponentDefinition.AsSheetMetalComponentDefinition"));
+    const auto doc = OpenDocument();
     if (!doc->sheetMetal)
       throw Failure(hresult::NoInterface, "part '" + doc->name + "' is not sheet metal");
-    return std::make_shared<SheetMetalDefinitionProxy>(state(), handle());
+    return std::make_shared<SheetMetalDefinitionProxy>(State(), Handle());
   }
 };
 
 } // namespace
 
-Ref<ComponentDefinition> newComponentDefinition(StatePtr state, DocumentHandle document) {
+Ref<ComponentDefinition> NewComponentDefinition(StatePtr state, DocumentHandle document) {
   return std::make_shared<ComponentDefinitionProxy>(std::move(state), std::move(document));
 }
 
-Ref<PartComponentDefinition> newPartComponentDefinition(StatePtr state, DocumentHandle document) {
+Ref<PartComponentDefinition> NewPartComponentDefinition(StatePtr state, DocumentHandle document) {
   return std::make_shared<PartComponentDefinitionProxy>(std::move(state), std::move(document));
 }
 

@@ -26,20 +26,20 @@ public:
         row_(row), column_(column) {}
 
   std::string Value() override {
-    enter(operation("PartsListCell.Value"));
-    const auto doc = document();
-    return cell(*doc);
+    Enter(Operation("PartsListCell.Value"));
+    const auto doc = OpenDocument();
+    return Cell(*doc);
   }
 
   void SetValueByName(const std::string& text) override {
-    enter(operation("PartsListCell.SetValueByName"));
-    const auto doc = document();
-    cell(*doc) = text;
+    Enter(Operation("PartsListCell.SetValueByName"));
+    const auto doc = OpenDocument();
+    Cell(*doc) = text;
   }
 
 private:
-  std::string& cell(DocumentData& doc) const {
-    auto& cells = rowAt(doc, place_.sheet, place_.list, row_);
+  std::string& Cell(DocumentData& doc) const {
+    auto& cells = RowAt(doc, place_.sheet, place_.list, row_);
     if (column_ >= cells.size())
       throw Failure(hresult::Fail, "row " + std::to_string(row_ + 1) + " of parts list " +
                                        std::to_string(place_.list + 1) + " on sheet " +
@@ -61,16 +61,16 @@ public:
         row_(row) {}
 
   Ref<vantelo::PartsListCell> Item(const std::string& columnTitle) override {
-    enter(operation("PartsListRow.Item"));
-    const auto doc = document();
-    rowAt(*doc, place_.sheet, place_.list, row_);
-    const auto column = partsListAt(*doc, place_.sheet, place_.list).column(columnTitle);
+    Enter(Operation("PartsListRow.Item"));
+    const auto doc = OpenDocument();
+    RowAt(*doc, place_.sheet, place_.list, row_);
+    const auto column = PartsListAt(*doc, place_.sheet, place_.list).Column(columnTitle);
     if (!column)
       throw Failure(hresult::InvalidArg, "parts list " + std::to_string(place_.list + 1) +
                                              " on sheet " + std::to_string(place_.sheet + 1) +
                                              " of drawing '" + doc->name +
                                              "' has no column titled '" + columnTitle + "'");
-    return std::make_shared<PartsListCellProxy>(state(), handle(), place_, row_, *column);
+    return std::make_shared<PartsListCellProxy>(State(), Handle(), place_, row_, *column);
   }
 
 private:
@@ -84,19 +84,19 @@ public:
       : DocumentBound(std::move(state), "PartsListRows", std::move(document)), place_(place) {}
 
   std::int32_t Count() override {
-    enter(operation("PartsListRows.Count"));
-    const auto rows = partsListAt(*document(), place_.sheet, place_.list).rows.size();
+    Enter(Operation("PartsListRows.Count"));
+    const auto rows = PartsListAt(*OpenDocument(), place_.sheet, place_.list).rows.size();
     if (rows > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
       throw Failure(hresult::DispOverflow, "the parts list has too many rows to count");
     return static_cast<std::int32_t>(rows);
   }
 
   Ref<vantelo::PartsListRow> Item(std::int32_t& index) override {
-    enter(operation("PartsListRows.Item"));
-    const auto doc = document();
-    const auto row = itemPosition(index, partsListAt(*doc, place_.sheet, place_.list).rows.size(),
+    Enter(Operation("PartsListRows.Item"));
+    const auto doc = OpenDocument();
+    const auto row = ItemPosition(index, PartsListAt(*doc, place_.sheet, place_.list).rows.size(),
                                   "PartsListRows");
-    return std::make_shared<PartsListRowProxy>(state(), handle(), place_, row);
+    return std::make_shared<PartsListRowProxy>(State(), Handle(), place_, row);
   }
 
 private:
@@ -109,9 +109,9 @@ public:
       : DocumentBound(std::move(state), "PartsList", std::move(document)), place_(place) {}
 
   Ref<vantelo::PartsListRows> PartsListRows() override {
-    enter(operation("PartsList.PartsListRows"));
-    partsListAt(*document(), place_.sheet, place_.list);
-    return std::make_shared<PartsListRowsProxy>(state(), handle(), place_);
+    Enter(Operation("PartsList.PartsListRows"));
+    PartsListAt(*OpenDocument(), place_.sheet, place_.list);
+    return std::make_shared<PartsListRowsProxy>(State(), Handle(), place_);
   }
 
 private:
@@ -124,10 +124,10 @@ public:
       : DocumentBound(std::move(state), "PartsLists", std::move(document)), sheet_(sheet) {}
 
   Ref<vantelo::PartsList> Item(std::int32_t index) override {
-    enter(operation("PartsLists.Item"));
-    const auto doc = document();
-    const auto list = itemPosition(index, sheetAt(*doc, sheet_).partsLists.size(), "PartsLists");
-    return std::make_shared<PartsListProxy>(state(), handle(), ListPlace{sheet_, list});
+    Enter(Operation("PartsLists.Item"));
+    const auto doc = OpenDocument();
+    const auto list = ItemPosition(index, SheetAt(*doc, sheet_).partsLists.size(), "PartsLists");
+    return std::make_shared<PartsListProxy>(State(), Handle(), ListPlace{sheet_, list});
   }
 
 private:
@@ -136,7 +136,7 @@ private:
 
 } // namespace
 
-Ref<PartsLists> newPartsLists(StatePtr state, DocumentHandle document, std::size_t sheet) {
+Ref<PartsLists> NewPartsLists(StatePtr state, DocumentHandle document, std::size_t sheet) {
   return std::make_shared<PartsListsProxy>(std::move(state), std::move(document), sheet);
 }
 

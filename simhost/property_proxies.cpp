@@ -30,7 +30,7 @@ public:
   Ref<vantelo::Property> ItemByPropId(std::int32_t id) override;
 
 private:
-  Ref<vantelo::Property> handOut(PropertySetData& set, const PropertyData& property);
+  Ref<vantelo::Property> HandOut(PropertySetData& set, const PropertyData& property);
 
   std::string formatId_;
 };
@@ -44,15 +44,15 @@ public:
         formatId_(std::move(formatId)), property_(std::move(property)) {}
 
   void Delete() override {
-    enter(operation("Property.Delete"));
-    const auto at = locate();
-    at.set->properties.erase(at.id);
+    Enter(Operation("Property.Delete"));
+    const auto at = Locate();
+    at.set->properties.Erase(at.id);
   }
 
   void SetValue(const std::string& text) override {
-    enter(operation("Property.SetValue"));
-    const auto at = locate();
-    at.set->properties.setValue(at.id, text);
+    Enter(Operation("Property.SetValue"));
+    const auto at = Locate();
+    at.set->properties.SetValue(at.id, text);
   }
 
 private:
@@ -62,11 +62,11 @@ private:
     std::int32_t id;
   };
 
-  Location locate() const {
-    auto doc = document();
+  Location Locate() const {
+    auto doc = OpenDocument();
     const auto property = property_.lock();
-    auto* set = doc->propertySet(formatId_);
-    if (!property || !set || set->properties.findById(property->id) != property.get())
+    auto* set = doc->PropertySet(formatId_);
+    if (!property || !set || set->properties.FindById(property->id) != property.get())
       throw Failure(status::Disconnected, "the property was deleted");
     return {std::move(doc), set, property->id};
   }
@@ -75,8 +75,8 @@ private:
   std::weak_ptr<const PropertyData> property_;
 };
 
-PropertySetData& setOf(DocumentData& doc, const std::string& formatId) {
-  auto* set = doc.propertySet(formatId);
+PropertySetData& SetOf(DocumentData& doc, const std::string& formatId) {
+  auto* set = doc.PropertySet(formatId);
   if (!set)
     throw Failure(status::Disconnected,
                   "property set " + formatId + " is gone from document '" + doc.name + "'");
@@ -84,59 +84,59 @@ PropertySetData& setOf(DocumentData& doc, const std::string& formatId) {
 }
 
 Ref<vantelo::PropertySet> PropertySetsProxy::Item(const std::string& formatId) {
-  enter(operation("PropertySets.Item"));
-  const auto doc = document();
-  const auto* set = doc->propertySet(formatId);
+  Enter(Operation("PropertySets.Item"));
+  const auto doc = OpenDocument();
+  const auto* set = doc->PropertySet(formatId);
   if (!set)
     throw Failure(hresult::InvalidArg,
                   "document '" + doc->name + "' has no property set " + formatId);
-  return std::make_shared<PropertySetProxy>(state(), handle(), set->formatId);
+  return std::make_shared<PropertySetProxy>(State(), Handle(), set->formatId);
 }
 
 Ref<vantelo::Property> PropertySetProxy::Item(const std::string& name) {
-  enter(operation("PropertySet.Item"));
-  const auto doc = document();
-  auto& set = setOf(*doc, formatId_);
-  const auto* property = set.properties.find(name);
+  Enter(Operation("PropertySet.Item"));
+  const auto doc = OpenDocument();
+  auto& set = SetOf(*doc, formatId_);
+  const auto* property = set.properties.Find(name);
   if (!property)
     throw Failure(hresult::InvalidArg,
                   "property set " + set.formatId + " has no property '" + name + "'");
-  return handOut(set, *property);
+  return HandOut(set, *property);
 }
 
 void PropertySetProxy::Add(const Value& value, const std::string& name) {
-  enter(operation("PropertySet.Add"));
-  const auto doc = document();
-  auto& set = setOf(*doc, formatId_);
+  Enter(Operation("PropertySet.Add"));
+  const auto doc = OpenDocument();
+  auto& set = SetOf(*doc, formatId_);
   if (name.empty())
     throw Failure(hresult::InvalidArg, "property set " + set.formatId + ": empty property name");
-  if (kindOf(value) == ValueKind::Object)
+  if (KindOf(value) == ValueKind::Object)
     throw Failure(hresult::DispTypeMismatch,
                   "property '" + name + "': an object cannot be a property value");
-  set.properties.add(name, value);
+  set.properties.Add(name, value);
 }
 
 Ref<vantelo::Property> PropertySetProxy::ItemByPropId(std::int32_t id) {
-  enter(operation("PropertySet.ItemByPropId"));
-  const auto doc = document();
-  auto& set = setOf(*doc, formatId_);
-  const auto* property = set.properties.findById(id);
+  Enter(Operation("PropertySet.ItemByPropId"));
+  const auto doc = OpenDocument();
+  auto& set = SetOf(*doc, formatId_);
+  const auto* property = set.properties.FindById(id);
   if (!property)
     throw Failure(hresult::InvalidArg, "property set " + set.formatId +
                                            " has no property with identifier " +
                                            std::to_string(id));
-  return handOut(set, *property);
+  return HandOut(set, *property);
 }
 
-Ref<vantelo::Property> PropertySetProxy::handOut(PropertySetData& set,
+Ref<vantelo::Property> PropertySetProxy::HandOut(PropertySetData& set,
                                                  const PropertyData& property) {
-  return std::make_shared<PropertyProxy>(state(), handle(), set.formatId,
-                                         set.properties.track(property));
+  return std::make_shared<PropertyProxy>(State(), Handle(), set.formatId,
+                                         set.properties.Track(property));
 }
 
 } // namespace
 
-Ref<PropertySets> newPropertySets(StatePtr state, DocumentHandle document) {
+Ref<PropertySets> NewPropertySets(StatePtr state, DocumentHandle document) {
   return std::make_shared<PropertySetsProxy>(std::move(state), std::move(document));
 }
 

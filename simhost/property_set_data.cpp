@@ -1,38 +1,21 @@
 #include "simhost/property_set_data.h"
 
 #include "addin/failure.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace vantelo::sim {
 
-namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-} // namespace
-
-std::string caseFolded(std::string_view text) {
-  std::string key(text);
-  std::transform(key.begin(), key.end(), key.begin(), lowerAscii);
-  return key;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return lowerAscii(x) == lowerAscii(y);
-         });
-}
-
 PropertyList::PropertyList(std::initializer_list<PropertyData> properties) {
   for (const auto& property : properties)
-    add(property);
+    Add(property);
 }
 
 PropertyList::PropertyList(const PropertyList& other) {
   for (const auto& property : other)
-    add(property);
+    Add(property);
 }
 
 PropertyList& PropertyList::operator=(const PropertyList& other) {
@@ -43,13 +26,13 @@ PropertyList& PropertyList::operator=(const PropertyList& other) {
   return *this;
 }
 
-const PropertyData& PropertyList::add(std::string name, Value value) {
-  return add(PropertyData{std::move(name), 0, std::move(value)});
+const PropertyData& PropertyList::Add(std::string name, Value value) {
+  return Add(PropertyData{std::move(name), 0, std::move(value)});
 }
 
-const PropertyData& PropertyList::add(PropertyData property) {
+const PropertyData& PropertyList::Add(PropertyData property) {
   if (property.id == 0)
-    property.id = nextId();
+    property.id = NextId();
   else if (property.id < 2)
     throw Failure(hresult::InvalidArg, "property '" + property.name + "': identifier " +
                                            std::to_string(property.id) +
@@ -57,7 +40,7 @@ const PropertyData& PropertyList::add(PropertyData property) {
   if (byId_.contains(property.id))
     throw Failure(hresult::InvalidArg, "property '" + property.name + "': identifier " +
                                            std::to_string(property.id) + " is already used");
-  auto key = caseFolded(property.name);
+  auto key = AsciiLower(property.name);
   if (byName_.contains(key))
     throw Failure(hresult::InvalidArg,
                   "property '" + property.name + "' already exists in the property set");
@@ -69,17 +52,17 @@ const PropertyData& PropertyList::add(PropertyData property) {
   return **it;
 }
 
-const PropertyData* PropertyList::find(std::string_view name) const {
-  const auto it = byName_.find(caseFolded(name));
+const PropertyData* PropertyList::Find(std::string_view name) const {
+  const auto it = byName_.find(AsciiLower(name));
   return it == byName_.end() ? nullptr : it->second->get();
 }
 
-const PropertyData* PropertyList::findById(std::int32_t id) const {
+const PropertyData* PropertyList::FindById(std::int32_t id) const {
   const auto it = byId_.find(id);
   return it == byId_.end() ? nullptr : it->second->get();
 }
 
-bool PropertyList::setValue(std::int32_t id, Value value) {
+bool PropertyList::SetValue(std::int32_t id, Value value) {
   const auto it = byId_.find(id);
   if (it == byId_.end())
     return false;
@@ -87,18 +70,18 @@ bool PropertyList::setValue(std::int32_t id, Value value) {
   return true;
 }
 
-bool PropertyList::erase(std::int32_t id) {
+bool PropertyList::Erase(std::int32_t id) {
   const auto it = byId_.find(id);
   if (it == byId_.end())
     return false;
   const auto entry = it->second;
-  byName_.erase(caseFolded((*entry)->name));
+  byName_.erase(AsciiLower((*entry)->name));
   byId_.erase(it);
   entries_.erase(entry);
   return true;
 }
 
-std::int32_t PropertyList::nextId() const {
+std::int32_t PropertyList::NextId() const {
   if (byId_.empty())
     return 2;
   const auto highest = byId_.rbegin()->first;
@@ -107,7 +90,7 @@ std::int32_t PropertyList::nextId() const {
   return std::max(highest + 1, 2);
 }
 
-std::weak_ptr<const PropertyData> PropertyList::track(const PropertyData& property) const {
+std::weak_ptr<const PropertyData> PropertyList::Track(const PropertyData& property) const {
   const auto it = byId_.find(property.id);
   if (it == byId_.end() || it->second->get() != &property)
     return {};

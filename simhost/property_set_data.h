@@ -64,25 +64,25 @@ public:
 
   // Adds at the end with the next identifier. Fails (E_INVALIDARG) when the
   // name exists already.
-  const PropertyData& add(std::string name, Value value);
+  const PropertyData& Add(std::string name, Value value);
   // Adds at the end with the given identifier (0: the next one).
-  const PropertyData& add(PropertyData property);
+  const PropertyData& Add(PropertyData property);
 
-  const PropertyData* find(std::string_view name) const;
-  const PropertyData* findById(std::int32_t id) const;
+  const PropertyData* Find(std::string_view name) const;
+  const PropertyData* FindById(std::int32_t id) const;
   // Replaces a property's value in place; false when there is no such property.
-  bool setValue(std::int32_t id, Value value);
+  bool SetValue(std::int32_t id, Value value);
   // Removes a property; false when there is no such property.
-  bool erase(std::int32_t id);
+  bool Erase(std::int32_t id);
 
   // The identifier the next added property receives. Fails when the set has
   // used up the identifiers.
-  std::int32_t nextId() const;
+  std::int32_t NextId() const;
 
   // A reference that lives exactly as long as the property stays in the set
   // (expires when it is erased or the list is destroyed); empty when the
   // property is not in this list.
-  std::weak_ptr<const PropertyData> track(const PropertyData& property) const;
+  std::weak_ptr<const PropertyData> Track(const PropertyData& property) const;
 
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
@@ -99,12 +99,5 @@ struct PropertySetData {
   std::string formatId{};
   PropertyList properties{};
 };
-
-// ASCII case-insensitive equality, as the host compares property names and
-// format identifiers.
-bool equalIgnoringCase(std::string_view a, std::string_view b);
-// The text with its ASCII letters in lower case: two texts are equal ignoring
-// case exactly when these keys are equal, so names can be hashed.
-std::string caseFolded(std::string_view text);
 
 } // namespace vantelo::sim

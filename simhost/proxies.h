@@ -12,24 +12,24 @@
 
 namespace vantelo::sim {
 
-Ref<ApplicationAddInSite> newAddInSite(StatePtr state);
-Ref<Application> newApplication(StatePtr state);
-Ref<ApplicationEvents> newApplicationEvents(StatePtr state);
+Ref<ApplicationAddInSite> NewAddInSite(StatePtr state);
+Ref<Application> NewApplication(StatePtr state);
+Ref<ApplicationEvents> NewApplicationEvents(StatePtr state);
 // The context object that comes with a save notification.
-Ref<HostObject> newSaveContext(StatePtr state);
+Ref<HostObject> NewSaveContext(StatePtr state);
 
-Ref<Document> newDocument(StatePtr state, DocumentHandle document);
-Ref<DrawingDocument> newDrawingDocument(StatePtr state, DocumentHandle document);
-Ref<PartDocument> newPartDocument(StatePtr state, DocumentHandle document);
+Ref<Document> NewDocument(StatePtr state, DocumentHandle document);
+Ref<DrawingDocument> NewDrawingDocument(StatePtr state, DocumentHandle document);
+Ref<PartDocument> NewPartDocument(StatePtr state, DocumentHandle document);
 
-Ref<PropertySets> newPropertySets(StatePtr state, DocumentHandle document);
-Ref<UnitsOfMeasure> newUnitsOfMeasure(StatePtr state, DocumentHandle document);
+Ref<PropertySets> NewPropertySets(StatePtr state, DocumentHandle document);
+Ref<UnitsOfMeasure> NewUnitsOfMeasure(StatePtr state, DocumentHandle document);
 
-Ref<Sheets> newSheets(StatePtr state, DocumentHandle document);
-Ref<Sheet> newSheet(StatePtr state, DocumentHandle document, std::size_t sheet);
-Ref<PartsLists> newPartsLists(StatePtr state, DocumentHandle document, std::size_t sheet);
+Ref<Sheets> NewSheets(StatePtr state, DocumentHandle document);
+Ref<Sheet> NewSheet(StatePtr state, DocumentHandle document, std::size_t sheet);
+Ref<PartsLists> NewPartsLists(StatePtr state, DocumentHandle document, std::size_t sheet);
 
-Ref<ComponentDefinition> newComponentDefinition(StatePtr state, DocumentHandle document);
-Ref<PartComponentDefinition> newPartComponentDefinition(StatePtr state, DocumentHandle document);
+Ref<ComponentDefinition> NewComponentDefinition(StatePtr state, DocumentHandle document);
+Ref<PartComponentDefinition> NewPartComponentDefinition(StatePtr state, DocumentHandle document);
 
 } // namespace vantelo::sim

@@ -4,7 +4,7 @@
 
 namespace vantelo::sim {
 
-std::shared_ptr<DocumentData> DocumentBound::document() const {
+std::shared_ptr<DocumentData> DocumentBound::OpenDocument() const {
   auto document = document_.lock();
   if (!document)
     throw Failure(status::Disconnected, "the document of this object is no longer open");

@@ -16,14 +16,14 @@ namespace vantelo::sim {
 class Proxy {
 protected:
   Proxy(StatePtr state, std::string_view interfaceName)
-      : state_(std::move(state)), references_(state_->references.acquire(interfaceName)) {}
-  ~Proxy() { ReferenceLedger::release(references_); }
+      : state_(std::move(state)), references_(state_->references.Acquire(interfaceName)) {}
+  ~Proxy() { ReferenceLedger::Release(references_); }
   Proxy(const Proxy&) = delete;
   Proxy& operator=(const Proxy&) = delete;
 
-  void enter(OperationId operation) const { state_->enter(operation); }
-  HostState& host() const { return *state_; }
-  const StatePtr& state() const { return state_; }
+  void Enter(OperationId operation) const { state_->Enter(operation); }
+  HostState& Host() const { return *state_; }
+  const StatePtr& State() const { return state_; }
 
 private:
   StatePtr state_;
@@ -39,9 +39,9 @@ protected:
   DocumentBound(StatePtr state, std::string_view interfaceName, DocumentHandle document)
       : Proxy(std::move(state), interfaceName), document_(std::move(document)) {}
 
-  std::shared_ptr<DocumentData> document() const;
-  void requireOpen() const { document(); }
-  const DocumentHandle& handle() const { return document_; }
+  std::shared_ptr<DocumentData> OpenDocument() const;
+  void RequireOpen() const { OpenDocument(); }
+  const DocumentHandle& Handle() const { return document_; }
 
 private:
   DocumentHandle document_;

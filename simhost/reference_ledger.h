@@ -18,19 +18,19 @@ public:
   // outlive the ledger (proxies pass literals). Returns the interface's
   // count, which stays in place for the ledger's life: the reference is
   // counted out through it.
-  std::size_t& acquire(std::string_view interfaceName) {
+  std::size_t& Acquire(std::string_view interfaceName) {
     std::size_t& count = live_[interfaceName];
     ++count;
     return count;
   }
-  static void release(std::size_t& count) {
+  static void Release(std::size_t& count) {
     if (count > 0)
       --count;
   }
 
-  std::size_t total() const;
+  std::size_t Total() const;
   // Only interfaces with live references appear.
-  std::map<std::string, std::size_t> byInterface() const;
+  std::map<std::string, std::size_t> ByInterface() const;
 
 private:
   std::unordered_map<std::string_view, std::size_t> live_;

@@ -12,32 +12,32 @@ public:
       : DocumentBound(std::move(state), "UnitsOfMeasure", std::move(document)) {}
 
   std::int32_t LengthUnits() override {
-    enter(operation("UnitsOfMeasure.LengthUnits"));
-    return document()->units.lengthUnits;
+    Enter(Operation("UnitsOfMeasure.LengthUnits"));
+    return OpenDocument()->units.lengthUnits;
   }
 
   std::int32_t MassUnits() override {
-    enter(operation("UnitsOfMeasure.MassUnits"));
-    return document()->units.massUnits;
+    Enter(Operation("UnitsOfMeasure.MassUnits"));
+    return OpenDocument()->units.massUnits;
   }
 
   std::int32_t LengthDisplayPrecision() override {
-    enter(operation("UnitsOfMeasure.LengthDisplayPrecision"));
-    return document()->units.displayPrecision;
+    Enter(Operation("UnitsOfMeasure.LengthDisplayPrecision"));
+    return OpenDocument()->units.displayPrecision;
   }
 
   // The unit selector does not change the text: the host formats lengths in
   // the document's own length unit.
   std::string GetStringFromValue(double& value, std::int32_t /*unitsSpecifier*/) override {
-    enter(operation("UnitsOfMeasure.GetStringFromValue"));
-    const auto doc = document();
-    return lengthText(value, doc->units.lengthUnits, doc->units.displayPrecision);
+    Enter(Operation("UnitsOfMeasure.GetStringFromValue"));
+    const auto doc = OpenDocument();
+    return LengthText(value, doc->units.lengthUnits, doc->units.displayPrecision);
   }
 };
 
 } // namespace
 
-Ref<UnitsOfMeasure> newUnitsOfMeasure(StatePtr state, DocumentHandle document) {
+Ref<UnitsOfMeasure> NewUnitsOfMeasure(StatePtr state, DocumentHandle document) {
   return std::make_shared<UnitsOfMeasureProxy>(std::move(state), std::move(document));
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 // An interface query that yields Nothing instead of failing is still a
 // document of another kind.
-template <class T> Ref<T> required(Ref<T> queried, const char* what) {
+template <class T> Ref<T> Required(Ref<T> queried, const char* what) {
   if (!queried)
     throw Failure(hresult::NoInterface, std::string("The active document is not ") + what);
   return queried;
@@ -16,13 +16,13 @@ template <class T> Ref<T> required(Ref<T> queried, const char* what) {
 } // namespace
 
 Ref<DrawingDocument> ActiveDrawingDocument(const Ref<Application>& application) {
-  const Ref<Document> document = use(application).ActiveDocument();
-  return required(use(document).AsDrawingDocument(), "a drawing");
+  const Ref<Document> document = Use(application).ActiveDocument();
+  return Required(Use(document).AsDrawingDocument(), "a drawing");
 }
 
 Ref<PartDocument> ActivePartDocument(const Ref<Application>& application) {
-  const Ref<Document> document = use(application).ActiveDocument();
-  return required(use(document).AsPartDocument(), "a part");
+  const Ref<Document> document = Use(application).ActiveDocument();
+  return Required(Use(document).AsPartDocument(), "a part");
 }
 
 } // namespace vantelo

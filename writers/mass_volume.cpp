@@ -16,11 +16,6 @@ constexpr std::int32_t kMassAccuracy = 24579;
 // The document version at or below which the host reports the mass in grams.
 constexpr std::int32_t kGramMassVersion = 6000;
 
-constexpr std::int32_t kKilogram = 11283;
-constexpr std::int32_t kGram = 11284;
-constexpr std::int32_t kPoundMass = 11286;
-constexpr std::int32_t kMillimetre = 11269;
-
 constexpr double kPoundsPerKilogram = 2.20462262185;
 constexpr double kCentimetresPerInch = 2.54;
 
@@ -37,11 +32,11 @@ struct MassUnit {
 // The row for a mass unit code; none for a unit the add-in does not write.
 std::optional<MassUnit> MassUnitOf(std::int32_t code) {
   switch (code) {
-  case kKilogram:
+  case units::Kilogram:
     return MassUnit{1.0, " kg"};
-  case kGram:
+  case units::Gram:
     return MassUnit{1000.0, " g"};
-  case kPoundMass:
+  case units::PoundMass:
     return MassUnit{kPoundsPerKilogram, " lbmass"};
   default:
     return std::nullopt;
@@ -85,30 +80,30 @@ void clsVantelo::Mass_Volume() {
   bool volumeKnown = false;
 
   skipping.Step([&] {
-    const Ref<Document> document = use(HostApplication).ActiveDocument();
-    definition = use(document).ComponentDefinitionByName();
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    definition = Use(document).ComponentDefinitionByName();
   });
   skipping.Step([&] {
-    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
-    use(properties).SetAccuracyByName(kMassAccuracy);
+    const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
+    Use(properties).SetAccuracyByName(kMassAccuracy);
   });
   skipping.Step([&] {
-    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
-    mass = use(properties).MassByName();
+    const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
+    mass = Use(properties).MassByName();
     massKnown = true;
   });
   skipping.Step([&] {
-    const Ref<MassProperties> properties = use(definition).MassPropertiesByName();
-    volume = vb::ValueToDouble(use(properties).VolumeByName(), regional.DecimalSeparator());
+    const Ref<MassProperties> properties = Use(definition).MassPropertiesByName();
+    volume = vb::ValueToDouble(Use(properties).VolumeByName(), regional.DecimalSeparator());
     volumeKnown = true;
   });
 
   // A version that cannot be read leaves open whether the mass is in grams,
   // and a mass that cannot be divided stays in grams: neither is known.
   bool versionRead = false;
-  const bool inGrams = skipping.Test([&] {
-    const Ref<Document> document = use(HostApplication).ActiveDocument();
-    const std::int32_t version = use(document).VersionNumber();
+  const bool inGrams = skipping.HoldsOrFails([&] {
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    const std::int32_t version = Use(document).VersionNumber();
     versionRead = true;
     return version <= kGramMassVersion;
   });
@@ -120,11 +115,11 @@ void clsVantelo::Mass_Volume() {
     massKnown = false;
 
   const auto activeUnits = [&] {
-    const Ref<Document> document = use(HostApplication).ActiveDocument();
-    return use(document).UnitsOfMeasure();
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    return Use(document).UnitsOfMeasure();
   };
-  const auto massUnitCode = [&] { return use(activeUnits()).MassUnits(); };
-  const auto lengthUnitCode = [&] { return use(activeUnits()).LengthUnits(); };
+  const auto massUnitCode = [&] { return Use(activeUnits()).MassUnits(); };
+  const auto lengthUnitCode = [&] { return Use(activeUnits()).LengthUnits(); };
   const auto massText = [&](const MassUnit& unit) {
     const std::string separator = regional.DecimalSeparator();
     const double value = vb::Checked(vb::ValueToDouble(mass, separator) * unit.factor);
@@ -156,7 +151,7 @@ void clsVantelo::Mass_Volume() {
     if (volumeKnown)
       AddProperty(set, volumeText(), VolumePropertyName);
   };
-  if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
+  if (skipping.HoldsOrFails([&] { return lengthUnitCode() == units::Millimeter; }))
     skipping.Step([&] { addVolume(volumeInMillimetres); });
   else
     skipping.Step([&] { addVolume(volumeInInches); });
@@ -166,22 +161,22 @@ void clsVantelo::Mass_Volume() {
   // volume text can never land in the mass property.
   Ref<Property> property;
   skipping.Step([&] {
-    property = use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingMass);
+    property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingMass);
   });
   skipping.Step([&] {
     if (const auto unit = MassUnitOf(massUnitCode()); unit && massKnown)
-      use(property).SetValue(massText(*unit));
+      Use(property).SetValue(massText(*unit));
   });
 
   property.reset();
   skipping.Step([&] {
-    property = use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
+    property = Use(ActivePropertySet(fmtid::DesignTracking)).ItemByPropId(kDesignTrackingVolume);
   });
   const auto setVolume = [&](auto volumeText) {
     if (volumeKnown)
-      use(property).SetValue(volumeText());
+      Use(property).SetValue(volumeText());
   };
-  if (skipping.Test([&] { return lengthUnitCode() == kMillimetre; }))
+  if (skipping.HoldsOrFails([&] { return lengthUnitCode() == units::Millimeter; }))
     skipping.Step([&] { setVolume(volumeInMillimetres); });
   else
     skipping.Step([&] { setVolume(volumeInInches); });

@@ -4,22 +4,28 @@
 #include "writers/active_document.h"
 #include "writers/property_replacement.h"
 
-#include <array>
+#include <cstddef>
+#include <string>
 
 namespace vantelo {
 namespace {
 
-// The host's sheet size codes form one range, from 9986 upward.
-constexpr std::int32_t kFirstSizeCode = 9986;
-constexpr std::array<const char*, 12> kSizeTexts = {"USER", "A",  "B",  "C",  "D",  "E",
-                                                    "F",    "A0", "A1", "A2", "A3", "A4"};
+// The size codes form one range, so a code's text is found by its offset from
+// the first code.
+constexpr bool SizeCodesAreContiguous() {
+  for (std::size_t i = 0; i < kPaperSizes.size(); ++i)
+    if (kPaperSizes[i].code != kPaperSizes.front().code + static_cast<std::int32_t>(i))
+      return false;
+  return true;
+}
+static_assert(SizeCodesAreContiguous());
 
 // The text of a size code; a code outside the table gives an empty text.
 std::string SizeText(std::int32_t code) {
-  const std::int64_t index = std::int64_t{code} - kFirstSizeCode;
-  if (index < 0 || index >= static_cast<std::int64_t>(kSizeTexts.size()))
+  const std::int64_t index = std::int64_t{code} - kPaperSizes.front().code;
+  if (index < 0 || index >= static_cast<std::int64_t>(kPaperSizes.size()))
     return {};
-  return kSizeTexts[static_cast<std::size_t>(index)];
+  return std::string(kPaperSizes[static_cast<std::size_t>(index)].text);
 }
 
 } // namespace
@@ -31,9 +37,9 @@ void clsVantelo::PaperSize() {
   std::string paperSize;
   {
     const Ref<DrawingDocument> drawing = ActiveDrawingDocument(HostApplication);
-    const Ref<Sheets> sheets = use(drawing).Sheets();
-    const Ref<Sheet> firstSheet = use(sheets).Item(std::int16_t{1});
-    paperSize = SizeText(use(firstSheet).Size());
+    const Ref<Sheets> sheets = Use(drawing).Sheets();
+    const Ref<Sheet> firstSheet = Use(sheets).Item(std::int16_t{1});
+    paperSize = SizeText(Use(firstSheet).Size());
   }
 
   ErrorSkipping skipping;

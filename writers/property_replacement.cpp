@@ -5,18 +5,18 @@
 namespace vantelo {
 
 Ref<PropertySet> clsVantelo::ActivePropertySet(const char* formatId) {
-  const Ref<Document> document = use(HostApplication).ActiveDocument();
-  const Ref<PropertySets> sets = use(document).PropertySets();
-  return use(sets).Item(formatId);
+  const Ref<Document> document = Use(HostApplication).ActiveDocument();
+  const Ref<PropertySets> sets = Use(document).PropertySets();
+  return Use(sets).Item(formatId);
 }
 
 void DeleteProperty(const Ref<PropertySet>& set, const std::string& name) {
-  const Ref<Property> property = use(set).Item(name);
-  use(property).Delete();
+  const Ref<Property> property = Use(set).Item(name);
+  Use(property).Delete();
 }
 
 void AddProperty(const Ref<PropertySet>& set, const Value& value, const std::string& name) {
-  use(set).Add(value, name);
+  Use(set).Add(value, name);
 }
 
 } // namespace vantelo

@@ -11,10 +11,6 @@
 namespace vantelo {
 namespace {
 
-// The subtype identifier of a sheet-metal part, compared exactly.
-constexpr const char* kSheetMetalSubType = "{9C464203-9BAE-11D3-8BAD-0060B0CE6BB4}";
-// The unit selector passed to the host's length-to-text call.
-constexpr std::int32_t kLengthTextUnits = 11266;
 constexpr double kMillimetresPerCentimetre = 10.0;
 
 } // namespace
@@ -26,13 +22,13 @@ constexpr double kMillimetresPerCentimetre = 10.0;
 // A part that is not sheet metal is left unchanged.
 void clsVantelo::SheetMetal_Style() {
   Ref<PartDocument> part = ActivePartDocument(HostApplication);
-  if (use(part).SubType() != kSheetMetalSubType)
+  if (Use(part).SubType() != subtype::SheetMetalPart)
     return;
 
   Ref<SheetMetalComponentDefinition> sheetMetal;
   {
-    const Ref<PartComponentDefinition> definition = use(part).ComponentDefinition();
-    sheetMetal = use(definition).AsSheetMetalComponentDefinition();
+    const Ref<PartComponentDefinition> definition = Use(part).ComponentDefinition();
+    sheetMetal = Use(definition).AsSheetMetalComponentDefinition();
     if (!sheetMetal)
       throw Failure(hresult::NoInterface, "The part's definition is not sheet metal");
   }
@@ -40,33 +36,33 @@ void clsVantelo::SheetMetal_Style() {
 
   double thickness = 0.0; // millimetres
   {
-    const Ref<SheetMetalStyle> style = use(sheetMetal).ActiveSheetMetalStyle();
-    const Ref<Parameter> styleThickness = use(style).Thickness();
-    thickness = vb::Checked(use(styleThickness).Value() * kMillimetresPerCentimetre);
+    const Ref<SheetMetalStyle> style = Use(sheetMetal).ActiveSheetMetalStyle();
+    const Ref<Parameter> styleThickness = Use(style).Thickness();
+    thickness = vb::Checked(Use(styleThickness).Value() * kMillimetresPerCentimetre);
   }
   std::string thicknessUnits;
   {
-    const Ref<SheetMetalStyle> style = use(sheetMetal).ActiveSheetMetalStyle();
-    const Ref<Parameter> styleThickness = use(style).Thickness();
-    thicknessUnits = use(styleThickness).Units();
+    const Ref<SheetMetalStyle> style = Use(sheetMetal).ActiveSheetMetalStyle();
+    const Ref<Parameter> styleThickness = Use(style).Thickness();
+    thicknessUnits = Use(styleThickness).Units();
   }
   std::string styleName;
   {
-    const Ref<SheetMetalStyle> style = use(sheetMetal).ActiveSheetMetalStyle();
-    styleName = use(style).Name();
+    const Ref<SheetMetalStyle> style = Use(sheetMetal).ActiveSheetMetalStyle();
+    styleName = Use(style).Name();
   }
 
   Ref<UnitsOfMeasure> units;
   {
-    const Ref<Document> document = use(HostApplication).ActiveDocument();
-    units = use(document).UnitsOfMeasure();
+    const Ref<Document> document = Use(HostApplication).ActiveDocument();
+    units = Use(document).UnitsOfMeasure();
   }
 
   // The extents of the flat pattern's range box, first coordinate first, in
   // the host's length text; each coordinate is read through its own walk from
   // the flat pattern to the corner point.
   std::string extents;
-  Ref<FlatPattern> flatPattern = use(sheetMetal).FlatPattern();
+  Ref<FlatPattern> flatPattern = Use(sheetMetal).FlatPattern();
   sheetMetal.reset();
   if (!flatPattern) {
     extents = SMExtentsSizeIfNotAvailable;
@@ -74,17 +70,18 @@ void clsVantelo::SheetMetal_Style() {
     enum class Corner { First, Opposite };
     enum class Coordinate { First, Second };
     const auto read = [&](Corner corner, Coordinate coordinate) {
-      const Ref<SurfaceBody> body = use(flatPattern).Body();
-      const Ref<Box> box = use(body).RangeBox();
-      const Ref<Point> point = corner == Corner::First ? use(box).MinPoint() : use(box).MaxPoint();
-      return coordinate == Coordinate::First ? use(point).X() : use(point).Y();
+      const Ref<SurfaceBody> body = Use(flatPattern).Body();
+      const Ref<Box> box = Use(body).RangeBox();
+      const Ref<Point> point = corner == Corner::First ? Use(box).MinPoint() : Use(box).MaxPoint();
+      return coordinate == Coordinate::First ? Use(point).X() : Use(point).Y();
     };
     double first = read(Corner::First, Coordinate::First);
     first = std::fabs(vb::Checked(first - read(Corner::Opposite, Coordinate::First)));
     double second = read(Corner::First, Coordinate::Second);
     second = std::fabs(vb::Checked(second - read(Corner::Opposite, Coordinate::Second)));
-    const std::string firstText = use(units).GetStringFromValue(first, kLengthTextUnits);
-    const std::string secondText = use(units).GetStringFromValue(second, kLengthTextUnits);
+    const std::string firstText = Use(units).GetStringFromValue(first, units::DefaultDisplayLength);
+    const std::string secondText =
+        Use(units).GetStringFromValue(second, units::DefaultDisplayLength);
     extents = firstText + " x " + secondText;
   }
   flatPattern.reset();

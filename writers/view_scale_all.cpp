@@ -82,27 +82,27 @@ void clsVantelo::ViewScale_All() {
   // The regional settings cannot change within a save.
   ScaleTexts texts(platform_.regional->DecimalSeparator());
   const auto scaleOf = [&](std::int16_t sheetIndex, std::int32_t viewIndex) -> const std::string& {
-    const Ref<Sheets> sheets = use(drawing).Sheets();
-    const Ref<Sheet> sheet = use(sheets).Item(sheetIndex);
-    const Ref<DrawingViews> views = use(sheet).DrawingViews();
-    const Ref<DrawingView> view = use(views).Item(viewIndex);
-    return texts.Of(use(view).Scale());
+    const Ref<Sheets> sheets = Use(drawing).Sheets();
+    const Ref<Sheet> sheet = Use(sheets).Item(sheetIndex);
+    const Ref<DrawingViews> views = Use(sheet).DrawingViews();
+    const Ref<DrawingView> view = Use(views).Item(viewIndex);
+    return texts.Of(Use(view).Scale());
   };
 
   ScaleList scales;
   std::int16_t sheetCount = 0;
   skipping.Step([&] {
-    const Ref<Sheets> sheets = use(drawing).Sheets();
-    sheetCount = vb::RoundToInteger(use(sheets).Count());
+    const Ref<Sheets> sheets = Use(drawing).Sheets();
+    sheetCount = vb::RoundToInteger(Use(sheets).Count());
   });
   for (std::int32_t i = 1; i <= sheetCount; ++i) {
     const auto sheetIndex = static_cast<std::int16_t>(i);
     std::int32_t viewCount = 0;
     skipping.Step([&] {
-      const Ref<Sheets> sheets = use(drawing).Sheets();
-      const Ref<Sheet> sheet = use(sheets).Item(sheetIndex);
-      const Ref<DrawingViews> views = use(sheet).DrawingViews();
-      viewCount = use(views).Count();
+      const Ref<Sheets> sheets = Use(drawing).Sheets();
+      const Ref<Sheet> sheet = Use(sheets).Item(sheetIndex);
+      const Ref<DrawingViews> views = Use(sheet).DrawingViews();
+      viewCount = Use(views).Count();
     });
     for (std::int64_t j = 1; j <= viewCount; ++j) {
       const auto viewIndex = static_cast<std::int32_t>(j);

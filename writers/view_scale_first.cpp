@@ -16,11 +16,11 @@ void clsVantelo::ViewScale_First() {
   ErrorSkipping skipping;
   std::string scaleText;
   skipping.Step([&] {
-    const Ref<Sheets> sheets = use(drawing).Sheets();
-    const Ref<Sheet> sheet = use(sheets).Item(std::int16_t{1});
-    const Ref<DrawingViews> views = use(sheet).DrawingViews();
-    const Ref<DrawingView> view = use(views).Item(std::int32_t{1});
-    const float scale = vb::ToSingle(use(view).Scale());
+    const Ref<Sheets> sheets = Use(drawing).Sheets();
+    const Ref<Sheet> sheet = Use(sheets).Item(std::int16_t{1});
+    const Ref<DrawingViews> views = Use(sheet).DrawingViews();
+    const Ref<DrawingView> view = Use(views).Item(std::int32_t{1});
+    const float scale = vb::ToSingle(Use(view).Scale());
     scaleText = ScaleToText(scale, true);
   });
 

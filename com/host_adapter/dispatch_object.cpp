@@ -40,7 +40,7 @@ struct ResultOf {
     throw Failure(hresult::Overflow, "Overflow converting the result of " + what.Text());
   if (hr == DISP_E_TYPEMISMATCH)
     throw Failure(hresult::TypeMismatch, "Type mismatch converting the result of " + what.Text());
-  throw Failure(hr, "Cannot convert the result of " + what.Text() + " (" + hresultText(hr) + ")");
+  throw Failure(hr, "Cannot convert the result of " + what.Text() + " (" + HresultText(hr) + ")");
 }
 
 void CheckConversion(HRESULT hr, const ResultOf& what) {
@@ -125,7 +125,7 @@ Variant DoubleByReference(double* value) {
 Variant ValueArgument(const Value& value) {
   Variant v;
   VARIANT* out = v.Get();
-  switch (kindOf(value)) {
+  switch (KindOf(value)) {
   case ValueKind::Empty:
     break;
   case ValueKind::Boolean:
@@ -202,7 +202,7 @@ Variant DispatchObject::Invoke(DISPID id, WORD flags, const char* member, Argume
     description = ToUtf8(text.Get());
   }
   std::string message = std::string("Host call ") + kind_ + "." + member + " (" + DispidText(id) +
-                        ") failed with " + hresultText(hr);
+                        ") failed with " + HresultText(hr);
   if (!description.empty())
     message += ": " + description;
   throw Failure(hr, message);

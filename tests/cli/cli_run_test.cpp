@@ -1,6 +1,8 @@
 // The program end to end on scene files: a save of each document type with
 // every writer, the command, the parts-list update, a failing save, a
 // decimal-comma locale and the demo.
+#include "addin/host_codes.h"
+#include "cli/demo_scene.h"
 #include "cli/program.h"
 #include "support/temp_files.h"
 
@@ -15,17 +17,10 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kUserDefined = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
-constexpr const char* kDesignTracking = "{32853F0F-3444-11D1-9E93-0060B03C1CA6}";
 constexpr const char* kNow = "2026-12-08T09:05:00";
 
-const char* kAllWriters = "[Global Options]\r\n"
-                          "EnableViewScale=True\r\n"
-                          "EnableSheetMetal=True\r\n"
-                          "EnableMassVolume=True\r\n"
-                          "EnablePartsList=True\r\n"
-                          "EnableTimeStamp=True\r\n"
-                          "EnablePaperSize=True\r\n";
+// A settings file with every writer enabled, as the demo uses.
+const std::string kAllWriters = cli::DemoSettingsText();
 
 std::string Fresh() { return ReadBytes(std::string(VANTELO_TEST_DATA) + "/fresh_settings.ini"); }
 
@@ -89,8 +84,8 @@ TEST_P(SaveEachDocumentType, WritesWhatEachWriterComputes) {
       EXPECT_EQ(property["value"], e.value) << e.name;
     }
   };
-  check(kUserDefined, GetParam().user);
-  check(kDesignTracking, GetParam().designTracking);
+  check(fmtid::UserDefined, GetParam().user);
+  check(fmtid::DesignTracking, GetParam().designTracking);
 }
 
 const SaveCase kSaves[] = {
@@ -137,7 +132,11 @@ const SaveCase kSaves[] = {
      {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cli, SaveEachDocumentType, ::testing::ValuesIn(kSaves));
+INSTANTIATE_TEST_SUITE_P(Cli, SaveEachDocumentType, ::testing::ValuesIn(kSaves),
+                         [](const auto& info) {
+                           const std::string scene = info.param.scene;
+                           return scene.substr(0, scene.find('.'));
+                         });
 
 TEST(CliSave, AFirstSaveCreatesTheSettingsFileAndRunsNoWriter) {
   TempDir dir;
@@ -167,7 +166,7 @@ TEST(CliSave, ASettingThatDoesNotConvertFailsTheSaveWithItsCode) {
   EXPECT_NE(out["error"]["message"].get<std::string>().find("yes"), std::string::npos);
   // The documents are still shown, unchanged.
   EXPECT_EQ(UserProperty(out, "Bracket.idw", "SaveDate"), "<missing>");
-  EXPECT_EQ(PropertyOf(out, "Bracket.idw", kUserDefined, "PaperSize")["value"], 3);
+  EXPECT_EQ(PropertyOf(out, "Bracket.idw", fmtid::UserDefined, "PaperSize")["value"], 3);
   // The load stopped at the failing key: the ones after it were not written back.
   EXPECT_EQ(ReadBytes(dir.Path("Vantelo.ini")), "[Global Options]\r\nEnableViewScale=yes\r\n");
 }

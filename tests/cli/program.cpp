@@ -1,5 +1,6 @@
 #include "cli/program.h"
 
+#include "addin/host_codes.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +88,7 @@ nlohmann::json PropertyOf(const nlohmann::json& output, const std::string& docum
 
 std::string UserProperty(const nlohmann::json& output, const std::string& document,
                          const std::string& name) {
-  const auto property =
-      PropertyOf(output, document, "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}", name);
+  const auto property = PropertyOf(output, document, fmtid::UserDefined, name);
   if (property.is_null())
     return "<missing>";
   if (!property["value"].is_string())

@@ -159,17 +159,17 @@ TEST(SceneLoader, ReadsEveryFieldOfADocument) {
 
   const sim::DocumentData& part = scene.documents[0];
   EXPECT_EQ(part.type, document_type::Part);
-  EXPECT_EQ(part.subType, sim::subtype::SheetMetalPart); // follows from the sheet-metal data
+  EXPECT_EQ(part.subType, subtype::SheetMetalPart); // follows from the sheet-metal data
   EXPECT_EQ(part.versionNumber, 5000);
-  EXPECT_EQ(part.units.massUnits, sim::units::Gram);
-  EXPECT_EQ(part.units.lengthUnits, sim::units::Inch);
+  EXPECT_EQ(part.units.massUnits, units::Gram);
+  EXPECT_EQ(part.units.lengthUnits, units::Inch);
   EXPECT_EQ(part.units.displayPrecision, 3);
   ASSERT_TRUE(part.massProperties && part.sheetMetal && part.sheetMetal->flatPattern);
   EXPECT_EQ(part.massProperties->mass, Value(1.5));
   EXPECT_EQ(part.sheetMetal->flatPattern->minPoint.y, 2.0);
   EXPECT_EQ(part.sheetMetal->flatPattern->maxPoint.z, 5.0);
   ASSERT_EQ(part.propertySets.size(), 2u); // the default sets
-  EXPECT_NE(part.property(fmtid::DesignTracking, "Mass"), nullptr);
+  EXPECT_NE(part.Property(fmtid::DesignTracking, "Mass"), nullptr);
 
   const sim::DocumentData& drawing = scene.documents[1];
   EXPECT_EQ(drawing.activeSheet, 1u);
@@ -177,13 +177,13 @@ TEST(SceneLoader, ReadsEveryFieldOfADocument) {
   EXPECT_EQ(drawing.sheets[1].partsLists[0].rows[0][0], "4");
   ASSERT_EQ(drawing.propertySets.size(), 1u); // exactly the sets given
   const auto& properties = drawing.propertySets[0].properties;
-  EXPECT_EQ(properties.find("T")->value, Value(std::string("x")));
-  EXPECT_EQ(properties.find("N")->id, 7);
-  EXPECT_EQ(properties.find("N")->value, Value(std::int32_t{3}));
-  EXPECT_EQ(kindOf(properties.find("D")->value), ValueKind::Date);
-  EXPECT_EQ(properties.find("F")->value, Value(0.5));
-  EXPECT_EQ(properties.find("B")->value, Value(true));
-  EXPECT_EQ(kindOf(properties.find("E")->value), ValueKind::Empty);
+  EXPECT_EQ(properties.Find("T")->value, Value(std::string("x")));
+  EXPECT_EQ(properties.Find("N")->id, 7);
+  EXPECT_EQ(properties.Find("N")->value, Value(std::int32_t{3}));
+  EXPECT_EQ(KindOf(properties.Find("D")->value), ValueKind::Date);
+  EXPECT_EQ(properties.Find("F")->value, Value(0.5));
+  EXPECT_EQ(properties.Find("B")->value, Value(true));
+  EXPECT_EQ(KindOf(properties.Find("E")->value), ValueKind::Empty);
 
   EXPECT_EQ(scene.documents[2].type, 12297);
   EXPECT_EQ(scene.documents[2].name, "Document3");
@@ -219,7 +219,7 @@ TEST(SceneLoader, AFileBeyondTheSizeLimitIsRefusedWithTheLimit) {
 
 TEST(SceneLoader, APartWithoutSheetMetalIsAnOrdinaryPart) {
   const Scene scene = ParseScene(R"({"documents": [{"type": "part"}, {"type": "drawing"}]})", "s");
-  EXPECT_EQ(scene.documents[0].subType, sim::subtype::Part);
+  EXPECT_EQ(scene.documents[0].subType, subtype::Part);
   EXPECT_EQ(scene.documents[1].subType, "");
 }
 

@@ -25,18 +25,18 @@ AddinHarness::AddinHarness(HarnessOptions options)
 // The add-in goes before the host, as in the host's process.
 AddinHarness::~AddinHarness() { addin.reset(); }
 
-std::string AddinHarness::settingsPath() const { return dir.Path("Vantelo.ini"); }
+std::string AddinHarness::SettingsPath() const { return dir.Path("Vantelo.ini"); }
 
-void AddinHarness::writeSettings(const std::string& bytes) const {
-  WriteBytes(settingsPath(), bytes);
+void AddinHarness::WriteSettings(const std::string& bytes) const {
+  WriteBytes(SettingsPath(), bytes);
 }
 
-std::string AddinHarness::readSettings() const { return ReadBytes(settingsPath()); }
+std::string AddinHarness::ReadSettings() const { return ReadBytes(SettingsPath()); }
 
-bool AddinHarness::settingsExist() const { return Exists(settingsPath()); }
+bool AddinHarness::SettingsExist() const { return Exists(SettingsPath()); }
 
-void AddinHarness::enableAllWriters() const {
-  writeSettings("[Global Options]\r\n"
+void AddinHarness::EnableAllWriters() const {
+  WriteSettings("[Global Options]\r\n"
                 "EnableViewScale=True\r\n"
                 "EnableSheetMetal=True\r\n"
                 "EnableMassVolume=True\r\n"
@@ -45,46 +45,46 @@ void AddinHarness::enableAllWriters() const {
                 "EnablePaperSize=True\r\n");
 }
 
-void AddinHarness::activate() {
+void AddinHarness::Activate() {
   addin->Activate(host.AddInSite(), !activated_);
   activated_ = true;
 }
 
-void AddinHarness::makeActive(sim::DocumentData* document) {
+void AddinHarness::MakeActive(sim::DocumentData* document) {
   if (!activated_)
-    activate();
-  host.setActiveDocument(document);
+    Activate();
+  host.SetActiveDocument(document);
 }
 
-void AddinHarness::useDefaultSettings() {
+void AddinHarness::UseDefaultSettings() {
   for (const Setting& setting : SettingsCatalogue())
     SetMemberFromText(*addin, setting.member, setting.defaultText, ".");
 }
 
-sim::SaveOutcome AddinHarness::save(sim::DocumentData& document, std::int32_t timing) {
+sim::SaveOutcome AddinHarness::Save(sim::DocumentData& document, std::int32_t timing) {
   if (!activated_)
-    activate();
-  host.setActiveDocument(&document);
+    Activate();
+  host.SetActiveDocument(&document);
   return host.FireSaveDocument(&document, timing, 0);
 }
 
-::testing::AssertionResult AddinHarness::holdsOnlyItsOwnReferences() const {
+::testing::AssertionResult AddinHarness::HoldsOnlyItsOwnReferences() const {
   std::map<std::string, std::size_t> expected;
   if (clsVanteloTestAccess::HostApplication(*addin))
     expected = {{"Application", 1}, {"ApplicationEvents", 1}};
   if (clsVanteloTestAccess::ActiveDoc(*addin))
     expected["Document"] = 1;
-  const auto held = host.liveReferencesByInterface();
-  if (held == expected && host.liveConnections() == (expected.empty() ? 0u : 1u))
+  const auto held = host.LiveReferencesByInterface();
+  if (held == expected && host.LiveConnections() == (expected.empty() ? 0u : 1u))
     return ::testing::AssertionSuccess();
   auto result = ::testing::AssertionFailure() << "the add-in holds";
   for (const auto& [name, count] : held)
     result << ' ' << name << '=' << count;
-  return result << " and " << host.liveConnections() << " connection(s)";
+  return result << " and " << host.LiveConnections() << " connection(s)";
 }
 
 std::string UserProperty(const sim::DocumentData& document, std::string_view name) {
-  const sim::PropertyData* property = document.property(fmtid::UserDefined, name);
+  const sim::PropertyData* property = document.Property(fmtid::UserDefined, name);
   if (!property)
     return "<missing>";
   if (const auto* text = std::get_if<std::string>(&property->value))
@@ -97,6 +97,16 @@ std::string WithSeparator(std::string_view text, const std::string& separator) {
   for (char c : text)
     out += c == '.' ? separator : std::string(1, c);
   return out;
+}
+
+void UsePartsListColumns(clsVantelo& addin) {
+  addin.QuantityColumnName = "QTY";
+  addin.MassColumnName = "MASS";
+  addin.TotalMassColumnName = "TOTAL";
+  addin.TotalMassUnit = "kg";
+  addin.TotalMassUnitToDisplay = "kg";
+  addin.Decimals = 2;
+  addin.SpaceBeforeMassUnit = 1;
 }
 
 std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info) {

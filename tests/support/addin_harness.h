@@ -37,36 +37,26 @@ public:
   ~AddinHarness();
 
   // The settings file the add-in uses: <temp dir>/Vantelo.ini.
-  std::string settingsPath() const;
-  void writeSettings(const std::string& bytes) const; // CR LF or not, as given
-  std::string readSettings() const;
-  bool settingsExist() const;
+  std::string SettingsPath() const;
+  void WriteSettings(const std::string& bytes) const; // CR LF or not, as given
+  std::string ReadSettings() const;
+  bool SettingsExist() const;
   // A settings file with every writer enabled and the other defaults.
-  void enableAllWriters() const;
+  void EnableAllWriters() const;
 
-  void activate();
+  void Activate();
   // Activates if needed and makes the document the host's active one (null:
   // no active document), for calling a writer directly.
-  void makeActive(sim::DocumentData* document);
+  void MakeActive(sim::DocumentData* document);
   // Sets every file-backed setting to its default, as a save with a fresh
   // settings file loads them (so every enable setting is false).
-  void useDefaultSettings();
+  void UseDefaultSettings();
   // Activates if needed, makes the document active and fires one save
   // notification for it.
-  sim::SaveOutcome save(sim::DocumentData& document, std::int32_t timing = 4097);
-  // Runs a call of the add-in and turns a Failure into its code (0: success).
-  template <class Call> std::int32_t run(Call&& call) {
-    try {
-      std::forward<Call>(call)();
-    } catch (const Failure& failure) {
-      return failure.code();
-    }
-    return 0;
-  }
-
+  sim::SaveOutcome Save(sim::DocumentData& document, std::int32_t timing = event_timing::Before);
   // Passes when the add-in holds nothing but its application, its active
   // document (when there is one) and its events object.
-  ::testing::AssertionResult holdsOnlyItsOwnReferences() const;
+  ::testing::AssertionResult HoldsOnlyItsOwnReferences() const;
 
   TempDir dir;
   std::shared_ptr<FixedClock> clock;
@@ -77,6 +67,11 @@ public:
 private:
   bool activated_ = false;
 };
+
+// Sets the add-in's parts-list members to read parts lists with the columns
+// "QTY", "MASS" and "TOTAL": quantities from "QTY", masses in kg from "MASS",
+// row totals in kg with two decimals and one blank into "TOTAL".
+void UsePartsListColumns(clsVantelo& addin);
 
 // A text property of the user-defined set, or "<missing>".
 std::string UserProperty(const sim::DocumentData& document, std::string_view name);

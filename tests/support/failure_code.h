@@ -9,11 +9,11 @@
 
 namespace vantelo::test {
 
-template <class Call> std::int32_t failureCode(Call&& call) {
+template <class Call> std::int32_t FailureCode(Call&& call) {
   try {
     std::forward<Call>(call)();
   } catch (const Failure& failure) {
-    return failure.code();
+    return failure.Code();
   }
   return 0;
 }

@@ -146,7 +146,7 @@ void MassVolume(Script& s) {
 void SheetMetal(Script& s, const sim::DocumentData& part) {
   const char* w = "SheetMetal_Style";
   s.Outward(w, {"Application.ActiveDocument", "Document.AsPartDocument", "PartDocument.SubType"});
-  if (part.subType != sim::subtype::SheetMetalPart)
+  if (part.subType != subtype::SheetMetalPart)
     return;
   s.Outward(w, {"PartDocument.ComponentDefinition",
                 "PartComponentDefinition.AsSheetMetalComponentDefinition"});

@@ -23,10 +23,11 @@ sim::DocumentData Document(std::int32_t type) {
   sim::DocumentData document{.name = "D", .type = type};
   switch (type) {
   case document_type::Drawing:
-    document.sheets = {{.size = 9996, .viewScales = {0.5, 0.25}}, {.viewScales = {2}}};
+    document.sheets = {{.size = PaperSizeCodeOf("A3"), .viewScales = {0.5, 0.25}},
+                       {.viewScales = {2}}};
     break;
   case document_type::Part:
-    document.subType = sim::subtype::SheetMetalPart;
+    document.subType = subtype::SheetMetalPart;
     document.sheetMetal = sim::SheetMetalData{.thickness = 0.2, .styleName = "S"};
     [[fallthrough]];
   case document_type::Assembly:
@@ -38,18 +39,46 @@ sim::DocumentData Document(std::int32_t type) {
   return document;
 }
 
-const std::int32_t kTypes[] = {document_type::Part, document_type::Assembly, document_type::Drawing,
-                               12345};
+// What the command and a handled save call on the host for each document
+// type, in order. A writer's name stands for the operations that writer makes
+// when called on its own; every other entry is one host operation.
+constexpr const char* kActive = "Application.ActiveDocument";
+constexpr const char* kType = "Document.DocumentType";
+
+struct ExpectedCalls {
+  std::int32_t type;
+  std::vector<std::string> command; // ExecuteCommand(1)
+  std::vector<std::string> save;    // a save with every writer enabled
+};
+
+const ExpectedCalls kExpectedCalls[] = {
+    {document_type::Part,
+     {"TimeStamp", kActive, kType, kActive, kType, kActive, kType, "Mass_Volume", kActive, kType,
+      "SheetMetal_Style"},
+     {kActive, "TimeStamp", kType, kType, kType, "Mass_Volume", kActive, kType,
+      "SheetMetal_Style"}},
+    {document_type::Assembly,
+     {"TimeStamp", kActive, kType, kActive, kType, kActive, kType, "Mass_Volume", kActive, kType},
+     {kActive, "TimeStamp", kType, kType, kType, "Mass_Volume", kActive, kType}},
+    {document_type::Drawing,
+     {"TimeStamp", kActive, kType, "ViewScale_First", "ViewScale_All", "PaperSize", kActive, kType,
+      kActive, kType, kActive, kType},
+     {kActive, "TimeStamp", kType, "ViewScale_First", "ViewScale_All", "PaperSize", kType, kType,
+      kActive, kType}},
+    {12345, // a type no writer is for
+     {"TimeStamp", kActive, kType, kActive, kType, kActive, kType, kActive, kType},
+     {kActive, "TimeStamp", kType, kType, kType, kActive, kType}},
+};
 
 class WriterOrder : public ::testing::Test {
 protected:
-  WriterOrder() { h.useDefaultSettings(); }
+  WriterOrder() { h.UseDefaultSettings(); }
 
   // The operations one call makes.
   Ops OpsOf(const std::function<void()>& call) {
-    h.host.clearOperations();
+    h.host.ClearOperations();
     call();
-    return h.host.operations();
+    return h.host.Operations();
   }
   Ops Writer(const std::string& name) {
     if (name == "TimeStamp")
@@ -62,93 +91,76 @@ protected:
       return OpsOf([&] { h.addin->PaperSize(); });
     if (name == "Mass_Volume")
       return OpsOf([&] { h.addin->Mass_Volume(); });
-    return OpsOf([&] { h.addin->SheetMetal_Style(); });
+    if (name == "SheetMetal_Style")
+      return OpsOf([&] { h.addin->SheetMetal_Style(); });
+    ADD_FAILURE() << "no writer " << name;
+    return {};
   }
-  // The writers' operations with the given operations between them.
-  static void Append(Ops& to, const Ops& ops) { to.insert(to.end(), ops.begin(), ops.end()); }
+  // The host operations of the entries, each writer's recorded on its own on
+  // the active document.
+  Ops Expand(const std::vector<std::string>& entries) {
+    Ops ops;
+    for (const std::string& entry : entries) {
+      if (entry.find('.') != std::string::npos) {
+        ops.push_back(entry);
+      } else {
+        const Ops writer = Writer(entry);
+        ops.insert(ops.end(), writer.begin(), writer.end());
+      }
+    }
+    return ops;
+  }
 
   AddinHarness h;
 };
 
-const Ops kFreshType{"Application.ActiveDocument", "Document.DocumentType"};
-const Ops kCachedType{"Document.DocumentType"};
-
 TEST_F(WriterOrder, TheCommandRunsTheWritersOfTheDocumentType) {
-  for (std::int32_t type : kTypes) {
-    auto& document = h.host.addDocument(Document(type));
-    h.makeActive(&document);
+  for (const ExpectedCalls& row : kExpectedCalls) {
+    SCOPED_TRACE(row.type);
+    auto& document = h.host.AddDocument(Document(row.type));
+    h.MakeActive(&document);
     h.addin->ExecuteCommand(1); // the document now holds every property
-    const bool drawing = type == document_type::Drawing;
-    const bool part = type == document_type::Part;
-    const bool massVolume = part || type == document_type::Assembly;
-
-    Ops expected = Writer("TimeStamp");
-    Append(expected, kFreshType);
-    if (drawing)
-      for (const char* writer : {"ViewScale_First", "ViewScale_All", "PaperSize"})
-        Append(expected, Writer(writer));
-    Append(expected, kFreshType);
-    Append(expected, kFreshType);
-    if (massVolume)
-      Append(expected, Writer("Mass_Volume"));
-    Append(expected, kFreshType);
-    if (part)
-      Append(expected, Writer("SheetMetal_Style"));
-
-    EXPECT_EQ(OpsOf([&] { h.addin->ExecuteCommand(1); }), expected) << type;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    const Ops expected = Expand(row.command);
+    EXPECT_EQ(OpsOf([&] { h.addin->ExecuteCommand(1); }), expected);
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
   }
 }
 
 TEST_F(WriterOrder, TheSaveRunsTheEnabledWritersOfTheDocumentType) {
-  h.enableAllWriters();
-  for (std::int32_t type : kTypes) {
-    auto& document = h.host.addDocument(Document(type));
-    ASSERT_TRUE(h.save(document).succeeded);
-    const bool drawing = type == document_type::Drawing;
-    const bool part = type == document_type::Part;
-    const bool massVolume = part || type == document_type::Assembly;
-
-    Ops expected{"Application.ActiveDocument"};
-    Append(expected, Writer("TimeStamp"));
-    Append(expected, kCachedType);
-    if (drawing)
-      for (const char* writer : {"ViewScale_First", "ViewScale_All", "PaperSize"})
-        Append(expected, Writer(writer));
-    Append(expected, kCachedType);
-    Append(expected, kCachedType);
-    if (massVolume)
-      Append(expected, Writer("Mass_Volume"));
-    Append(expected, kFreshType);
-    if (part)
-      Append(expected, Writer("SheetMetal_Style"));
-
-    h.host.clearOperations();
-    const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+  h.EnableAllWriters();
+  for (const ExpectedCalls& row : kExpectedCalls) {
+    SCOPED_TRACE(row.type);
+    auto& document = h.host.AddDocument(Document(row.type));
+    ASSERT_TRUE(h.Save(document).succeeded); // the document now holds every property
+    const Ops expected = Expand(row.save);
+    h.host.ClearOperations();
+    const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
     ASSERT_TRUE(outcome.succeeded) << outcome.message;
-    EXPECT_EQ(h.host.operations(), expected) << type;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    EXPECT_EQ(h.host.Operations(), expected);
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
   }
 }
 
 TEST_F(WriterOrder, OtherCommandIdsDoNothing) {
-  auto& document = h.host.addDocument(Document(document_type::Part));
-  h.makeActive(&document);
-  for (std::int32_t id : {0, 2, -1, 4097})
-    EXPECT_TRUE(OpsOf([&] { h.addin->ExecuteCommand(id); }).empty()) << id;
-  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
+  auto& document = h.host.AddDocument(Document(document_type::Part));
+  h.MakeActive(&document);
+  for (std::int32_t id : {0, 2, -1, 4097}) {
+    SCOPED_TRACE(id);
+    EXPECT_TRUE(OpsOf([&] { h.addin->ExecuteCommand(id); }).empty());
+  }
+  EXPECT_TRUE(document.PropertySet(fmtid::UserDefined)->properties.empty());
 }
 
 TEST_F(WriterOrder, TheCommandIgnoresTheEnableSettingsAndUsesTheMembersAsTheyStand) {
   AddinHarness fresh; // no settings ever loaded: empty names, zero decimals
-  auto& document = fresh.host.addDocument(Document(document_type::Part));
+  auto& document = fresh.host.AddDocument(Document(document_type::Part));
   document.massProperties->mass = 2.5;
-  fresh.makeActive(&document);
-  EXPECT_EQ(failureCode([&] { fresh.addin->ExecuteCommand(1); }), 0);
+  fresh.MakeActive(&document);
+  EXPECT_EQ(FailureCode([&] { fresh.addin->ExecuteCommand(1); }), 0);
   // The empty names are refused by the host; the fixed mass property shows
   // the number at zero decimals, the half going to the even neighbour.
-  EXPECT_TRUE(document.propertySet(fmtid::UserDefined)->properties.empty());
-  const auto* mass = document.propertySet(fmtid::DesignTracking)->properties.findById(9);
+  EXPECT_TRUE(document.PropertySet(fmtid::UserDefined)->properties.empty());
+  const auto* mass = document.PropertySet(fmtid::DesignTracking)->properties.FindById(9);
   EXPECT_EQ(mass->value, Value{std::string("2 kg")});
 }
 
@@ -172,29 +184,30 @@ TEST_F(WriterOrder, AWriterFailingBeforeItsErrorSkippingEndsTheCaller) {
       // SheetMetal_Style cannot read the style.
       {document_type::Part, "SheetMetalStyle.Thickness", "SheetMetalStyle.Thickness", "SM_Style"},
   };
-  h.enableAllWriters();
+  h.EnableAllWriters();
   for (const EarlyFailure& row : rows) {
     for (bool throughCommand : {true, false}) {
-      auto& document = h.host.addDocument(Document(row.type));
-      h.makeActive(&document);
-      h.host.clearOperations();
-      h.host.clearFaults();
-      h.host.failOperation(row.operation, kFault);
+      SCOPED_TRACE(std::string(row.operation) + (throughCommand ? ", command" : ", save"));
+      auto& document = h.host.AddDocument(Document(row.type));
+      h.MakeActive(&document);
+      h.host.ClearOperations();
+      h.host.ClearFaults();
+      h.host.FailOperation(row.operation, kFault);
       std::int32_t code = 0;
       if (throughCommand) {
-        code = failureCode([&] { h.addin->ExecuteCommand(1); });
+        code = FailureCode([&] { h.addin->ExecuteCommand(1); });
       } else {
-        const auto outcome = h.host.FireSaveDocument(&document, 4097, 0);
+        const auto outcome = h.host.FireSaveDocument(&document, event_timing::Before, 0);
         code = outcome.code;
       }
-      EXPECT_EQ(code, kFault) << row.operation;
-      const Ops ops = h.host.operations();
+      EXPECT_EQ(code, kFault);
+      const Ops ops = h.host.Operations();
       ASSERT_FALSE(ops.empty());
-      EXPECT_EQ(ops.back(), row.lastWriterOp) << row.operation;
+      EXPECT_EQ(ops.back(), row.lastWriterOp);
       // The time stamp before it stays.
       EXPECT_NE(UserProperty(document, "SaveTime"), "<missing>");
       EXPECT_EQ(UserProperty(document, row.notWritten), "<missing>");
-      EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+      EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     }
   }
 }

@@ -14,9 +14,11 @@
 // The parts-list update has its own rule: any failure takes its failure path
 // (one message box, "TotalMass" emptied) and only a failing reset reaches the
 // caller. The totals are printed so that they can be quoted.
+#include "platform/ascii_case.h"
 #include "platform/profile_text.h"
 #include "simhost/describe.h"
 #include "support/addin_harness.h"
+#include "support/failure_code.h"
 #include "support/operation_script.h"
 
 #include <gtest/gtest.h>
@@ -48,12 +50,12 @@ const std::vector<std::string> kWriterProperties = {
 // writer owns, and a third property set that nobody writes. The
 // design-tracking mass and volume hold "old" too.
 sim::DocumentData Furnished(sim::DocumentData document) {
-  sim::PropertySetData* user = document.propertySet(fmtid::UserDefined);
+  sim::PropertySetData* user = document.PropertySet(fmtid::UserDefined);
   for (const std::string& name : kWriterProperties)
-    user->properties.add(name, std::string("old"));
+    user->properties.Add(name, std::string("old"));
   for (const std::int32_t id : {9, 43})
-    document.propertySet(fmtid::DesignTracking)->properties.setValue(id, std::string("old"));
-  user->properties.add("Checked By", std::string("someone"));
+    document.PropertySet(fmtid::DesignTracking)->properties.SetValue(id, std::string("old"));
+  user->properties.Add("Checked By", std::string("someone"));
   document.propertySets.push_back({.formatId = kSummaryInformation,
                                    .properties = {{.name = "Title", .value = std::string("T")}}});
   return document;
@@ -62,7 +64,7 @@ sim::DocumentData Furnished(sim::DocumentData document) {
 sim::DocumentData Part() {
   return Furnished({.name = "Part.ipt",
                     .type = document_type::Part,
-                    .subType = sim::subtype::Part,
+                    .subType = subtype::Part,
                     .massProperties = sim::MassPropertiesData{.mass = 1.5, .volume = 2.25}});
 }
 
@@ -75,8 +77,8 @@ sim::DocumentData Assembly() {
 sim::DocumentData Drawing() {
   return Furnished({.name = "Drawing.idw",
                     .type = document_type::Drawing,
-                    .sheets = {{.size = 9996, .viewScales = {0.5, 0.25}},
-                               {.size = 9994, .viewScales = {2, 0.5}}}});
+                    .sheets = {{.size = PaperSizeCodeOf("A3"), .viewScales = {0.5, 0.25}},
+                               {.size = PaperSizeCodeOf("A1"), .viewScales = {2, 0.5}}}});
 }
 
 sim::DocumentData SheetMetalPart(bool flatPattern) {
@@ -85,18 +87,20 @@ sim::DocumentData SheetMetalPart(bool flatPattern) {
     sheetMetal.flatPattern = sim::FlatPatternData{.minPoint = {0, 0, 0}, .maxPoint = {10, 5, 0.2}};
   return Furnished({.name = flatPattern ? "Flat.ipt" : "Folded.ipt",
                     .type = document_type::Part,
-                    .subType = sim::subtype::SheetMetalPart,
+                    .subType = subtype::SheetMetalPart,
                     .massProperties = sim::MassPropertiesData{.mass = 0.8, .volume = 10.0},
                     .sheetMetal = sheetMetal});
 }
 
-sim::DocumentData Presentation() { return Furnished({.name = "Exploded.ipn", .type = 12293}); }
+sim::DocumentData Presentation() {
+  return Furnished({.name = "Exploded.ipn", .type = document_type::Presentation});
+}
 
 // A drawing whose active sheet holds a parts list with rows in every unit.
 sim::DocumentData PartsListDrawing() {
   sim::DocumentData drawing = Furnished({.name = "List.idw", .type = document_type::Drawing});
-  drawing.sheets = {{.size = 9996, .viewScales = {1}},
-                    {.size = 9996,
+  drawing.sheets = {{.size = PaperSizeCodeOf("A3"), .viewScales = {1}},
+                    {.size = PaperSizeCodeOf("A3"),
                      .partsLists = {{.columns = {"QTY", "MASS", "TOTAL"},
                                      .rows = {{"2", "1.5 kg", ""},
                                               {"3 pcs", "250 g", ""},
@@ -169,15 +173,15 @@ std::string Untouchable(const sim::DocumentData& document, const Allowed& allowe
   std::string text;
   for (const sim::PropertySetData& set : document.propertySets) {
     text += set.formatId + "\n";
-    const bool user = sim::equalIgnoringCase(set.formatId, fmtid::UserDefined);
-    const bool tracking = sim::equalIgnoringCase(set.formatId, fmtid::DesignTracking);
+    const bool user = EqualsIgnoringAsciiCase(set.formatId, fmtid::UserDefined);
+    const bool tracking = EqualsIgnoringAsciiCase(set.formatId, fmtid::DesignTracking);
     for (const sim::PropertyData& property : set.properties) {
       if (user && allowed.userProperties.count(property.name))
         continue;
       if (tracking && allowed.designTrackingMassVolume && (property.id == 9 || property.id == 43))
         continue;
       text += "  " + std::to_string(property.id) + " " + property.name + " = " +
-              sim::describe(property.value) + "\n";
+              sim::Describe(property.value) + "\n";
     }
   }
   for (const sim::SheetData& sheet : document.sheets)
@@ -235,54 +239,47 @@ Run Execute(const SweepCase& sweepCase, std::uint64_t failing) {
   Run run;
   run.h = std::make_unique<AddinHarness>();
   AddinHarness& h = *run.h;
-  h.writeSettings(SweepSettings());
-  run.bystander = &h.host.addDocument(Bystander());
+  h.WriteSettings(SweepSettings());
+  run.bystander = &h.host.AddDocument(Bystander());
   if (auto document = sweepCase.document())
-    run.active = &h.host.addDocument(std::move(*document));
+    run.active = &h.host.AddDocument(std::move(*document));
   if (sweepCase.entry != Entry::Activate)
-    h.activate();
-  h.host.setActiveDocument(run.active);
+    h.Activate();
+  h.host.SetActiveDocument(run.active);
   clsVantelo& addin = *h.addin;
   if (sweepCase.entry == Entry::Command) {
-    h.useDefaultSettings(); // the members as the last save left them
+    h.UseDefaultSettings(); // the members as the last save left them
     addin.ExcludeFirstInAllScales = true;
   }
-  if (sweepCase.entry == Entry::PartsList) {
-    addin.QuantityColumnName = "QTY";
-    addin.MassColumnName = "MASS";
-    addin.TotalMassColumnName = "TOTAL";
-    addin.TotalMassUnit = "kg";
-    addin.TotalMassUnitToDisplay = "kg";
-    addin.Decimals = 2;
-    addin.SpaceBeforeMassUnit = 1;
-  }
+  if (sweepCase.entry == Entry::PartsList)
+    UsePartsListColumns(addin);
 
   const Allowed allowed = AllowedFor(sweepCase.entry);
   if (run.active)
     run.activeBefore = Untouchable(*run.active, allowed);
   run.bystanderBefore = Untouchable(*run.bystander, {});
-  run.settingsBefore = h.readSettings();
+  run.settingsBefore = h.ReadSettings();
 
-  h.host.clearOperations();
-  h.host.clearFaults();
+  h.host.ClearOperations();
+  h.host.ClearFaults();
   if (failing > 0)
-    h.host.failOperationNumber(failing, kFault);
+    h.host.FailOperationNumber(failing, kFault);
   switch (sweepCase.entry) {
   case Entry::Activate:
-    run.code = h.run([&] { addin.Activate(h.host.AddInSite(), true); });
+    run.code = FailureCode([&] { addin.Activate(h.host.AddInSite(), true); });
     break;
   case Entry::Save:
-    run.code = h.host.FireSaveDocument(run.active, 4097, 0).code;
+    run.code = h.host.FireSaveDocument(run.active, event_timing::Before, 0).code;
     break;
   case Entry::Command:
-    run.code = h.run([&] { addin.ExecuteCommand(1); });
+    run.code = FailureCode([&] { addin.ExecuteCommand(1); });
     break;
   case Entry::PartsList:
-    run.code = h.run([&] { addin.UpdateTotalMassInPartsList(); });
+    run.code = FailureCode([&] { addin.UpdateTotalMassInPartsList(); });
     break;
   }
-  run.operations = h.host.operations();
-  h.host.clearFaults();
+  run.operations = h.host.Operations();
+  h.host.ClearFaults();
   return run;
 }
 
@@ -303,7 +300,7 @@ private:
   std::vector<std::string> messages_;
 };
 
-std::string Hex(std::int32_t code) { return hresultText(code); }
+std::string Hex(std::int32_t code) { return HresultText(code); }
 
 // The checks every run shares: references, properties, settings file.
 void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t failing,
@@ -317,11 +314,11 @@ void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t fa
       expected["Application"] = 1;
     if (failing == 0)
       expected["ApplicationEvents"] = 1;
-    v.Check(h.host.liveReferencesByInterface() == expected, where + ": references held");
-    v.Check(h.host.liveConnections() == (failing == 0 ? 1u : 0u), where + ": event connection");
+    v.Check(h.host.LiveReferencesByInterface() == expected, where + ": references held");
+    v.Check(h.host.LiveConnections() == (failing == 0 ? 1u : 0u), where + ": event connection");
   } else {
-    v.Check(static_cast<bool>(h.holdsOnlyItsOwnReferences()),
-            where + ": " + h.holdsOnlyItsOwnReferences().message());
+    v.Check(static_cast<bool>(h.HoldsOnlyItsOwnReferences()),
+            where + ": " + h.HoldsOnlyItsOwnReferences().message());
     // Only the save refreshes ActiveDoc, in its first operation.
     const bool activeDocSet =
         sweepCase.entry == Entry::Save && run.active != nullptr && failing != 1;
@@ -335,7 +332,7 @@ void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t fa
   v.Check(Untouchable(*run.bystander, {}) == run.bystanderBefore,
           where + ": the document that is not active changed");
 
-  const std::string settings = h.readSettings();
+  const std::string settings = h.ReadSettings();
   for (const auto& [section, key] : KeysOf(run.settingsBefore)) {
     const auto before = profile_text::Lookup(run.settingsBefore, section, key);
     const auto now = profile_text::Lookup(settings, section, key);
@@ -355,7 +352,7 @@ void CheckAftermath(const SweepCase& sweepCase, const Run& run, std::uint64_t fa
 void CheckUnreadNotWritten(const Run& run, const ScriptedOperation& operation,
                            const std::string& where, Violations& v) {
   const auto unwritten = [&](const char* user, const char* tracked) {
-    const sim::PropertyData* kept = run.active->property(fmtid::DesignTracking, tracked);
+    const sim::PropertyData* kept = run.active->Property(fmtid::DesignTracking, tracked);
     v.Check(UserProperty(*run.active, user) == "<missing>" && kept &&
                 kept->value == Value(std::string("old")),
             where + ": " + user + " was written though it could not be read");

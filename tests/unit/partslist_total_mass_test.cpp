@@ -1,6 +1,7 @@
 // UpdateTotalMassInPartsList on the stand-in host: row totals, the drawing's
 // TotalMass property, and the failure path with its message box and reset.
 #include "support/addin_harness.h"
+#include "support/failure_code.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,32 +34,25 @@ sim::DocumentData Drawing(std::vector<sim::PartsListData> lists, bool withTotalM
   sim::DocumentData drawing{.name = "A.idw", .type = document_type::Drawing};
   drawing.sheets = {{.partsLists = std::move(lists)}};
   if (withTotalMass)
-    drawing.propertySet(fmtid::UserDefined)->properties.add("TotalMass", std::string("old"));
+    drawing.PropertySet(fmtid::UserDefined)->properties.Add("TotalMass", std::string("old"));
   return drawing;
 }
 
 // The add-in, activated, with its parts-list members set to match List().
 struct Scene {
   explicit Scene(HarnessOptions options = {}) : h(std::move(options)) {
-    h.activate();
-    clsVantelo& a = *h.addin;
-    a.QuantityColumnName = "QTY";
-    a.MassColumnName = "MASS";
-    a.TotalMassColumnName = "TOTAL";
-    a.TotalMassUnit = "kg";
-    a.TotalMassUnitToDisplay = "kg";
-    a.Decimals = 2;
-    a.SpaceBeforeMassUnit = 1;
+    h.Activate();
+    UsePartsListColumns(*h.addin);
   }
 
   sim::DocumentData& Open(sim::DocumentData document) {
-    auto& added = h.host.addDocument(std::move(document));
-    h.host.setActiveDocument(&added);
+    auto& added = h.host.AddDocument(std::move(document));
+    h.host.SetActiveDocument(&added);
     return added;
   }
 
   std::int32_t Update() {
-    return h.run([&] { h.addin->UpdateTotalMassInPartsList(); });
+    return FailureCode([&] { h.addin->UpdateTotalMassInPartsList(); });
   }
 
   AddinHarness h;
@@ -126,7 +120,7 @@ TEST(PartsListTotalMass, WritesRowTotalsInTheChosenUnit) {
 TEST(PartsListTotalMass, CallsTheHostOperationsInOrderAndHoldsNothingAfterwards) {
   Scene s;
   s.Open(Drawing({List({{"1", "2 kg", ""}, {"2", "3 kg", ""}})}));
-  s.h.host.clearOperations();
+  s.h.host.ClearOperations();
   ASSERT_EQ(s.Update(), 0);
   const std::vector<std::string> row = {"PartsList.PartsListRows", "PartsListRows.Item",
                                         "PartsListRow.Item",       "PartsListRow.Item",
@@ -142,8 +136,8 @@ TEST(PartsListTotalMass, CallsTheHostOperationsInOrderAndHoldsNothingAfterwards)
   expected.insert(expected.end(), {"Document.PropertySets", "PropertySets.Item", "PropertySet.Item",
                                    "Document.UnitsOfMeasure",
                                    "UnitsOfMeasure.LengthDisplayPrecision", "Property.SetValue"});
-  EXPECT_THAT(s.h.host.operations(), ElementsAreArray(expected));
-  EXPECT_TRUE(s.h.holdsOnlyItsOwnReferences());
+  EXPECT_THAT(s.h.host.Operations(), ElementsAreArray(expected));
+  EXPECT_TRUE(s.h.HoldsOnlyItsOwnReferences());
 }
 
 TEST(PartsListTotalMass, SumsIntoTotalMassWithTheDrawingsOwnDecimals) {
@@ -157,8 +151,8 @@ TEST(PartsListTotalMass, SumsIntoTotalMassWithTheDrawingsOwnDecimals) {
   EXPECT_THAT(Totals(open), ElementsAre("0 kg", "0 kg", "0 kg"));
   EXPECT_EQ(UserProperty(open, "TotalMass"), "1.05 kg");
   // Set in place: still the only property of the set.
-  EXPECT_EQ(open.propertySet(fmtid::UserDefined)->properties.size(), 1u);
-  EXPECT_EQ(s.h.host.statusBarText(), kStatusText);
+  EXPECT_EQ(open.PropertySet(fmtid::UserDefined)->properties.size(), 1u);
+  EXPECT_EQ(s.h.host.StatusBarText(), kStatusText);
 }
 
 // 0.465 is stored a little above the half: the cell and the total go up.
@@ -280,8 +274,8 @@ TEST(PartsListTotalMass, AFailureShowsTheBoxAndEmptiesTotalMass) {
       EXPECT_EQ(UserProperty(drawing, "TotalMass"), "");
       EXPECT_EQ(s.h.messages->Records(),
                 suppress ? std::vector<MessageRecord>{} : std::vector{kFailureBox});
-      EXPECT_EQ(s.h.host.statusBarText(), kStatusText);
-      EXPECT_TRUE(s.h.holdsOnlyItsOwnReferences());
+      EXPECT_EQ(s.h.host.StatusBarText(), kStatusText);
+      EXPECT_TRUE(s.h.HoldsOnlyItsOwnReferences());
     }
   }
 }
@@ -304,16 +298,16 @@ TEST(PartsListTotalMass, WithoutADrawingTheResetFailsToo) {
     Scene s;
     s.h.addin->SuppressError = suppress;
     auto& part = s.Open({.name = "P.ipt", .type = document_type::Part});
-    part.propertySet(fmtid::UserDefined)->properties.add("TotalMass", std::string("old"));
+    part.PropertySet(fmtid::UserDefined)->properties.Add("TotalMass", std::string("old"));
     EXPECT_EQ(s.Update(), hresult::ObjectNotSet);
     EXPECT_EQ(UserProperty(part, "TotalMass"), "old");
     EXPECT_EQ(s.h.messages->Records().size(), suppress ? 0u : 1u);
-    EXPECT_EQ(s.h.host.statusBarText(), "");
+    EXPECT_EQ(s.h.host.StatusBarText(), "");
 
-    s.h.host.setActiveDocument(nullptr);
+    s.h.host.SetActiveDocument(nullptr);
     EXPECT_EQ(s.Update(), hresult::ObjectNotSet);
     EXPECT_EQ(s.h.messages->Records().size(), suppress ? 0u : 2u);
-    EXPECT_TRUE(s.h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(s.h.HoldsOnlyItsOwnReferences());
   }
 }
 
@@ -326,7 +320,7 @@ TEST(PartsListTotalMass, WithoutATotalMassPropertyTheRowsAreWrittenThenTheCaller
     EXPECT_THAT(Totals(drawing), ElementsAre("2 kg", "4 kg"));
     EXPECT_EQ(UserProperty(drawing, "TotalMass"), "<missing>");
     EXPECT_EQ(s.h.messages->Records().size(), suppress ? 0u : 1u);
-    EXPECT_TRUE(s.h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(s.h.HoldsOnlyItsOwnReferences());
   }
 }
 
@@ -339,13 +333,13 @@ TEST(PartsListTotalMass, AFaultInAnyHostOperationTakesTheFailurePath) {
     auto s = std::make_unique<Scene>();
     s->h.addin->SuppressError = suppress;
     s->Open(Drawing({List({{"1", "2 kg", ""}, {"3", "250 g", ""}})}));
-    s->h.host.clearOperations();
+    s->h.host.ClearOperations();
     return s;
   };
   const std::vector<std::string> operations = [&] {
     auto s = scene(false);
     EXPECT_EQ(s->Update(), 0);
-    return s->h.host.operations();
+    return s->h.host.Operations();
   }();
   ASSERT_EQ(operations.size(), 34u);
 
@@ -353,14 +347,14 @@ TEST(PartsListTotalMass, AFaultInAnyHostOperationTakesTheFailurePath) {
     for (std::size_t n = 1; n <= operations.size(); ++n) {
       SCOPED_TRACE("fault in " + operations[n - 1] + " (" + std::to_string(n) + ")");
       auto s = scene(suppress);
-      s->h.host.failOperationNumber(n, planned);
+      s->h.host.FailOperationNumber(n, planned);
       const bool drawingObtained = n > 2;
       EXPECT_EQ(s->Update(), drawingObtained ? 0 : hresult::ObjectNotSet);
       if (drawingObtained) {
-        EXPECT_EQ(UserProperty(*s->h.host.activeDocument(), "TotalMass"), "");
+        EXPECT_EQ(UserProperty(*s->h.host.ActiveDocument(), "TotalMass"), "");
       }
       EXPECT_EQ(s->h.messages->Records().size(), suppress ? 0u : 1u);
-      EXPECT_TRUE(s->h.holdsOnlyItsOwnReferences());
+      EXPECT_TRUE(s->h.HoldsOnlyItsOwnReferences());
     }
   }
 
@@ -371,13 +365,13 @@ TEST(PartsListTotalMass, AFaultInAnyHostOperationTakesTheFailurePath) {
   for (const auto& operation : operations) {
     SCOPED_TRACE("every " + operation + " fails");
     auto s = scene(false);
-    s->h.host.failOperation(operation, planned);
+    s->h.host.FailOperation(operation, planned);
     const bool resetFails = std::find(reset.begin(), reset.end(), operation) != reset.end();
     const bool noDrawing =
         operation == "Application.ActiveDocument" || operation == "Document.AsDrawingDocument";
     EXPECT_EQ(s->Update(), resetFails ? planned : noDrawing ? hresult::ObjectNotSet : 0);
     EXPECT_THAT(s->h.messages->Records(), ElementsAre(kFailureBox));
-    EXPECT_TRUE(s->h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(s->h.HoldsOnlyItsOwnReferences());
   }
 }
 

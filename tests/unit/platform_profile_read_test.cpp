@@ -1,5 +1,5 @@
 // PortableProfileFile::GetString and profile_text::Lookup: reading as
-// GetPrivateProfileStringA does (see the notes on the profile file).
+// GetPrivateProfileStringA does (see docs/profile-files.md).
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
 #include "support/temp_files.h"
@@ -179,10 +179,16 @@ Read GetString(ProfileFile& profile, const std::string& section, const std::stri
   return r;
 }
 
-TEST(PlatformProfileRead, LongValueIsCutToBufferLessOne) {
+// A private directory with the file name a.ini in it (the file is not
+// created) and a reader on the real file system.
+class PlatformProfileRead : public ::testing::Test {
+protected:
   TempDir dir;
   const std::string file = dir.Path("a.ini");
   PortableProfileFile profile;
+};
+
+TEST_F(PlatformProfileRead, LongValueIsCutToBufferLessOne) {
   for (std::size_t length : {253u, 254u, 255u, 256u, 300u, 65535u, 65536u, 65537u}) {
     std::string value;
     for (std::size_t i = 0; i < length; ++i)
@@ -195,11 +201,8 @@ TEST(PlatformProfileRead, LongValueIsCutToBufferLessOne) {
   }
 }
 
-TEST(PlatformProfileRead, EmptyValueGivesEmptyAndZeroNotTheDefault) {
-  TempDir dir;
-  const std::string file = dir.Path("a.ini");
+TEST_F(PlatformProfileRead, EmptyValueGivesEmptyAndZeroNotTheDefault) {
   WriteBytes(file, "[S]\r\nK=\r\nB=   \r\n");
-  PortableProfileFile profile;
   Read r = GetString(profile, "S", "K", "", file);
   EXPECT_EQ(r.count, 0u);
   EXPECT_EQ(r.text, "");
@@ -208,10 +211,7 @@ TEST(PlatformProfileRead, EmptyValueGivesEmptyAndZeroNotTheDefault) {
   EXPECT_EQ(r.text, "");
 }
 
-TEST(PlatformProfileRead, MissingFileSectionKeyGiveDefault) {
-  TempDir dir;
-  PortableProfileFile profile;
-  const std::string file = dir.Path("a.ini");
+TEST_F(PlatformProfileRead, MissingFileSectionKeyGiveDefault) {
   Read r = GetString(profile, "S", "K", "", file);
   EXPECT_EQ(r.count, 0u);
   EXPECT_EQ(r.text, "");
@@ -226,10 +226,7 @@ TEST(PlatformProfileRead, MissingFileSectionKeyGiveDefault) {
   EXPECT_EQ(GetString(profile, "S", "L", "d", file).text, "d");
 }
 
-TEST(PlatformProfileRead, DefaultLosesTrailingSpacesAndIsCut) {
-  TempDir dir;
-  PortableProfileFile profile;
-  const std::string file = dir.Path("a.ini");
+TEST_F(PlatformProfileRead, DefaultLosesTrailingSpacesAndIsCut) {
   Read r = GetString(profile, "S", "K", "  d e  ", file);
   EXPECT_EQ(r.text, "  d e");
   EXPECT_EQ(r.count, 5u);
@@ -241,10 +238,7 @@ TEST(PlatformProfileRead, DefaultLosesTrailingSpacesAndIsCut) {
   EXPECT_EQ(r.text, "ab");
 }
 
-TEST(PlatformProfileRead, TinyBuffersAreSafe) {
-  TempDir dir;
-  PortableProfileFile profile;
-  const std::string file = dir.Path("a.ini");
+TEST_F(PlatformProfileRead, TinyBuffersAreSafe) {
   WriteBytes(file, "[S]\r\nK=value\r\n");
   Read r = GetString(profile, "S", "K", "", file, 0);
   EXPECT_EQ(r.count, 0u);
@@ -260,26 +254,19 @@ TEST(PlatformProfileRead, TinyBuffersAreSafe) {
   EXPECT_EQ(r.count, 0u);
 }
 
-TEST(PlatformProfileRead, HugeKeyNameMatches) {
-  TempDir dir;
-  PortableProfileFile profile;
-  const std::string file = dir.Path("a.ini");
+TEST_F(PlatformProfileRead, HugeKeyNameMatches) {
   std::string key(1 << 20, 'k');
   WriteBytes(file, "[S]\r\n" + key + "=v\r\n");
   std::string upper(1 << 20, 'K');
   EXPECT_EQ(GetString(profile, "S", upper, "", file).text, "v");
 }
 
-TEST(PlatformProfileRead, BackslashesInThePathAreSeparators) {
-  TempDir dir;
-  PortableProfileFile profile;
+TEST_F(PlatformProfileRead, BackslashesInThePathAreSeparators) {
   WriteBytes(dir.Path("a.ini"), "[S]\r\nK=v\r\n");
   EXPECT_EQ(GetString(profile, "S", "K", "", dir.Path() + "\\a.ini").text, "v");
 }
 
-TEST(PlatformProfileRead, NotARegularFileReadsAsMissing) {
-  TempDir dir;
-  PortableProfileFile profile;
+TEST_F(PlatformProfileRead, NotARegularFileReadsAsMissing) {
   EXPECT_EQ(GetString(profile, "S", "K", "d", dir.Path()).text, "d");
   EXPECT_EQ(GetString(profile, "S", "K", "d", "/dev/null").text, "d");
   EXPECT_EQ(GetString(profile, "S", "K", "d", "").text, "d");
@@ -289,9 +276,7 @@ TEST(PlatformProfileRead, NotARegularFileReadsAsMissing) {
   EXPECT_EQ(GetString(profile, "S", "K", "d", fifo).text, "d");
 }
 
-TEST(PlatformProfileRead, ReadsThroughSymbolicLink) {
-  TempDir dir;
-  PortableProfileFile profile;
+TEST_F(PlatformProfileRead, ReadsThroughSymbolicLink) {
   WriteBytes(dir.Path("real.ini"), "[S]\r\nK=v\r\n");
   std::filesystem::create_symlink("real.ini", dir.Path("link.ini"));
   EXPECT_EQ(GetString(profile, "S", "K", "", dir.Path("link.ini")).text, "v");
@@ -307,23 +292,20 @@ public:
   }
 };
 
-TEST(PlatformProfileRead, OneWholeFileReadPerCall) {
-  TempDir dir;
+TEST_F(PlatformProfileRead, OneWholeFileReadPerCall) {
   auto fs = std::make_shared<CountingFileSystem>();
-  PortableProfileFile profile(fs);
-  const std::string file = dir.Path("a.ini");
+  PortableProfileFile counted(fs);
   std::string contents = "[S]\r\n";
   for (int i = 0; i < 26; ++i)
     contents += "Key" + std::to_string(i) + "=Value " + std::to_string(i) + "\r\n";
   WriteBytes(file, contents);
   for (int i = 0; i < 26; ++i)
-    EXPECT_EQ(GetString(profile, "S", "Key" + std::to_string(i), "", file).text,
+    EXPECT_EQ(GetString(counted, "S", "Key" + std::to_string(i), "", file).text,
               "Value " + std::to_string(i));
   EXPECT_EQ(fs->reads, 26);
 }
 
-TEST(PlatformProfileRead, ReadWholeFileReadsLargeAndEmptyFiles) {
-  TempDir dir;
+TEST_F(PlatformProfileRead, ReadWholeFileReadsLargeAndEmptyFiles) {
   PosixProfileFileSystem fs;
   std::string contents;
   WriteBytes(dir.Path("empty"), "");

@@ -1,5 +1,6 @@
 // PortableProfileFile::WriteString and profile_text::Store: writing as
-// WritePrivateProfileStringA does (see the notes on the profile file).
+// WritePrivateProfileStringA does (see docs/profile-files.md).
+#include "platform/ascii_case.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
 #include "support/temp_files.h"
@@ -393,7 +394,7 @@ TEST(PlatformProfileWrite, RandomFilesKeepOtherKeys) {
     EXPECT_EQ(*back, expected) << round;
     for (const std::string& s : names) {
       for (const std::string& k : names) {
-        if (profile_text::NamesEqual(s, section) && profile_text::NamesEqual(k, key))
+        if (EqualsIgnoringAsciiCase(s, section) && EqualsIgnoringAsciiCase(k, key))
           continue;
         EXPECT_EQ(profile_text::Lookup(text, s, k), profile_text::Lookup(after, s, k))
             << "round " << round << " [" << s << "] " << k;

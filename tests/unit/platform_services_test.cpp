@@ -65,12 +65,6 @@ TEST(PlatformClock, SystemClockIsLocalTime) {
   FAIL() << "the clock kept changing its second";
 }
 
-TEST(PlatformModulePath, Fixed) {
-  FixedModulePath path("/opt/vantelo", "Vantelo");
-  EXPECT_EQ(path.Directory(), "/opt/vantelo");
-  EXPECT_EQ(path.BaseName(), "Vantelo");
-}
-
 TEST(PlatformModulePath, Split) {
   struct Case {
     const char *path, *directory, *baseName;
@@ -99,12 +93,6 @@ TEST(PlatformModulePath, Executable) {
   EXPECT_EQ(path.BaseName(), exe.stem().string());
   EXPECT_FALSE(path.Directory().empty());
   EXPECT_NE(path.Directory().back(), '/');
-}
-
-TEST(PlatformDialogs, NullMessagePump) {
-  NullMessagePump pump;
-  pump.ProcessWaitingMessages();
-  SUCCEED();
 }
 
 TEST(PlatformDialogs, RecordingMessageDialog) {

@@ -26,14 +26,14 @@ class SettingsFileSafety : public ::testing::TestWithParam<Fault> {};
 
 TEST_P(SettingsFileSafety, ASaveLosesNoKeyWhenTheFileCannotBeWritten) {
   AddinHarness h({.settingsFileSystem = std::make_shared<FaultyFileSystem>(GetParam())});
-  h.writeSettings(kSettings);
-  auto& drawing = h.host.addDocument(
+  h.WriteSettings(kSettings);
+  auto& drawing = h.host.AddDocument(
       {.name = "A.idw", .type = document_type::Drawing, .sheets = {{.size = 9996}}});
 
-  const sim::SaveOutcome outcome = h.save(drawing);
+  const sim::SaveOutcome outcome = h.Save(drawing);
 
   EXPECT_TRUE(outcome.succeeded) << outcome.message;
-  EXPECT_EQ(h.readSettings(), kSettings);
+  EXPECT_EQ(h.ReadSettings(), kSettings);
   EXPECT_EQ(h.dir.Entries(), std::set<std::string>{"Vantelo.ini"});
   // The settings still read from the file drive the writers; when nothing can
   // be read every setting takes its default, where no writer is enabled.

@@ -13,18 +13,18 @@ namespace {
 
 class SettingsFile : public ::testing::Test {
 protected:
-  std::string get(std::string section, std::string key, std::string defaultText) {
-    std::string file = h.settingsPath();
+  std::string Get(std::string section, std::string key, std::string defaultText) {
+    std::string file = h.SettingsPath();
     return h.addin->GetFromINI(section, key, defaultText, file);
   }
-  bool add(std::string section, std::string key, std::string value, std::string file) {
+  bool Add(std::string section, std::string key, std::string value, std::string file) {
     return h.addin->AddToINI(section, key, value, file);
   }
   AddinHarness h;
 };
 
 TEST_F(SettingsFile, StoredValuesAreReturnedAsTheProfileReaderGivesThem) {
-  h.writeSettings("[Mass And Volume Options]\r\n"
+  h.WriteSettings("[Mass And Volume Options]\r\n"
                   "massunittodisplay=  \" kg \"  \r\n"
                   "Quoted=' '\r\n"
                   "Plain =  lb  \r\n"
@@ -41,44 +41,44 @@ TEST_F(SettingsFile, StoredValuesAreReturnedAsTheProfileReaderGivesThem) {
       {"Mass And Volume Options", "Long", std::string(254, 'x')}, // cut at the buffer
   };
   for (const auto& c : cases)
-    EXPECT_EQ(get(c.section, c.key, "default"), c.expected) << c.key;
+    EXPECT_EQ(Get(c.section, c.key, "default"), c.expected) << c.key;
 }
 
 TEST_F(SettingsFile, AMissingOrBlankValueGivesTheDefaultAndWritesItBack) {
-  h.writeSettings("[S]\r\nEmpty=\r\nBlanks=   \r\n");
-  EXPECT_EQ(get("S", "Empty", "5"), "5");
-  EXPECT_EQ(get("S", "Blanks", "6"), "6");
-  EXPECT_EQ(get("S", "Missing", "7"), "7");
-  EXPECT_EQ(h.readSettings(), "[S]\r\nEmpty=5\r\nBlanks=6\r\nMissing=7\r\n");
+  h.WriteSettings("[S]\r\nEmpty=\r\nBlanks=   \r\n");
+  EXPECT_EQ(Get("S", "Empty", "5"), "5");
+  EXPECT_EQ(Get("S", "Blanks", "6"), "6");
+  EXPECT_EQ(Get("S", "Missing", "7"), "7");
+  EXPECT_EQ(h.ReadSettings(), "[S]\r\nEmpty=5\r\nBlanks=6\r\nMissing=7\r\n");
 }
 
 TEST_F(SettingsFile, AnEmptyDefaultLeavesAMissingFileAlone) {
-  EXPECT_EQ(get("S", "K", ""), "");
-  EXPECT_FALSE(h.settingsExist());
-  EXPECT_EQ(get("S", "K", "v"), "v");
-  EXPECT_EQ(h.readSettings(), "[S]\r\nK=v\r\n");
+  EXPECT_EQ(Get("S", "K", ""), "");
+  EXPECT_FALSE(h.SettingsExist());
+  EXPECT_EQ(Get("S", "K", "v"), "v");
+  EXPECT_EQ(h.ReadSettings(), "[S]\r\nK=v\r\n");
 }
 
 TEST_F(SettingsFile, TextPassesThroughTheAnsiCodePage) {
-  std::string section = "Sektion", key = "Maß", value = "5 € ✓", file = h.settingsPath();
+  std::string section = "Sektion", key = "Maß", value = "5 € ✓", file = h.SettingsPath();
   EXPECT_TRUE(h.addin->AddToINI(section, key, value, file));
   EXPECT_EQ(value, "5 € ?"); // the by-reference argument comes back converted
-  EXPECT_EQ(h.readSettings(), "[Sektion]\r\nMa\xDF=5 \x80 ?\r\n");
-  EXPECT_EQ(get("Sektion", "Maß", ""), "5 € ?");
+  EXPECT_EQ(h.ReadSettings(), "[Sektion]\r\nMa\xDF=5 \x80 ?\r\n");
+  EXPECT_EQ(Get("Sektion", "Maß", ""), "5 € ?");
 }
 
 // A line break would end the file's line and turn the rest into a key or a
 // section of its own; such a text is refused and the file stays as it was.
 TEST_F(SettingsFile, ALineBreakInASectionKeyOrValueIsRefused) {
   const std::string before = "[S]\r\nK=stored\r\n";
-  h.writeSettings(before);
+  h.WriteSettings(before);
   const auto expectRefused = [&](const std::string& section, const std::string& key,
                                  const std::string& text) {
     const std::string where = section + "/" + key + "/" + text;
-    EXPECT_FALSE(add(section, key, text, h.settingsPath())) << where;
+    EXPECT_FALSE(Add(section, key, text, h.SettingsPath())) << where;
     // The text as a default: returned, never written back.
-    EXPECT_EQ(get(section, key, text), text) << where;
-    EXPECT_EQ(h.readSettings(), before) << where;
+    EXPECT_EQ(Get(section, key, text), text) << where;
+    EXPECT_EQ(h.ReadSettings(), before) << where;
   };
   for (const char* value :
        {"x\r\n[Global Options]\r\nEnableMassVolume=True", "line1\nline2", "line1\rline2"})
@@ -88,7 +88,7 @@ TEST_F(SettingsFile, ALineBreakInASectionKeyOrValueIsRefused) {
 }
 
 TEST_F(SettingsFile, AnUnwritableDirectoryGivesFalseWithoutAnError) {
-  EXPECT_FALSE(add("S", "K", "v", h.dir.Path("no/such/dir/Vantelo.ini")));
+  EXPECT_FALSE(Add("S", "K", "v", h.dir.Path("no/such/dir/Vantelo.ini")));
   EXPECT_FALSE(Exists(h.dir.Path("no")));
 
   if (::geteuid() == 0)
@@ -97,7 +97,7 @@ TEST_F(SettingsFile, AnUnwritableDirectoryGivesFalseWithoutAnError) {
   std::filesystem::create_directory(locked);
   std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_exec);
-  EXPECT_FALSE(add("S", "K", "v", locked + "/Vantelo.ini"));
+  EXPECT_FALSE(Add("S", "K", "v", locked + "/Vantelo.ini"));
 }
 
 } // namespace

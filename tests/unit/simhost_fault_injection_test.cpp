@@ -9,23 +9,23 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using vantelo::test::failureCode;
+using vantelo::test::FailureCode;
 
 constexpr std::int32_t Planned = static_cast<std::int32_t>(0x80041234);
 
 class SimFaults : public ::testing::Test {
 protected:
   SimFaults() {
-    document_ = &host_.addDocument({.name = "P.ipt"});
-    host_.setActiveDocument(document_);
-    application_ = use(host_.AddInSite()).Application();
-    host_.clearOperations();
+    document_ = &host_.AddDocument({.name = "P.ipt"});
+    host_.SetActiveDocument(document_);
+    application_ = Use(host_.AddInSite()).Application();
+    host_.ClearOperations();
   }
 
   // Four operations: active document, property sets, the user set, the add.
-  void addProperty(const std::string& name) {
-    auto set = use(use(use(application_).ActiveDocument()).PropertySets()).Item(fmtid::UserDefined);
-    use(set).Add(std::string("v"), name);
+  void AddProperty(const std::string& name) {
+    auto set = Use(Use(Use(application_).ActiveDocument()).PropertySets()).Item(fmtid::UserDefined);
+    Use(set).Add(std::string("v"), name);
   }
 
   Host host_;
@@ -34,40 +34,40 @@ protected:
 };
 
 TEST_F(SimFaults, RecordsEachOperationByInterfaceAndMember) {
-  addProperty("A");
-  EXPECT_THAT(host_.operations(), ElementsAre("Application.ActiveDocument", "Document.PropertySets",
+  AddProperty("A");
+  EXPECT_THAT(host_.Operations(), ElementsAre("Application.ActiveDocument", "Document.PropertySets",
                                               "PropertySets.Item", "PropertySet.Add"));
-  EXPECT_EQ(host_.operationCount(), 4u);
-  EXPECT_EQ(host_.callsOf("PropertySet.Add"), 1u);
-  host_.clearOperations();
-  EXPECT_TRUE(host_.operations().empty());
-  EXPECT_EQ(host_.operationCount(), 0u);
-  EXPECT_EQ(host_.callsOf("PropertySet.Add"), 0u);
+  EXPECT_EQ(host_.OperationCount(), 4u);
+  EXPECT_EQ(host_.CallsOf("PropertySet.Add"), 1u);
+  host_.ClearOperations();
+  EXPECT_TRUE(host_.Operations().empty());
+  EXPECT_EQ(host_.OperationCount(), 0u);
+  EXPECT_EQ(host_.CallsOf("PropertySet.Add"), 0u);
 }
 
 TEST_F(SimFaults, TheNthOperationFailsBeforeItHasAnyEffect) {
-  host_.failOperationNumber(4, Planned);
+  host_.FailOperationNumber(4, Planned);
   try {
-    addProperty("A");
+    AddProperty("A");
     FAIL() << "the fourth operation did not fail";
   } catch (const Failure& failure) {
-    EXPECT_EQ(failure.code(), Planned);
+    EXPECT_EQ(failure.Code(), Planned);
     EXPECT_THAT(failure.what(), HasSubstr("PropertySet.Add"));
   }
-  EXPECT_EQ(document_->property(fmtid::UserDefined, "A"), nullptr);
-  EXPECT_EQ(host_.operationCount(), 4u); // the failed call is recorded too
+  EXPECT_EQ(document_->Property(fmtid::UserDefined, "A"), nullptr);
+  EXPECT_EQ(host_.OperationCount(), 4u); // the failed call is recorded too
 
-  addProperty("B"); // operations 5 to 8
-  EXPECT_NE(document_->property(fmtid::UserDefined, "B"), nullptr);
+  AddProperty("B"); // operations 5 to 8
+  EXPECT_NE(document_->Property(fmtid::UserDefined, "B"), nullptr);
 }
 
 TEST_F(SimFaults, NumberingStartsAgainAfterClearingTheRecord) {
-  addProperty("A");                      // operations 1 to 4
-  host_.failOperationNumber(1, Planned); // already past until the record starts again
-  addProperty("B");
-  host_.clearOperations();
-  EXPECT_EQ(failureCode([&] { addProperty("C"); }), Planned);
-  EXPECT_EQ(document_->property(fmtid::UserDefined, "C"), nullptr);
+  AddProperty("A");                      // operations 1 to 4
+  host_.FailOperationNumber(1, Planned); // already past until the record starts again
+  AddProperty("B");
+  host_.ClearOperations();
+  EXPECT_EQ(FailureCode([&] { AddProperty("C"); }), Planned);
+  EXPECT_EQ(document_->Property(fmtid::UserDefined, "C"), nullptr);
 }
 
 TEST_F(SimFaults, ANamedOperationFailsOnEveryCallOrOnlyOnItsKthCall) {
@@ -81,37 +81,37 @@ TEST_F(SimFaults, ANamedOperationFailsOnEveryCallOrOnlyOnItsKthCall) {
   };
   for (const auto& c : cases) {
     Host host;
-    auto& doc = host.addDocument({.name = "P.ipt"});
-    host.setActiveDocument(&doc);
-    auto set = use(use(use(use(host.AddInSite()).Application()).ActiveDocument()).PropertySets())
+    auto& doc = host.AddDocument({.name = "P.ipt"});
+    host.SetActiveDocument(&doc);
+    auto set = Use(Use(Use(Use(host.AddInSite()).Application()).ActiveDocument()).PropertySets())
                    .Item(fmtid::UserDefined);
     if (c.k == 0)
-      host.failOperation("PropertySet.Add", Planned);
+      host.FailOperation("PropertySet.Add", Planned);
     else
-      host.failOperationCall("PropertySet.Add", c.k, Planned);
+      host.FailOperationCall("PropertySet.Add", c.k, Planned);
     for (int i = 0; i < 3; ++i) {
       const auto name = "P" + std::to_string(i);
-      const auto code = failureCode([&] { use(set).Add(1, name); });
+      const auto code = FailureCode([&] { Use(set).Add(1, name); });
       EXPECT_EQ(code == 0, c.added[i]) << c.what << ", call " << i + 1;
-      EXPECT_EQ(doc.property(fmtid::UserDefined, name) != nullptr, c.added[i]) << c.what;
+      EXPECT_EQ(doc.Property(fmtid::UserDefined, name) != nullptr, c.added[i]) << c.what;
     }
   }
 }
 
 TEST_F(SimFaults, ClearedFaultsNoLongerFire) {
-  host_.failOperation("Application.ActiveDocument", Planned);
-  EXPECT_EQ(failureCode([&] { use(application_).ActiveDocument(); }), Planned);
-  host_.clearFaults();
-  EXPECT_EQ(failureCode([&] { use(application_).ActiveDocument(); }), 0);
+  host_.FailOperation("Application.ActiveDocument", Planned);
+  EXPECT_EQ(FailureCode([&] { Use(application_).ActiveDocument(); }), Planned);
+  host_.ClearFaults();
+  EXPECT_EQ(FailureCode([&] { Use(application_).ActiveDocument(); }), 0);
 }
 
 TEST_F(SimFaults, RefusesUnknownOperationsAndZeroNumbers) {
-  EXPECT_EQ(failureCode([&] { host_.failOperation("Document.Typo", Planned); }),
+  EXPECT_EQ(FailureCode([&] { host_.FailOperation("Document.Typo", Planned); }),
             hresult::InvalidArg);
-  EXPECT_EQ(failureCode([&] { host_.failOperationCall("PropertySet.Add", 0, Planned); }),
+  EXPECT_EQ(FailureCode([&] { host_.FailOperationCall("PropertySet.Add", 0, Planned); }),
             hresult::InvalidArg);
-  EXPECT_EQ(failureCode([&] { host_.failOperationNumber(0, Planned); }), hresult::InvalidArg);
-  EXPECT_EQ(failureCode([&] { host_.callsOf("PropertySet.Remove"); }), hresult::InvalidArg);
+  EXPECT_EQ(FailureCode([&] { host_.FailOperationNumber(0, Planned); }), hresult::InvalidArg);
+  EXPECT_EQ(FailureCode([&] { host_.CallsOf("PropertySet.Remove"); }), hresult::InvalidArg);
 }
 
 } // namespace

@@ -15,42 +15,42 @@ using Counts = std::map<std::string, std::size_t>;
 
 TEST(SimReferences, EachObjectHandedOutIsOneReferenceUntilItsLastCopyGoes) {
   Host host;
-  auto& drawing = host.addDocument({.name = "D.idw", .type = document_type::Drawing});
-  host.setActiveDocument(&drawing);
+  auto& drawing = host.AddDocument({.name = "D.idw", .type = document_type::Drawing});
+  host.SetActiveDocument(&drawing);
 
   auto site = host.AddInSite();
-  auto application = use(site).Application();
+  auto application = Use(site).Application();
   auto copyOfApplication = application; // the same reference
-  EXPECT_EQ(host.liveReferencesByInterface(),
+  EXPECT_EQ(host.LiveReferencesByInterface(),
             (Counts{{"Application", 1}, {"ApplicationAddInSite", 1}}));
 
   site.reset();
-  auto first = use(application).ActiveDocument();
-  auto second = use(application).ActiveDocument(); // a second reference
-  auto asDrawing = use(first).AsDrawingDocument();
-  EXPECT_EQ(host.liveReferencesByInterface(),
+  auto first = Use(application).ActiveDocument();
+  auto second = Use(application).ActiveDocument(); // a second reference
+  auto asDrawing = Use(first).AsDrawingDocument();
+  EXPECT_EQ(host.LiveReferencesByInterface(),
             (Counts{{"Application", 1}, {"Document", 2}, {"DrawingDocument", 1}}));
-  EXPECT_EQ(host.liveReferences(), 4u);
+  EXPECT_EQ(host.LiveReferences(), 4u);
 
   application.reset(); // the copy still holds it
   first.reset();
   asDrawing.reset();
-  EXPECT_EQ(host.liveReferencesByInterface(), (Counts{{"Application", 1}, {"Document", 1}}));
+  EXPECT_EQ(host.LiveReferencesByInterface(), (Counts{{"Application", 1}, {"Document", 1}}));
 
   copyOfApplication.reset();
   second.reset();
-  EXPECT_EQ(host.liveReferences(), 0u);
-  EXPECT_TRUE(host.liveReferencesByInterface().empty());
+  EXPECT_EQ(host.LiveReferences(), 0u);
+  EXPECT_TRUE(host.LiveReferencesByInterface().empty());
 }
 
 TEST(SimReferences, ATemporaryInAChainIsReleasedAtOnce) {
   Host host;
-  auto& part = host.addDocument({.name = "P.ipt"});
-  host.setActiveDocument(&part);
-  auto application = use(host.AddInSite()).Application();
-  const auto type = use(use(application).ActiveDocument()).DocumentType();
+  auto& part = host.AddDocument({.name = "P.ipt"});
+  host.SetActiveDocument(&part);
+  auto application = Use(host.AddInSite()).Application();
+  const auto type = Use(Use(application).ActiveDocument()).DocumentType();
   EXPECT_EQ(type, document_type::Part);
-  EXPECT_EQ(host.liveReferencesByInterface(), (Counts{{"Application", 1}}));
+  EXPECT_EQ(host.LiveReferencesByInterface(), (Counts{{"Application", 1}}));
 }
 
 TEST(SimReferences, ConnectionsLiveUntilTheirObjectIsDestroyed) {
@@ -59,23 +59,23 @@ TEST(SimReferences, ConnectionsLiveUntilTheirObjectIsDestroyed) {
                         std::int32_t&) override {}
   } sink;
   Host host;
-  auto events = use(use(host.AddInSite()).Application()).ApplicationEvents();
-  auto first = use(events).Advise(sink);
-  auto second = use(events).Advise(sink);
-  EXPECT_EQ(host.liveConnections(), 2u);
+  auto events = Use(Use(host.AddInSite()).Application()).ApplicationEvents();
+  auto first = Use(events).Advise(sink);
+  auto second = Use(events).Advise(sink);
+  EXPECT_EQ(host.LiveConnections(), 2u);
   first.reset();
-  EXPECT_EQ(host.liveConnections(), 1u);
+  EXPECT_EQ(host.LiveConnections(), 1u);
   second.reset();
-  EXPECT_EQ(host.liveConnections(), 0u);
+  EXPECT_EQ(host.LiveConnections(), 0u);
 }
 
 TEST(SimReferences, ObjectsStaySafeAfterTheHostIsGone) {
   auto host = std::make_unique<Host>();
-  auto& part = host->addDocument({.name = "P.ipt"});
-  host->setActiveDocument(&part);
-  auto document = use(use(host->AddInSite()).Application()).ActiveDocument();
+  auto& part = host->AddDocument({.name = "P.ipt"});
+  host->SetActiveDocument(&part);
+  auto document = Use(Use(host->AddInSite()).Application()).ActiveDocument();
   host.reset();
-  EXPECT_EQ(use(document).DocumentType(), document_type::Part);
+  EXPECT_EQ(Use(document).DocumentType(), document_type::Part);
 }
 
 } // namespace

@@ -38,8 +38,8 @@ struct RecordingSink : ApplicationEventsSink {
 class SimSaveNotification : public ::testing::Test {
 protected:
   SimSaveNotification() {
-    drawing_ = &host_.addDocument({.name = "D.idw", .type = document_type::Drawing});
-    events_ = use(use(host_.AddInSite()).Application()).ApplicationEvents();
+    drawing_ = &host_.AddDocument({.name = "D.idw", .type = document_type::Drawing});
+    events_ = Use(Use(host_.AddInSite()).Application()).ApplicationEvents();
   }
 
   Host host_;
@@ -51,28 +51,28 @@ TEST_F(SimSaveNotification, DeliversTheDocumentAndContextAndReleasesThemAfterwar
   RecordingSink sink;
   Counts duringCall;
   sink.action = [&](const Ref<Document>&, std::int32_t& handlingCode) {
-    duringCall = host_.liveReferencesByInterface();
+    duringCall = host_.LiveReferencesByInterface();
     handlingCode = 7;
   };
-  const auto connection = use(events_).Advise(sink);
+  const auto connection = Use(events_).Advise(sink);
 
-  const auto outcome = host_.FireSaveDocument(drawing_, 4097, 3);
+  const auto outcome = host_.FireSaveDocument(drawing_, event_timing::Before, 3);
   EXPECT_TRUE(outcome.succeeded);
   EXPECT_EQ(outcome.sinksNotified, 1u);
   EXPECT_EQ(outcome.handlingCode, 7);
   EXPECT_EQ(sink.handlingCodeIn, 3);
-  EXPECT_EQ(sink.lastTiming, 4097);
+  EXPECT_EQ(sink.lastTiming, event_timing::Before);
   EXPECT_TRUE(sink.hadDocument);
   EXPECT_EQ(sink.documentType, document_type::Drawing);
   EXPECT_TRUE(sink.hadContext);
   EXPECT_EQ(duringCall, (Counts{{"ApplicationEvents", 1}, {"Context", 1}, {"Document", 1}}));
-  EXPECT_EQ(host_.liveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}}));
+  EXPECT_EQ(host_.LiveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}}));
 }
 
 TEST_F(SimSaveNotification, WithoutADocumentTheSinkGetsNothing) {
   RecordingSink sink;
-  const auto connection = use(events_).Advise(sink);
-  host_.FireSaveDocument(nullptr, 4097, 0);
+  const auto connection = Use(events_).Advise(sink);
+  host_.FireSaveDocument(nullptr, event_timing::Before, 0);
   EXPECT_EQ(sink.calls, 1);
   EXPECT_FALSE(sink.hadDocument);
 }
@@ -81,9 +81,9 @@ TEST_F(SimSaveNotification, AReferenceTheSinkKeepsStaysCounted) {
   RecordingSink sink;
   Ref<Document> kept;
   sink.action = [&](const Ref<Document>& document, std::int32_t&) { kept = document; };
-  const auto connection = use(events_).Advise(sink);
-  host_.FireSaveDocument(drawing_, 4097, 0);
-  EXPECT_EQ(host_.liveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}, {"Document", 1}}));
+  const auto connection = Use(events_).Advise(sink);
+  host_.FireSaveDocument(drawing_, event_timing::Before, 0);
+  EXPECT_EQ(host_.LiveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}, {"Document", 1}}));
 }
 
 TEST_F(SimSaveNotification, ReportsTheFirstFailureAndStillNotifiesTheOtherSinks) {
@@ -91,35 +91,35 @@ TEST_F(SimSaveNotification, ReportsTheFirstFailureAndStillNotifiesTheOtherSinks)
   failing.action = [](const Ref<Document>&, std::int32_t&) {
     throw Failure(hresult::TypeMismatch, "bad setting");
   };
-  const auto first = use(events_).Advise(failing);
-  const auto second = use(events_).Advise(other);
-  const auto outcome = host_.FireSaveDocument(drawing_, 4097, 5);
+  const auto first = Use(events_).Advise(failing);
+  const auto second = Use(events_).Advise(other);
+  const auto outcome = host_.FireSaveDocument(drawing_, event_timing::Before, 5);
   EXPECT_FALSE(outcome.succeeded);
   EXPECT_EQ(outcome.code, hresult::TypeMismatch);
   EXPECT_EQ(outcome.message, "bad setting");
   EXPECT_EQ(outcome.handlingCode, 5);
   EXPECT_EQ(other.calls, 1);
-  EXPECT_EQ(host_.liveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}}));
+  EXPECT_EQ(host_.LiveReferencesByInterface(), (Counts{{"ApplicationEvents", 1}}));
 }
 
 TEST_F(SimSaveNotification, DisconnectedSinksAreNotCalled) {
   RecordingSink first, second;
-  auto firstConnection = use(events_).Advise(first);
-  auto secondConnection = use(events_).Advise(second);
+  auto firstConnection = Use(events_).Advise(first);
+  auto secondConnection = Use(events_).Advise(second);
   // The first sink disconnects the second during the notification.
   first.action = [&](const Ref<Document>&, std::int32_t&) { secondConnection.reset(); };
-  EXPECT_EQ(host_.FireSaveDocument(drawing_, 4097, 0).sinksNotified, 1u);
+  EXPECT_EQ(host_.FireSaveDocument(drawing_, event_timing::Before, 0).sinksNotified, 1u);
   EXPECT_EQ(second.calls, 0);
 
   firstConnection.reset();
-  EXPECT_EQ(host_.FireSaveDocument(drawing_, 4097, 0).sinksNotified, 0u);
+  EXPECT_EQ(host_.FireSaveDocument(drawing_, event_timing::Before, 0).sinksNotified, 0u);
   EXPECT_EQ(first.calls, 1);
 }
 
 TEST_F(SimSaveNotification, RefusesADocumentOfAnotherHost) {
   Host other;
-  auto& foreign = other.addDocument({.name = "F.ipt"});
-  EXPECT_THROW(host_.FireSaveDocument(&foreign, 4097, 0), Failure);
+  auto& foreign = other.AddDocument({.name = "F.ipt"});
+  EXPECT_THROW(host_.FireSaveDocument(&foreign, event_timing::Before, 0), Failure);
 }
 
 } // namespace

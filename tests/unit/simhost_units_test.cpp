@@ -9,12 +9,12 @@
 namespace vantelo::sim {
 namespace {
 
-using vantelo::test::failureCode;
+using vantelo::test::FailureCode;
 
-Ref<UnitsOfMeasure> unitsOf(Host& host, UnitsData units) {
-  auto& doc = host.addDocument({.name = "P.ipt", .units = units});
-  host.setActiveDocument(&doc);
-  return use(use(use(host.AddInSite()).Application()).ActiveDocument()).UnitsOfMeasure();
+Ref<UnitsOfMeasure> UnitsOf(Host& host, UnitsData units) {
+  auto& doc = host.AddDocument({.name = "P.ipt", .units = units});
+  host.SetActiveDocument(&doc);
+  return Use(Use(Use(host.AddInSite()).Application()).ActiveDocument()).UnitsOfMeasure();
 }
 
 TEST(SimUnits, LengthTextsUseTheDocumentsUnitFamilyAndDisplayDecimals) {
@@ -34,9 +34,10 @@ TEST(SimUnits, LengthTextsUseTheDocumentsUnitFamilyAndDisplayDecimals) {
   };
   for (const auto& c : cases) {
     Host host;
-    auto units = unitsOf(host, {.lengthUnits = c.lengthUnits, .displayPrecision = c.decimals});
+    auto units = UnitsOf(host, {.lengthUnits = c.lengthUnits, .displayPrecision = c.decimals});
     double value = c.centimetres;
-    EXPECT_EQ(use(units).GetStringFromValue(value, 11266), c.text) << c.centimetres;
+    EXPECT_EQ(Use(units).GetStringFromValue(value, units::DefaultDisplayLength), c.text)
+        << c.centimetres;
     EXPECT_EQ(value, c.centimetres);
   }
 }
@@ -53,25 +54,26 @@ TEST(SimUnits, RefusesValuesAndDecimalsThatGiveNoSensibleText) {
   };
   for (const auto& c : cases) {
     Host host;
-    auto units = unitsOf(host, {.displayPrecision = c.decimals});
+    auto units = UnitsOf(host, {.displayPrecision = c.decimals});
     double value = c.value;
-    EXPECT_EQ(failureCode([&] { use(units).GetStringFromValue(value, 11266); }),
-              hresult::InvalidArg)
+    EXPECT_EQ(
+        FailureCode([&] { Use(units).GetStringFromValue(value, units::DefaultDisplayLength); }),
+        hresult::InvalidArg)
         << c.value << " with " << c.decimals << " decimals";
   }
 }
 
 TEST(SimUnits, UnitCodesAreTheDocumentsDefaultsUnlessSet) {
   Host host;
-  auto defaults = unitsOf(host, {});
-  EXPECT_EQ(use(defaults).MassUnits(), units::Kilogram);
-  EXPECT_EQ(use(defaults).LengthUnits(), units::Millimeter);
-  EXPECT_EQ(use(defaults).LengthDisplayPrecision(), 2);
+  auto defaults = UnitsOf(host, {});
+  EXPECT_EQ(Use(defaults).MassUnits(), units::Kilogram);
+  EXPECT_EQ(Use(defaults).LengthUnits(), units::Millimeter);
+  EXPECT_EQ(Use(defaults).LengthDisplayPrecision(), 2);
   auto set =
-      unitsOf(host, {.massUnits = units::PoundMass, .lengthUnits = 1, .displayPrecision = -3});
-  EXPECT_EQ(use(set).MassUnits(), units::PoundMass);
-  EXPECT_EQ(use(set).LengthUnits(), 1);
-  EXPECT_EQ(use(set).LengthDisplayPrecision(), -3);
+      UnitsOf(host, {.massUnits = units::PoundMass, .lengthUnits = 1, .displayPrecision = -3});
+  EXPECT_EQ(Use(set).MassUnits(), units::PoundMass);
+  EXPECT_EQ(Use(set).LengthUnits(), 1);
+  EXPECT_EQ(Use(set).LengthDisplayPrecision(), -3);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
+#include "support/addin_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +12,24 @@
 namespace vantelo {
 namespace {
 
-std::optional<std::int32_t> failureCode(auto&& call) {
+std::optional<std::int32_t> FailureCode(auto&& call) {
   try {
     call();
   } catch (const Failure& failure) {
-    return failure.code();
+    return failure.Code();
   }
   return std::nullopt;
 }
 
 // Replaces "." in a text written for the "." locale by the given separator.
-std::string localized(std::string text, const std::string& separator) {
+std::string Localized(std::string text, const std::string& separator) {
   if (const auto dot = text.find('.'); dot != std::string::npos)
     text.replace(dot, 1, separator);
   return text;
 }
 
 class BothSeparators : public ::testing::TestWithParam<std::string> {};
-INSTANTIATE_TEST_SUITE_P(Locales, BothSeparators, ::testing::Values(".", ","));
+INSTANTIATE_TEST_SUITE_P(Locales, BothSeparators, ::testing::Values(".", ","), test::SeparatorName);
 
 TEST_P(BothSeparators, TextToBooleanAcceptsWordsAndNumbers) {
   const std::string sep = GetParam();
@@ -39,13 +40,13 @@ TEST_P(BothSeparators, TextToBooleanAcceptsWordsAndNumbers) {
                {"fALSE", false}, {"1", true},    {"-1", true},   {"0", false},
                {"0.0", false},   {"0.5", true},  {"2e3", true},  {"-0", false}};
   for (const auto& c : cases)
-    EXPECT_EQ(vb::TextToBoolean(localized(c.text, sep), sep), c.expected) << c.text;
+    EXPECT_EQ(vb::TextToBoolean(Localized(c.text, sep), sep), c.expected) << c.text;
 }
 
 TEST_P(BothSeparators, TextToBooleanRefusesOtherText) {
   const std::string sep = GetParam();
   for (const char* text : {"yes", "", " ", "Truee", "1x", "on", "--1"})
-    EXPECT_EQ(failureCode([&] { vb::TextToBoolean(text, sep); }), hresult::TypeMismatch) << text;
+    EXPECT_EQ(FailureCode([&] { vb::TextToBoolean(text, sep); }), hresult::TypeMismatch) << text;
 }
 
 TEST_P(BothSeparators, TextToIntegerRoundsHalfToEvenAndChecksTheRange) {
@@ -57,16 +58,16 @@ TEST_P(BothSeparators, TextToIntegerRoundsHalfToEvenAndChecksTheRange) {
                {"2.51", 3},  {" 7 ", 7},         {"32767", 32767},    {"-32768", -32768},
                {"1e2", 100}, {"32767.4", 32767}, {"-32768.5", -32768}};
   for (const auto& c : cases)
-    EXPECT_EQ(vb::TextToInteger(localized(c.text, sep), sep), c.expected) << c.text;
+    EXPECT_EQ(vb::TextToInteger(Localized(c.text, sep), sep), c.expected) << c.text;
   for (const char* text : {"40000", "32768", "-32769", "1e10", "1e400"})
-    EXPECT_EQ(failureCode([&] { vb::TextToInteger(text, sep); }), hresult::Overflow) << text;
+    EXPECT_EQ(FailureCode([&] { vb::TextToInteger(text, sep); }), hresult::Overflow) << text;
   for (const char* text : {"two", "", "2,5,", "1..2"})
-    EXPECT_EQ(failureCode([&] { vb::TextToInteger(text, sep); }), hresult::TypeMismatch) << text;
+    EXPECT_EQ(FailureCode([&] { vb::TextToInteger(text, sep); }), hresult::TypeMismatch) << text;
 }
 
 TEST(VbConversions, TheOtherSeparatorIsNotANumber) {
-  EXPECT_EQ(failureCode([] { vb::TextToDouble("2.5", ","); }), hresult::TypeMismatch);
-  EXPECT_EQ(failureCode([] { vb::TextToDouble("2,5", "."); }), hresult::TypeMismatch);
+  EXPECT_EQ(FailureCode([] { vb::TextToDouble("2.5", ","); }), hresult::TypeMismatch);
+  EXPECT_EQ(FailureCode([] { vb::TextToDouble("2,5", "."); }), hresult::TypeMismatch);
   EXPECT_DOUBLE_EQ(vb::TextToDouble("2,5", ","), 2.5);
   EXPECT_DOUBLE_EQ(vb::TextToDouble(".5", "."), 0.5);
   EXPECT_DOUBLE_EQ(vb::TextToDouble("5.", "."), 5.0);
@@ -95,7 +96,7 @@ TEST_P(BothSeparators, DoubleToTextUsesTheGeneralForm) {
                {0.000001, "1E-06"},
                {1.25e-7, "1.25E-07"}};
   for (const auto& c : cases)
-    EXPECT_EQ(vb::DoubleToText(c.value, sep), localized(c.expected, sep)) << c.value;
+    EXPECT_EQ(vb::DoubleToText(c.value, sep), Localized(c.expected, sep)) << c.value;
 }
 
 TEST_P(BothSeparators, SingleToTextKeepsSevenDigits) {
@@ -113,7 +114,7 @@ TEST_P(BothSeparators, SingleToTextKeepsSevenDigits) {
                {12345678.0f, "1.234568E+07"},
                {1.0f / 3.0f, "0.3333333"}};
   for (const auto& c : cases)
-    EXPECT_EQ(vb::SingleToText(c.value, sep), localized(c.expected, sep)) << c.value;
+    EXPECT_EQ(vb::SingleToText(c.value, sep), Localized(c.expected, sep)) << c.value;
 }
 
 TEST(VbConversions, RoundSendsExactHalvesToTheEvenNeighbour) {
@@ -126,8 +127,8 @@ TEST(VbConversions, RoundSendsExactHalvesToTheEvenNeighbour) {
                {0.375, 2, 0.38},   {123456.0, 2, 123456.0}, {7.5336, 2, 7.53},  {1.0, 300, 1.0}};
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(vb::Round(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
-  EXPECT_EQ(failureCode([] { vb::Round(1.0, -1); }), hresult::InvalidProcedureCall);
-  EXPECT_EQ(failureCode([] { vb::Round(std::numeric_limits<double>::infinity(), 2); }),
+  EXPECT_EQ(FailureCode([] { vb::Round(1.0, -1); }), hresult::InvalidProcedureCall);
+  EXPECT_EQ(FailureCode([] { vb::Round(std::numeric_limits<double>::infinity(), 2); }),
             hresult::Overflow);
 }
 
@@ -168,14 +169,14 @@ TEST(VbConversions, ValReadsTheLeadingNumberWithAPoint) {
                {"1e+", 1},   {".5", 0.5},    {"5.", 5},        {"1d2", 100},   {"--1", 0}};
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(vb::Val(c.text), c.expected) << '"' << c.text << '"';
-  EXPECT_EQ(failureCode([] { vb::Val("1e999"); }), hresult::Overflow);
+  EXPECT_EQ(FailureCode([] { vb::Val("1e999"); }), hresult::Overflow);
 }
 
 TEST(VbConversions, FloatingPointFaultsAreFailures) {
-  EXPECT_EQ(failureCode([] { vb::Divide(1.0, 0.0); }), hresult::DivisionByZero);
-  EXPECT_EQ(failureCode([] { vb::Divide(0.0, 0.0); }), hresult::Overflow);
-  EXPECT_EQ(failureCode([] { vb::Divide(1e308, 1e-308); }), hresult::Overflow);
-  EXPECT_EQ(failureCode([] { vb::Checked(std::nan("")); }), hresult::Overflow);
+  EXPECT_EQ(FailureCode([] { vb::Divide(1.0, 0.0); }), hresult::DivisionByZero);
+  EXPECT_EQ(FailureCode([] { vb::Divide(0.0, 0.0); }), hresult::Overflow);
+  EXPECT_EQ(FailureCode([] { vb::Divide(1e308, 1e-308); }), hresult::Overflow);
+  EXPECT_EQ(FailureCode([] { vb::Checked(std::nan("")); }), hresult::Overflow);
   EXPECT_DOUBLE_EQ(vb::Divide(123.456, 16.387064), 123.456 / 16.387064);
 }
 
@@ -186,7 +187,7 @@ TEST(VbConversions, TheLargestDoublesPrintAsATextThatOverflows) {
   for (const double value : {largest, -largest}) {
     const std::string text = vb::DoubleToText(value, ".");
     EXPECT_EQ(text, value > 0 ? "1.79769313486232E+308" : "-1.79769313486232E+308");
-    EXPECT_EQ(failureCode([&] { vb::TextToDouble(text, "."); }), hresult::Overflow);
+    EXPECT_EQ(FailureCode([&] { vb::TextToDouble(text, "."); }), hresult::Overflow);
   }
   EXPECT_EQ(vb::DoubleToText(vb::TextToDouble("1.79769313486231E+308", "."), "."),
             "1.79769313486231E+308");
@@ -195,15 +196,15 @@ TEST(VbConversions, TheLargestDoublesPrintAsATextThatOverflows) {
 TEST(VbConversions, NarrowingRoundsAndChecksTheRange) {
   EXPECT_EQ(vb::RoundToInteger(32766.5), 32766);
   EXPECT_EQ(vb::RoundToInteger(-32768.0), -32768);
-  EXPECT_EQ(failureCode([] { vb::RoundToInteger(32767.5); }), hresult::Overflow);
-  EXPECT_EQ(failureCode([] { vb::RoundToInteger(std::nan("")); }), hresult::Overflow);
+  EXPECT_EQ(FailureCode([] { vb::RoundToInteger(32767.5); }), hresult::Overflow);
+  EXPECT_EQ(FailureCode([] { vb::RoundToInteger(std::nan("")); }), hresult::Overflow);
 
   constexpr float largest = std::numeric_limits<float>::max();
   EXPECT_EQ(vb::ToSingle(0.1), 0.1f);
   EXPECT_EQ(vb::ToSingle(-static_cast<double>(largest) * (1 + 1e-9)), -largest);
   for (double value : {static_cast<double>(largest) * 1.0000001, -1e39,
                        std::numeric_limits<double>::infinity(), std::nan("")})
-    EXPECT_EQ(failureCode([&] { vb::ToSingle(value); }), hresult::Overflow) << value;
+    EXPECT_EQ(FailureCode([&] { vb::ToSingle(value); }), hresult::Overflow) << value;
 }
 
 TEST(VbConversions, ValueToDoubleFollowsTheVariantRules) {
@@ -212,7 +213,7 @@ TEST(VbConversions, ValueToDoubleFollowsTheVariantRules) {
   EXPECT_EQ(vb::ValueToDouble(Value{std::int16_t{7}}, "."), 7.0);
   EXPECT_EQ(vb::ValueToDouble(Value{2.5f}, "."), 2.5);
   EXPECT_EQ(vb::ValueToDouble(Value{std::string("1,5")}, ","), 1.5);
-  EXPECT_EQ(failureCode([] { vb::ValueToDouble(Value{std::string("x")}, "."); }),
+  EXPECT_EQ(FailureCode([] { vb::ValueToDouble(Value{std::string("x")}, "."); }),
             hresult::TypeMismatch);
 }
 

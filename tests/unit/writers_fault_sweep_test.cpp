@@ -22,7 +22,7 @@ using Ops = std::vector<std::string>;
 constexpr std::int32_t kFault = static_cast<std::int32_t>(0x80041234);
 
 void AddText(sim::DocumentData& document, const char* name) {
-  document.propertySets[0].properties.add({.name = name, .value = std::string("old")});
+  document.propertySets[0].properties.Add({.name = name, .value = std::string("old")});
 }
 
 // Documents that reach every operation of the writers, with every property
@@ -41,7 +41,7 @@ sim::DocumentData SheetMetalPart() {
   sim::DocumentData part{
       .name = "S.ipt",
       .type = document_type::Part,
-      .subType = sim::subtype::SheetMetalPart,
+      .subType = subtype::SheetMetalPart,
       .massProperties = sim::MassPropertiesData{.mass = 1.5, .volume = 2.0},
       .sheetMetal = sim::SheetMetalData{
           .thickness = 0.2,
@@ -86,37 +86,37 @@ std::vector<WriterCase> Cases() {
 TEST(WriterFaultSweep, EveryOperationFailedOnce) {
   for (const WriterCase& writer : Cases()) {
     AddinHarness h;
-    h.useDefaultSettings();
+    h.UseDefaultSettings();
     h.addin->ExcludeFirstInAllScales = true;
 
-    auto& clean = h.host.addDocument(writer.document());
-    h.makeActive(&clean);
-    h.host.clearOperations();
-    ASSERT_EQ(failureCode([&] { writer.run(*h.addin); }), 0) << writer.name;
-    const Ops ops = h.host.operations();
+    auto& clean = h.host.AddDocument(writer.document());
+    h.MakeActive(&clean);
+    h.host.ClearOperations();
+    ASSERT_EQ(FailureCode([&] { writer.run(*h.addin); }), 0) << writer.name;
+    const Ops ops = h.host.Operations();
     const std::size_t outward = writer.outward(ops);
     ASSERT_LE(outward, ops.size());
 
     for (std::size_t n = 1; n <= ops.size(); ++n) {
       const std::string where =
           std::string(writer.name) + ": operation " + std::to_string(n) + " " + ops[n - 1];
-      auto& document = h.host.addDocument(writer.document());
-      const std::string before = sim::describePropertySets(document);
-      h.makeActive(&document);
-      h.host.clearOperations();
-      h.host.clearFaults();
-      h.host.failOperationNumber(n, kFault);
-      const std::int32_t code = failureCode([&] { writer.run(*h.addin); });
+      auto& document = h.host.AddDocument(writer.document());
+      const std::string before = sim::DescribePropertySets(document);
+      h.MakeActive(&document);
+      h.host.ClearOperations();
+      h.host.ClearFaults();
+      h.host.FailOperationNumber(n, kFault);
+      const std::int32_t code = FailureCode([&] { writer.run(*h.addin); });
       if (n <= outward) {
         EXPECT_EQ(code, kFault) << where;
-        EXPECT_EQ(sim::describePropertySets(document), before) << where;
-        EXPECT_EQ(h.host.operationCount(), n) << where;
+        EXPECT_EQ(sim::DescribePropertySets(document), before) << where;
+        EXPECT_EQ(h.host.OperationCount(), n) << where;
       } else {
         EXPECT_EQ(code, 0) << where;
       }
-      EXPECT_TRUE(h.holdsOnlyItsOwnReferences()) << where;
-      h.host.clearFaults();
-      h.host.removeDocument(document);
+      EXPECT_TRUE(h.HoldsOnlyItsOwnReferences()) << where;
+      h.host.ClearFaults();
+      h.host.RemoveDocument(document);
     }
   }
 }

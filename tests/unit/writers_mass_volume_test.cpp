@@ -13,8 +13,8 @@ namespace {
 
 constexpr std::int32_t kFault = static_cast<std::int32_t>(0x80041234);
 
-sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = sim::units::Kilogram,
-                       std::int32_t lengthUnits = sim::units::Millimeter) {
+sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = units::Kilogram,
+                       std::int32_t lengthUnits = units::Millimeter) {
   return {.name = "P.ipt",
           .type = document_type::Part,
           .units = {.massUnits = massUnits, .lengthUnits = lengthUnits},
@@ -23,7 +23,7 @@ sim::DocumentData Part(Value mass, Value volume, std::int32_t massUnits = sim::u
 
 // The design-tracking property with that identifier, as text.
 std::string Tracked(const sim::DocumentData& document, std::int32_t id) {
-  const auto* property = document.propertySet(fmtid::DesignTracking)->properties.findById(id);
+  const auto* property = document.PropertySet(fmtid::DesignTracking)->properties.FindById(id);
   if (!property)
     return "<missing>";
   const auto* text = std::get_if<std::string>(&property->value);
@@ -32,14 +32,14 @@ std::string Tracked(const sim::DocumentData& document, std::int32_t id) {
 
 class MassVolume : public ::testing::TestWithParam<std::string> {
 protected:
-  MassVolume() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
+  MassVolume() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
 
   sim::DocumentData& Run(sim::DocumentData data) {
-    auto& document = h.host.addDocument(std::move(data));
-    h.makeActive(&document);
-    h.host.clearOperations();
-    EXPECT_EQ(failureCode([&] { h.addin->Mass_Volume(); }), 0);
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    auto& document = h.host.AddDocument(std::move(data));
+    h.MakeActive(&document);
+    h.host.ClearOperations();
+    EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0);
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     return document;
   }
   std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
@@ -58,14 +58,14 @@ struct UnitRow {
 
 TEST_P(MassVolume, NumbersFollowTheDocumentUnits) {
   const UnitRow rows[] = {
-      {sim::units::Kilogram, sim::units::Millimeter, 1.23456, 123.456, "1.23 kg", "123456 mm^3"},
-      {sim::units::Gram, sim::units::Inch, 1.23456, 123.456, "1234.56 g", "7.53 in^3"},
-      {sim::units::PoundMass, sim::units::Centimeter, 1.23456, 123.456, "2.72 lbmass", "7.53 in^3"},
-      {sim::units::Kilogram, sim::units::Meter, 12.0, 1.0, "12 kg", "0.06 in^3"},
-      {sim::units::Kilogram, sim::units::Millimeter, 1.5, 0.0, "1.5 kg", "0 mm^3"},
+      {units::Kilogram, units::Millimeter, 1.23456, 123.456, "1.23 kg", "123456 mm^3"},
+      {units::Gram, units::Inch, 1.23456, 123.456, "1234.56 g", "7.53 in^3"},
+      {units::PoundMass, units::Centimeter, 1.23456, 123.456, "2.72 lbmass", "7.53 in^3"},
+      {units::Kilogram, units::Meter, 12.0, 1.0, "12 kg", "0.06 in^3"},
+      {units::Kilogram, units::Millimeter, 1.5, 0.0, "1.5 kg", "0 mm^3"},
       // Halves go to the even neighbour.
-      {sim::units::Kilogram, sim::units::Millimeter, 0.125, 1.0, "0.12 kg", "1000 mm^3"},
-      {sim::units::Kilogram, sim::units::Millimeter, 0.375, 1.0, "0.38 kg", "1000 mm^3"},
+      {units::Kilogram, units::Millimeter, 0.125, 1.0, "0.12 kg", "1000 mm^3"},
+      {units::Kilogram, units::Millimeter, 0.375, 1.0, "0.38 kg", "1000 mm^3"},
   };
   for (const UnitRow& row : rows) {
     const auto& part = Run(Part(row.mass, row.volume, row.massUnits, row.lengthUnits));
@@ -95,7 +95,7 @@ TEST_P(MassVolume, OldDocumentsReportTheMassInGrams) {
 
 TEST_P(MassVolume, TheMassLabelReplacesOnlyTheUnitText) {
   h.addin->MassUnitToDisplay = "kilos";
-  const auto& part = Run(Part(1.23456, 1.0, sim::units::Gram));
+  const auto& part = Run(Part(1.23456, 1.0, units::Gram));
   EXPECT_EQ(UserProperty(part, "TotalMass"), Expected("1234.56kilos"));
   EXPECT_EQ(Tracked(part, 9), Expected("1234.56kilos"));
   EXPECT_EQ(UserProperty(part, "TotalVolume"), "1000 mm^3");
@@ -103,8 +103,8 @@ TEST_P(MassVolume, TheMassLabelReplacesOnlyTheUnitText) {
 
 TEST_P(MassVolume, AnUnknownMassUnitDeletesTheMassAndStillWritesTheVolume) {
   auto data = Part(1.0, 1.0, 11285);
-  data.propertySets[0].properties.add({.name = "TotalMass", .value = std::string("old")});
-  data.propertySets[1].properties.setValue(9, std::string("kept"));
+  data.propertySets[0].properties.Add({.name = "TotalMass", .value = std::string("old")});
+  data.propertySets[1].properties.SetValue(9, std::string("kept"));
   const auto& part = Run(std::move(data));
   EXPECT_EQ(UserProperty(part, "TotalMass"), "<missing>");
   EXPECT_EQ(Tracked(part, 9), "kept");
@@ -138,8 +138,8 @@ TEST_P(MassVolume, AVolumeThatOverflowsItsConversionLeavesThePropertyDeleted) {
 TEST_P(MassVolume, TheMassPropertiesAreAskedForAtFullAccuracy) {
   const auto& part = Run(Part(1.0, 1.0));
   EXPECT_EQ(part.massProperties->accuracy, 24579);
-  EXPECT_EQ(h.host.callsOf("ComponentDefinition.MassPropertiesByName"), 3u);
-  EXPECT_EQ(h.host.callsOf("Application.ActiveDocument"), 10u);
+  EXPECT_EQ(h.host.CallsOf("ComponentDefinition.MassPropertiesByName"), 3u);
+  EXPECT_EQ(h.host.CallsOf("Application.ActiveDocument"), 10u);
 }
 
 // What a failed step leads to, each by one planned fault.
@@ -185,24 +185,24 @@ TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
       {"Document.PropertySets", 0, "<missing>", "<missing>", "old", "old"},
   };
   for (const FaultRow& row : rows) {
-    auto data = Part(1.23456, 123.456, sim::units::Kilogram, sim::units::Inch);
-    data.propertySets[1].properties.setValue(9, std::string("old"));
-    data.propertySets[1].properties.setValue(43, std::string("old"));
-    auto& part = h.host.addDocument(std::move(data));
-    h.makeActive(&part);
-    h.host.clearOperations();
-    h.host.clearFaults();
+    auto data = Part(1.23456, 123.456, units::Kilogram, units::Inch);
+    data.propertySets[1].properties.SetValue(9, std::string("old"));
+    data.propertySets[1].properties.SetValue(43, std::string("old"));
+    auto& part = h.host.AddDocument(std::move(data));
+    h.MakeActive(&part);
+    h.host.ClearOperations();
+    h.host.ClearFaults();
     if (row.call == 0)
-      h.host.failOperation(row.operation, kFault);
+      h.host.FailOperation(row.operation, kFault);
     else
-      h.host.failOperationCall(row.operation, row.call, kFault);
-    EXPECT_EQ(failureCode([&] { h.addin->Mass_Volume(); }), 0) << row.operation;
+      h.host.FailOperationCall(row.operation, row.call, kFault);
+    EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0) << row.operation;
     const std::string where = std::string(row.operation) + " #" + std::to_string(row.call);
     EXPECT_EQ(UserProperty(part, "TotalMass"), Expected(row.massText)) << where;
     EXPECT_EQ(UserProperty(part, "TotalVolume"), Expected(row.volumeText)) << where;
     EXPECT_EQ(Tracked(part, 9), Expected(row.tracked9)) << where;
     EXPECT_EQ(Tracked(part, 43), Expected(row.tracked43)) << where;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences()) << where;
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences()) << where;
   }
 }
 
@@ -210,14 +210,14 @@ TEST_P(MassVolume, AFailedStepGoesOnWithTheNextOne) {
 // table above shows): every other host call is made as in a clean run.
 TEST_P(MassVolume, AnUnreadValueLeavesOutOnlyItsWrites) {
   const auto withoutWrites = [&](const char* failing, std::size_t writes) {
-    auto& part = h.host.addDocument(Part(1.23456, 123.456));
-    h.makeActive(&part);
-    h.host.clearOperations();
-    h.host.clearFaults();
+    auto& part = h.host.AddDocument(Part(1.23456, 123.456));
+    h.MakeActive(&part);
+    h.host.ClearOperations();
+    h.host.ClearFaults();
     if (failing)
-      h.host.failOperation(failing, kFault);
+      h.host.FailOperation(failing, kFault);
     h.addin->Mass_Volume();
-    std::vector<std::string> operations = h.host.operations();
+    std::vector<std::string> operations = h.host.Operations();
     EXPECT_EQ(std::erase_if(operations,
                             [](const std::string& o) {
                               return o == "PropertySet.Add" || o == "Property.SetValue";
@@ -233,9 +233,9 @@ TEST_P(MassVolume, AnUnreadValueLeavesOutOnlyItsWrites) {
 }
 
 TEST_P(MassVolume, WithoutAnActiveDocumentNothingIsStoredAndNothingFails) {
-  h.makeActive(nullptr);
-  EXPECT_EQ(failureCode([&] { h.addin->Mass_Volume(); }), 0);
-  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  h.MakeActive(nullptr);
+  EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0);
+  EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, MassVolume, ::testing::Values(".", ","), SeparatorName);

@@ -40,8 +40,8 @@ public:
                     << fast.numerator << "/" << fast.denominator << ", full " << full.numerator
                     << "/" << full.denominator;
   }
-  int differences() const { return differences_; }
-  int compared() const { return compared_; }
+  int Differences() const { return differences_; }
+  int Compared() const { return compared_; }
 
 private:
   int compared_ = 0;
@@ -81,8 +81,8 @@ TEST(NearestFraction, ValuesOutsideAFractionalPartGiveTheFullSearchResult) {
     EXPECT_EQ(NearestFraction(f), NearestFractionByFullSearch(f)) << f;
   for (float f :
        {std::numeric_limits<float>::quiet_NaN(), 3e9f, std::numeric_limits<float>::infinity()}) {
-    EXPECT_EQ(failureCode([&] { NearestFraction(f); }), hresult::Overflow) << f;
-    EXPECT_EQ(failureCode([&] { NearestFractionByFullSearch(f); }), hresult::Overflow) << f;
+    EXPECT_EQ(FailureCode([&] { NearestFraction(f); }), hresult::Overflow) << f;
+    EXPECT_EQ(FailureCode([&] { NearestFractionByFullSearch(f); }), hresult::Overflow) << f;
   }
 }
 
@@ -109,7 +109,7 @@ TEST(NearestFraction, MatchesTheFullSearchBesideFractionsAndMidpoints) {
   for (int q = 995; q <= 1000; ++q)
     for (int p = 1; p < q; p += 7 * kThinning)
       around((p + 0.5) / q);
-  EXPECT_EQ(compare.differences(), 0) << "of " << compare.compared();
+  EXPECT_EQ(compare.Differences(), 0) << "of " << compare.Compared();
 }
 
 TEST(NearestFraction, MatchesTheFullSearchOnADenseGridAndAtRandom) {
@@ -121,7 +121,7 @@ TEST(NearestFraction, MatchesTheFullSearchOnADenseGridAndAtRandom) {
   std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
   for (int k = 0; k < 40000 / kThinning; ++k)
     compare(uniform(random));
-  EXPECT_EQ(compare.differences(), 0) << "of " << compare.compared();
+  EXPECT_EQ(compare.Differences(), 0) << "of " << compare.Compared();
 }
 
 } // namespace

@@ -12,15 +12,15 @@ namespace {
 
 class PaperSizeTest : public ::testing::Test {
 protected:
-  PaperSizeTest() { h.useDefaultSettings(); }
+  PaperSizeTest() { h.UseDefaultSettings(); }
 
   // Stores the paper size of a drawing whose first sheet has the code.
   std::string Stored(std::int32_t code) {
-    auto& drawing = h.host.addDocument(
+    auto& drawing = h.host.AddDocument(
         {.name = "A.idw", .type = document_type::Drawing, .sheets = {{.size = code}}});
-    h.makeActive(&drawing);
+    h.MakeActive(&drawing);
     h.addin->PaperSize();
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     return UserProperty(drawing, "PaperSize");
   }
 
@@ -54,31 +54,31 @@ TEST_F(PaperSizeTest, EachSizeCodeHasItsText) {
 }
 
 TEST_F(PaperSizeTest, TheFirstSheetDecidesNotTheActiveOne) {
-  auto& drawing = h.host.addDocument({.name = "A.idw",
+  auto& drawing = h.host.AddDocument({.name = "A.idw",
                                       .type = document_type::Drawing,
                                       .sheets = {{.size = 9996}, {.size = 9994}},
                                       .activeSheet = 1});
-  drawing.propertySets[0].properties.add({.name = "PaperSize", .value = std::string("A0")});
-  h.makeActive(&drawing);
+  drawing.propertySets[0].properties.Add({.name = "PaperSize", .value = std::string("A0")});
+  h.MakeActive(&drawing);
   h.addin->PaperSize();
   EXPECT_EQ(UserProperty(drawing, "PaperSize"), "A3");
-  EXPECT_EQ(drawing.propertySet(fmtid::UserDefined)->properties.size(), 1u);
+  EXPECT_EQ(drawing.PropertySet(fmtid::UserDefined)->properties.size(), 1u);
 }
 
 TEST_F(PaperSizeTest, FailuresBeforeStoringReachTheCallerAndChangeNothing) {
-  auto& part = h.host.addDocument({.name = "P.ipt", .type = document_type::Part});
-  part.propertySets[0].properties.add({.name = "PaperSize", .value = std::string("A0")});
-  const std::string before = sim::describePropertySets(part);
-  h.makeActive(&part);
-  EXPECT_EQ(failureCode([&] { h.addin->PaperSize(); }), hresult::NoInterface);
-  EXPECT_EQ(sim::describePropertySets(part), before);
+  auto& part = h.host.AddDocument({.name = "P.ipt", .type = document_type::Part});
+  part.propertySets[0].properties.Add({.name = "PaperSize", .value = std::string("A0")});
+  const std::string before = sim::DescribePropertySets(part);
+  h.MakeActive(&part);
+  EXPECT_EQ(FailureCode([&] { h.addin->PaperSize(); }), hresult::NoInterface);
+  EXPECT_EQ(sim::DescribePropertySets(part), before);
 
   // A drawing without sheets has no first sheet.
-  auto& empty = h.host.addDocument({.name = "E.idw", .type = document_type::Drawing});
-  h.makeActive(&empty);
-  EXPECT_NE(failureCode([&] { h.addin->PaperSize(); }), 0);
-  EXPECT_TRUE(empty.propertySet(fmtid::UserDefined)->properties.empty());
-  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  auto& empty = h.host.AddDocument({.name = "E.idw", .type = document_type::Drawing});
+  h.MakeActive(&empty);
+  EXPECT_NE(FailureCode([&] { h.addin->PaperSize(); }), 0);
+  EXPECT_TRUE(empty.PropertySet(fmtid::UserDefined)->properties.empty());
+  EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
 }
 
 } // namespace

@@ -16,7 +16,7 @@ using Access = clsVanteloTestAccess;
 
 class ScaleText : public ::testing::TestWithParam<std::string> {
 protected:
-  ScaleText() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
+  ScaleText() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
 
   std::string Text(float scale, bool firstView = true) {
     return Access::ScaleToText(*h.addin, scale, firstView);
@@ -128,13 +128,13 @@ TEST_P(ScaleText, ScalesOutsideTheWholeNumberRangeFailAsAnOverflow) {
   EXPECT_EQ(Text(largest), Expected("2.147484E+09:1"));
   for (float scale : {2147483648.0f, -2147483648.0f, 1e30f, std::numeric_limits<float>::infinity(),
                       std::numeric_limits<float>::quiet_NaN()})
-    EXPECT_EQ(failureCode([&] { Text(scale); }), hresult::Overflow) << scale;
+    EXPECT_EQ(FailureCode([&] { Text(scale); }), hresult::Overflow) << scale;
 }
 
 TEST_P(ScaleText, NegativeDecimalsAreRefusedOnlyWhereTheRoundingRuns) {
   h.addin->ShowScaleAsInventor = true;
   h.addin->ShowScaleAsInventorDecimals = -1;
-  EXPECT_EQ(failureCode([&] { Text(1.5f); }), hresult::InvalidProcedureCall);
+  EXPECT_EQ(FailureCode([&] { Text(1.5f); }), hresult::InvalidProcedureCall);
   EXPECT_EQ(Text(0.5f), "1:2");
   EXPECT_EQ(Text(1.0f), "1:1");
 }

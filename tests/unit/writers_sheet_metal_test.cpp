@@ -15,8 +15,8 @@ namespace {
 sim::DocumentData SheetMetalPart(std::optional<sim::FlatPatternData> flat, double thickness = 0.2) {
   return {.name = "S.ipt",
           .type = document_type::Part,
-          .subType = sim::subtype::SheetMetalPart,
-          .units = {.lengthUnits = sim::units::Millimeter, .displayPrecision = 1},
+          .subType = subtype::SheetMetalPart,
+          .units = {.lengthUnits = units::Millimeter, .displayPrecision = 1},
           .sheetMetal = sim::SheetMetalData{.thickness = thickness,
                                             .thicknessUnits = "mm",
                                             .styleName = "Steel 2mm",
@@ -29,14 +29,14 @@ sim::FlatPatternData Flat(double x1, double y1, double x2, double y2) {
 
 class SheetMetal : public ::testing::TestWithParam<std::string> {
 protected:
-  SheetMetal() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
+  SheetMetal() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
 
   sim::DocumentData& Run(sim::DocumentData data) {
-    auto& document = h.host.addDocument(std::move(data));
-    h.makeActive(&document);
-    h.host.clearOperations();
-    EXPECT_EQ(failureCode([&] { h.addin->SheetMetal_Style(); }), 0);
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    auto& document = h.host.AddDocument(std::move(data));
+    h.MakeActive(&document);
+    h.host.ClearOperations();
+    EXPECT_EQ(FailureCode([&] { h.addin->SheetMetal_Style(); }), 0);
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     return document;
   }
   std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
@@ -73,7 +73,7 @@ TEST_P(SheetMetal, ExtentsAreNonNegativeFirstCoordinateFirst) {
   }
   // In a document with another length unit the host's text is in inches.
   auto inches = SheetMetalPart(Flat(0.0, 0.0, 2.54, 5.08));
-  inches.units.lengthUnits = sim::units::Inch;
+  inches.units.lengthUnits = units::Inch;
   EXPECT_EQ(UserProperty(Run(std::move(inches)), "SM_Extents"), "1.0 in x 2.0 in");
 }
 
@@ -88,12 +88,12 @@ TEST_P(SheetMetal, WithoutAFlatPatternTheExtentsTakeTheFallback) {
 
 TEST_P(SheetMetal, EarlierValuesAreReplacedDeletionsFirst) {
   auto data = SheetMetalPart(std::nullopt);
-  data.propertySets[0].properties.add({.name = "SM_Style", .value = 7.0});
-  data.propertySets[0].properties.add({.name = "SM_Thickness", .value = Date{2.0}});
+  data.propertySets[0].properties.Add({.name = "SM_Style", .value = 7.0});
+  data.propertySets[0].properties.Add({.name = "SM_Thickness", .value = Date{2.0}});
   const auto& part = Run(std::move(data));
   EXPECT_EQ(UserProperty(part, "SM_Style"), "Steel 2mm");
   EXPECT_EQ(UserProperty(part, "SM_Thickness"), "2 mm");
-  const auto ops = h.host.operations();
+  const auto ops = h.host.Operations();
   const std::vector<std::string> tail(ops.end() - 8, ops.end());
   EXPECT_EQ(tail,
             (std::vector<std::string>{"PropertySet.Item", "Property.Delete", "PropertySet.Item",
@@ -102,44 +102,44 @@ TEST_P(SheetMetal, EarlierValuesAreReplacedDeletionsFirst) {
 }
 
 TEST_P(SheetMetal, APartThatIsNotSheetMetalIsLeftAlone) {
-  for (const char* subType : {sim::subtype::Part, "{9c464203-9bae-11d3-8bad-0060b0ce6bb4}", ""}) {
+  for (const char* subType : {subtype::Part, "{9c464203-9bae-11d3-8bad-0060b0ce6bb4}", ""}) {
     auto data = SheetMetalPart(Flat(0.0, 0.0, 1.0, 1.0));
     data.subType = subType;
-    data.propertySets[0].properties.add({.name = "SM_Style", .value = std::string("old")});
-    const std::string before = sim::describePropertySets(data);
+    data.propertySets[0].properties.Add({.name = "SM_Style", .value = std::string("old")});
+    const std::string before = sim::DescribePropertySets(data);
     const auto& part = Run(std::move(data));
-    EXPECT_EQ(sim::describePropertySets(part), before) << subType;
-    EXPECT_EQ(h.host.operations(),
+    EXPECT_EQ(sim::DescribePropertySets(part), before) << subType;
+    EXPECT_EQ(h.host.Operations(),
               (std::vector<std::string>{"Application.ActiveDocument", "Document.AsPartDocument",
                                         "PartDocument.SubType"}));
   }
 }
 
 TEST_P(SheetMetal, ReadingFailuresReachTheCallerBeforeAnythingIsDeleted) {
-  auto& assembly = h.host.addDocument({.name = "A.iam", .type = document_type::Assembly});
-  h.makeActive(&assembly);
-  EXPECT_EQ(failureCode([&] { h.addin->SheetMetal_Style(); }), hresult::NoInterface);
+  auto& assembly = h.host.AddDocument({.name = "A.iam", .type = document_type::Assembly});
+  h.MakeActive(&assembly);
+  EXPECT_EQ(FailureCode([&] { h.addin->SheetMetal_Style(); }), hresult::NoInterface);
 
   for (const char* operation : {"Parameter.Value", "SheetMetalStyle.Name", "FlatPattern.Body",
                                 "Point.Y", "UnitsOfMeasure.GetStringFromValue"}) {
     auto data = SheetMetalPart(Flat(0.0, 0.0, 1.0, 1.0));
-    data.propertySets[0].properties.add({.name = "SM_Style", .value = std::string("old")});
-    auto& part = h.host.addDocument(std::move(data));
-    const std::string before = sim::describePropertySets(part);
-    h.makeActive(&part);
-    h.host.clearFaults();
-    h.host.failOperation(operation, hresult::Fail);
-    EXPECT_EQ(failureCode([&] { h.addin->SheetMetal_Style(); }), hresult::Fail) << operation;
-    EXPECT_EQ(sim::describePropertySets(part), before) << operation;
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences()) << operation;
+    data.propertySets[0].properties.Add({.name = "SM_Style", .value = std::string("old")});
+    auto& part = h.host.AddDocument(std::move(data));
+    const std::string before = sim::DescribePropertySets(part);
+    h.MakeActive(&part);
+    h.host.ClearFaults();
+    h.host.FailOperation(operation, hresult::Fail);
+    EXPECT_EQ(FailureCode([&] { h.addin->SheetMetal_Style(); }), hresult::Fail) << operation;
+    EXPECT_EQ(sim::DescribePropertySets(part), before) << operation;
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences()) << operation;
   }
 }
 
 TEST_P(SheetMetal, StoringFailuresAreSilent) {
-  auto& part = h.host.addDocument(SheetMetalPart(std::nullopt));
-  h.makeActive(&part);
-  h.host.failOperationCall("PropertySet.Add", 2, hresult::Fail);
-  EXPECT_EQ(failureCode([&] { h.addin->SheetMetal_Style(); }), 0);
+  auto& part = h.host.AddDocument(SheetMetalPart(std::nullopt));
+  h.MakeActive(&part);
+  h.host.FailOperationCall("PropertySet.Add", 2, hresult::Fail);
+  EXPECT_EQ(FailureCode([&] { h.addin->SheetMetal_Style(); }), 0);
   EXPECT_EQ(UserProperty(part, "SM_Thickness"), "2 mm");
   EXPECT_EQ(UserProperty(part, "SM_Style"), "<missing>");
   EXPECT_EQ(UserProperty(part, "SM_Extents"), "N/A");

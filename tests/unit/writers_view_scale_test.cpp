@@ -24,21 +24,21 @@ sim::DocumentData Drawing(const Sheets& sheets) {
 
 class ViewScales : public ::testing::TestWithParam<std::string> {
 protected:
-  ViewScales() : h({.decimalSeparator = GetParam()}) { h.useDefaultSettings(); }
+  ViewScales() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
 
   // Runs the writer on a drawing of these sheets and returns what it stored.
   std::string First(const Sheets& sheets) {
-    auto& drawing = h.host.addDocument(Drawing(sheets));
-    h.makeActive(&drawing);
+    auto& drawing = h.host.AddDocument(Drawing(sheets));
+    h.MakeActive(&drawing);
     Access::ViewScale_First(*h.addin);
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     return UserProperty(drawing, "FirstViewScale");
   }
   std::string All(const Sheets& sheets) {
-    auto& drawing = h.host.addDocument(Drawing(sheets));
-    h.makeActive(&drawing);
+    auto& drawing = h.host.AddDocument(Drawing(sheets));
+    h.MakeActive(&drawing);
     Access::ViewScale_All(*h.addin);
-    EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
     return UserProperty(drawing, "AllViewScales");
   }
   std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
@@ -58,24 +58,24 @@ TEST_P(ViewScales, TheFirstViewOfTheFirstSheetDecides) {
 TEST_P(ViewScales, TheActiveSheetDoesNotMatter) {
   auto data = Drawing({{0.25}, {0.5}});
   data.activeSheet = 1;
-  auto& drawing = h.host.addDocument(std::move(data));
-  h.makeActive(&drawing);
+  auto& drawing = h.host.AddDocument(std::move(data));
+  h.MakeActive(&drawing);
   Access::ViewScale_First(*h.addin);
   EXPECT_EQ(UserProperty(drawing, "FirstViewScale"), "1:4");
 }
 
 TEST_P(ViewScales, AnEarlierValueOfAnotherTypeIsReplacedByText) {
   auto data = Drawing({{0.5}});
-  data.propertySets[0].properties.add({.name = "FirstViewScale", .value = 2.0});
-  data.propertySets[0].properties.add({.name = "AllViewScales", .value = Date{1.0}});
-  auto& drawing = h.host.addDocument(std::move(data));
+  data.propertySets[0].properties.Add({.name = "FirstViewScale", .value = 2.0});
+  data.propertySets[0].properties.Add({.name = "AllViewScales", .value = Date{1.0}});
+  auto& drawing = h.host.AddDocument(std::move(data));
   h.addin->ExcludeFirstInAllScales = false;
-  h.makeActive(&drawing);
+  h.MakeActive(&drawing);
   Access::ViewScale_First(*h.addin);
   Access::ViewScale_All(*h.addin);
   EXPECT_EQ(UserProperty(drawing, "FirstViewScale"), "1:2");
   EXPECT_EQ(UserProperty(drawing, "AllViewScales"), "1:2");
-  EXPECT_EQ(drawing.propertySet(fmtid::UserDefined)->properties.size(), 2u);
+  EXPECT_EQ(drawing.PropertySet(fmtid::UserDefined)->properties.size(), 2u);
 }
 
 struct AllRow {
@@ -137,33 +137,33 @@ TEST_P(ViewScales, ATextThatCannotBeMadeIsLeftOutWithItsSeparator) {
 
 TEST_P(ViewScales, ViewsThatCannotBeReadAreLeftOut) {
   h.addin->ExcludeFirstInAllScales = false;
-  auto& drawing = h.host.addDocument(Drawing({{0.5, 0.25}, {4, 2}}));
-  h.makeActive(&drawing);
-  h.host.clearOperations();
+  auto& drawing = h.host.AddDocument(Drawing({{0.5, 0.25}, {4, 2}}));
+  h.MakeActive(&drawing);
+  h.host.ClearOperations();
   // The second view's first read, and the whole view count of sheet 2.
-  h.host.failOperationCall("DrawingView.Scale", 3, hresult::Fail);
-  h.host.failOperationCall("DrawingViews.Count", 2, hresult::Fail);
+  h.host.FailOperationCall("DrawingView.Scale", 3, hresult::Fail);
+  h.host.FailOperationCall("DrawingViews.Count", 2, hresult::Fail);
   Access::ViewScale_All(*h.addin);
   EXPECT_EQ(UserProperty(drawing, "AllViewScales"), "1:2");
-  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
 }
 
 TEST_P(ViewScales, ASheetCountThatCannotBeReadCollectsNothing) {
-  auto& drawing = h.host.addDocument(Drawing({{0.5, 0.25}}));
-  h.makeActive(&drawing);
-  h.host.clearOperations();
-  h.host.failOperation("Sheets.Count", hresult::Fail);
+  auto& drawing = h.host.AddDocument(Drawing({{0.5, 0.25}}));
+  h.MakeActive(&drawing);
+  h.host.ClearOperations();
+  h.host.FailOperation("Sheets.Count", hresult::Fail);
   Access::ViewScale_All(*h.addin);
   EXPECT_EQ(UserProperty(drawing, "AllViewScales"), "");
   // Only the first view is read, for the exclusion.
-  EXPECT_EQ(h.host.callsOf("DrawingView.Scale"), 1u);
-  EXPECT_EQ(h.host.callsOf("DrawingViews.Count"), 0u);
+  EXPECT_EQ(h.host.CallsOf("DrawingView.Scale"), 1u);
+  EXPECT_EQ(h.host.CallsOf("DrawingViews.Count"), 0u);
 }
 
 TEST_P(ViewScales, EachViewIsReadTwiceThroughAFreshChain) {
-  auto& drawing = h.host.addDocument(Drawing({{0.5}, {0.25, 2}}));
-  h.makeActive(&drawing);
-  h.host.clearOperations();
+  auto& drawing = h.host.AddDocument(Drawing({{0.5}, {0.25, 2}}));
+  h.MakeActive(&drawing);
+  h.host.ClearOperations();
   Access::ViewScale_All(*h.addin);
   const std::vector<std::string> oneRead{"DrawingDocument.Sheets", "Sheets.Item",
                                          "Sheet.DrawingViews", "DrawingViews.Item",
@@ -181,23 +181,23 @@ TEST_P(ViewScales, EachViewIsReadTwiceThroughAFreshChain) {
   append(oneRead); // the first view, excluded
   append({"Application.ActiveDocument", "Document.PropertySets", "PropertySets.Item",
           "PropertySet.Item", "PropertySet.Add"});
-  EXPECT_EQ(h.host.operations(), expected);
+  EXPECT_EQ(h.host.Operations(), expected);
   EXPECT_EQ(UserProperty(drawing, "AllViewScales"), "2:1 1:4");
 }
 
 TEST_P(ViewScales, ADocumentThatIsNotADrawingFailsBeforeAnythingIsTouched) {
   for (std::int32_t type : {document_type::Part, document_type::Assembly}) {
-    auto& part = h.host.addDocument({.name = "P", .type = type});
-    const std::string before = sim::describePropertySets(part);
-    h.makeActive(&part);
-    EXPECT_EQ(failureCode([&] { Access::ViewScale_First(*h.addin); }), hresult::NoInterface);
-    EXPECT_EQ(failureCode([&] { Access::ViewScale_All(*h.addin); }), hresult::NoInterface);
-    EXPECT_EQ(sim::describePropertySets(part), before);
+    auto& part = h.host.AddDocument({.name = "P", .type = type});
+    const std::string before = sim::DescribePropertySets(part);
+    h.MakeActive(&part);
+    EXPECT_EQ(FailureCode([&] { Access::ViewScale_First(*h.addin); }), hresult::NoInterface);
+    EXPECT_EQ(FailureCode([&] { Access::ViewScale_All(*h.addin); }), hresult::NoInterface);
+    EXPECT_EQ(sim::DescribePropertySets(part), before);
   }
-  h.makeActive(nullptr);
-  EXPECT_NE(failureCode([&] { Access::ViewScale_First(*h.addin); }), 0);
-  EXPECT_NE(failureCode([&] { Access::ViewScale_All(*h.addin); }), 0);
-  EXPECT_TRUE(h.holdsOnlyItsOwnReferences());
+  h.MakeActive(nullptr);
+  EXPECT_NE(FailureCode([&] { Access::ViewScale_First(*h.addin); }), 0);
+  EXPECT_NE(FailureCode([&] { Access::ViewScale_All(*h.addin); }), 0);
+  EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, ViewScales, ::testing::Values(".", ","), SeparatorName);

@@ -38,14 +38,14 @@ std::string Number(const char* withPoint) {
 sim::DocumentData PlainPart() {
   return {.name = "Plain.ipt",
           .type = Part,
-          .subType = sim::subtype::Part,
+          .subType = vantelo::subtype::Part,
           .massProperties = sim::MassPropertiesData{.mass = 1.23456, .volume = 123.456}};
 }
 
 sim::DocumentData BentPart() {
   return {.name = "Bent.ipt",
           .type = Part,
-          .subType = sim::subtype::SheetMetalPart,
+          .subType = vantelo::subtype::SheetMetalPart,
           .massProperties = sim::MassPropertiesData{.mass = 2.0, .volume = 250.0},
           .sheetMetal = sim::SheetMetalData{
               .thickness = 0.15,
@@ -63,38 +63,40 @@ sim::DocumentData FrameAssembly() {
 sim::DocumentData FrameDrawing() {
   return {.name = "Frame.idw",
           .type = Drawing,
-          .sheets = {{.size = 9996, .viewScales = {0.5, 0.25}},
-                     {.size = 9994,
+          .sheets = {{.size = vantelo::PaperSizeCodeOf("A3"), .viewScales = {0.5, 0.25}},
+                     {.size = vantelo::PaperSizeCodeOf("A1"),
                       .viewScales = {1.0, 0.5},
                       .partsLists = {{.columns = {"QTY", "MASS", "TOTAL"},
                                       .rows = {{"4", Number("2.5") + " kg", ""},
                                                {"3 pcs", "250 g", ""}}}}}},
           .activeSheet = 1,
           .propertySets = [] {
-            auto sets = sim::defaultPropertySets();
-            sets[0].properties.add("TotalMass", std::string());
+            auto sets = sim::DefaultPropertySets();
+            sets[0].properties.Add("TotalMass", std::string());
             return sets;
           }()};
 }
 
-sim::DocumentData ShowPresentation() { return {.name = "Show.ipn", .type = 12293}; }
+sim::DocumentData ShowPresentation() {
+  return {.name = "Show.ipn", .type = vantelo::document_type::Presentation};
+}
 
 TEST_F(AddinOnHost, ActivationConnectsAndReconnectsTheEvents) {
   EXPECT_OK(Activate(true));
   const std::vector<std::string> expected = {"ApplicationAddInSite.Application",
                                              "Application.ApplicationEvents",
                                              "ApplicationEvents.Advise"};
-  EXPECT_EQ(host_.operations(), expected);
-  EXPECT_EQ(host_.liveConnections(), 1u);
+  EXPECT_EQ(host_.Operations(), expected);
+  EXPECT_EQ(host_.LiveConnections(), 1u);
   // A second activation reconnects; the first connection is released.
   EXPECT_OK(Activate(false));
-  EXPECT_EQ(host_.liveConnections(), 1u);
+  EXPECT_EQ(host_.LiveConnections(), 1u);
   EXPECT_EQ(world_->Connections(), 1u);
 
   // After Deactivate the saves are still handled.
   EXPECT_OK(server_->Deactivate());
   WriteSettings("[Global Options]\r\nEnableTimeStamp=True\r\n");
-  auto& part = host_.addDocument(PlainPart());
+  auto& part = host_.AddDocument(PlainPart());
   EXPECT_TRUE(Save(part).succeeded);
   EXPECT_NE(UserProperty(part, "SaveTime"), "<missing>");
 
@@ -103,27 +105,27 @@ TEST_F(AddinOnHost, ActivationConnectsAndReconnectsTheEvents) {
   EXPECT_EQ(automation, nullptr);
 
   // A host that gives no application: the host's code comes back.
-  host_.failOperation("ApplicationAddInSite.Application", E_ACCESSDENIED);
+  host_.FailOperation("ApplicationAddInSite.Application", E_ACCESSDENIED);
   EXPECT_HR(Activate(false), E_ACCESSDENIED);
-  host_.clearFaults();
+  host_.ClearFaults();
 }
 
 TEST_F(AddinOnHost, SavesWriteEachKindOfDocument) {
   EnableAllWriters();
   EXPECT_OK(Activate());
-  auto& part = host_.addDocument(PlainPart());
-  auto& bent = host_.addDocument(BentPart());
-  auto& frame = host_.addDocument(FrameAssembly());
-  auto& sheets = host_.addDocument(FrameDrawing());
-  auto& show = host_.addDocument(ShowPresentation());
+  auto& part = host_.AddDocument(PlainPart());
+  auto& bent = host_.AddDocument(BentPart());
+  auto& frame = host_.AddDocument(FrameAssembly());
+  auto& sheets = host_.AddDocument(FrameDrawing());
+  auto& show = host_.AddDocument(ShowPresentation());
 
   for (sim::DocumentData* document : {&part, &bent, &frame, &sheets, &show}) {
-    const sim::SaveOutcome outcome = Save(*document, 4097, 7);
+    const sim::SaveOutcome outcome = Save(*document, vantelo::event_timing::Before, 7);
     SCOPED_TRACE(document->name);
     EXPECT_TRUE(outcome.succeeded) << outcome.message;
     EXPECT_EQ(outcome.handlingCode, 7); // never written
     EXPECT_EQ(UserProperty(*document, "SaveTime").size(), 5u);
-    const auto* date = document->property(vantelo::fmtid::UserDefined, "SaveDate");
+    const auto* date = document->Property(vantelo::fmtid::UserDefined, "SaveDate");
     EXPECT_TRUE(date && std::holds_alternative<vantelo::Date>(date->value));
   }
   EXPECT_EQ(UserProperty(part, "TotalMass"), Number("1.23") + " kg");
@@ -140,11 +142,11 @@ TEST_F(AddinOnHost, SavesWriteEachKindOfDocument) {
   EXPECT_EQ(UserProperty(show, "TotalMass"), "<missing>");
 
   // Any other timing code only refreshes the active document.
-  host_.clearOperations();
+  host_.ClearOperations();
   const sim::SaveOutcome after = Save(part, 4098, 3);
   EXPECT_TRUE(after.succeeded);
   EXPECT_EQ(after.handlingCode, 3);
-  EXPECT_EQ(host_.operations(), std::vector<std::string>{"Application.ActiveDocument"});
+  EXPECT_EQ(host_.Operations(), std::vector<std::string>{"Application.ActiveDocument"});
 
   // A failure reaches the host as the notification's result, with its code
   // and description: an enable setting that is not a Boolean.
@@ -158,15 +160,15 @@ TEST_F(AddinOnHost, SavesWriteEachKindOfDocument) {
 TEST_F(AddinOnHost, CommandOneRunsTheWritersOfTheActiveDocument) {
   EnableAllWriters();
   EXPECT_OK(Activate());
-  auto& part = host_.addDocument(PlainPart());
+  auto& part = host_.AddDocument(PlainPart());
   EXPECT_TRUE(Save(part).succeeded); // loads the settings
-  auto& sheets = host_.addDocument(FrameDrawing());
-  host_.setActiveDocument(&sheets);
+  auto& sheets = host_.AddDocument(FrameDrawing());
+  host_.SetActiveDocument(&sheets);
 
-  host_.clearOperations();
+  host_.ClearOperations();
   for (LONG other : {0L, 2L, -1L})
     EXPECT_OK(server_->ExecuteCommand(other));
-  EXPECT_EQ(host_.operationCount(), 0u);
+  EXPECT_EQ(host_.OperationCount(), 0u);
 
   EXPECT_OK(server_->ExecuteCommand(1));
   EXPECT_EQ(UserProperty(sheets, "FirstViewScale"), "1:2");
@@ -175,14 +177,14 @@ TEST_F(AddinOnHost, CommandOneRunsTheWritersOfTheActiveDocument) {
 
   // Through the host's IDispatch of the add-in server interface as well.
   Variant id = LongVariant(1);
-  host_.setActiveDocument(&part);
+  host_.SetActiveDocument(&part);
   EXPECT_OK(InvokeByName(server_.Get(), L"ExecuteCommand", DISPATCH_METHOD, {id.Get()}).hr);
 }
 
 TEST_F(AddinOnHost, PartsListUpdateFillsTheTotals) {
   EXPECT_OK(Activate());
-  auto& sheets = host_.addDocument(FrameDrawing());
-  host_.setActiveDocument(&sheets);
+  auto& sheets = host_.AddDocument(FrameDrawing());
+  host_.SetActiveDocument(&sheets);
   struct {
     const wchar_t* name;
     Variant (*value)();
@@ -205,7 +207,7 @@ TEST_F(AddinOnHost, PartsListUpdateFillsTheTotals) {
   EXPECT_EQ(rows[0][2], "10 kg");
   EXPECT_EQ(rows[1][2], Number("0.75") + " kg");
   EXPECT_EQ(UserProperty(sheets, "TotalMass"), Number("10.75") + " kg");
-  EXPECT_EQ(host_.statusBarText(),
+  EXPECT_EQ(host_.StatusBarText(),
             std::string("Updating Totalmass in the Parts List, Please wait."));
 
   // A column that is not there: the failure path without a message box
@@ -221,12 +223,12 @@ TEST_F(AddinOnHost, EventSinkChecksWhatTheHostSends) {
   EXPECT_OK(Activate());
   DISPPARAMS none = {};
   // Every other event succeeds without doing anything.
-  host_.clearOperations();
+  host_.ClearOperations();
   EXPECT_OK(world_->InvokeSinks(0x3000611, none, nullptr));
-  EXPECT_EQ(host_.operationCount(), 0u);
+  EXPECT_EQ(host_.OperationCount(), 0u);
 
-  auto& part = host_.addDocument(PlainPart());
-  host_.setActiveDocument(&part);
+  auto& part = host_.AddDocument(PlainPart());
+  host_.SetActiveDocument(&part);
   LONG handling = 5;
   VARIANTARG arguments[4];
   for (VARIANTARG& argument : arguments)
@@ -252,7 +254,7 @@ TEST_F(AddinOnHost, EventSinkChecksWhatTheHostSends) {
   // A failure comes back as DISP_E_EXCEPTION with the code in EXCEPINFO.
   V_VT(&arguments[0]) = VT_I4 | VT_BYREF;
   V_I4REF(&arguments[0]) = &handling;
-  V_I4(&arguments[2]) = 4097;
+  V_I4(&arguments[2]) = vantelo::event_timing::Before;
   WriteSettings("[Global Options]\r\nEnableTimeStamp=maybe\r\n");
   EXCEPINFO exception = {};
   EXPECT_HR(world_->InvokeSinks(0x3000612, four, &exception), DISP_E_EXCEPTION);
@@ -288,10 +290,10 @@ private:
 class HostOperations : public AddinOnHostTest {
 protected:
   HRESULT OverCom(Operation operation, sim::DocumentData& document) {
-    host_.setActiveDocument(&document);
+    host_.SetActiveDocument(&document);
     switch (operation) {
     case Operation::Save:
-      return Status(host_.FireSaveDocument(&document, 4097, 0));
+      return Status(host_.FireSaveDocument(&document, vantelo::event_timing::Before, 0));
     case Operation::Command:
       return server_->ExecuteCommand(1);
     case Operation::PartsListUpdate: {
@@ -306,11 +308,11 @@ protected:
 
   static HRESULT Directly(Operation operation, vantelo::clsVantelo& addin, sim::Host& host,
                           sim::DocumentData& document) {
-    host.setActiveDocument(&document);
+    host.SetActiveDocument(&document);
     try {
       switch (operation) {
       case Operation::Save:
-        return Status(host.FireSaveDocument(&document, 4097, 0));
+        return Status(host.FireSaveDocument(&document, vantelo::event_timing::Before, 0));
       case Operation::Command:
         addin.ExecuteCommand(1);
         break;
@@ -320,7 +322,7 @@ protected:
       }
       return S_OK;
     } catch (const vantelo::Failure& failure) {
-      return failure.code();
+      return failure.Code();
     }
   }
 };
@@ -370,31 +372,31 @@ TEST_F(HostOperations, AreTheCoresOneForOneWithTheSameFailureCodes) {
   };
   constexpr std::int32_t HostFault = static_cast<std::int32_t>(0x80041234);
   for (const Scenario& scenario : scenarios) {
-    auto& overCom = host_.addDocument(scenario.document());
-    auto& directly = twin.addDocument(scenario.document());
+    auto& overCom = host_.AddDocument(scenario.document());
+    auto& directly = twin.AddDocument(scenario.document());
     for (std::uint64_t failing = 0;; ++failing) {
       SCOPED_TRACE(::testing::Message()
                    << "operation " << static_cast<int>(scenario.operation) << " on " << overCom.name
                    << ", host call " << failing << " failing (0: none)");
-      host_.clearOperations();
-      twin.clearOperations();
+      host_.ClearOperations();
+      twin.ClearOperations();
       if (failing > 0) {
-        host_.failOperationNumber(failing, HostFault);
-        twin.failOperationNumber(failing, HostFault);
+        host_.FailOperationNumber(failing, HostFault);
+        twin.FailOperationNumber(failing, HostFault);
       }
       const HRESULT comResult = OverCom(scenario.operation, overCom);
       const HRESULT directResult = Directly(scenario.operation, *direct, twin, directly);
-      host_.clearFaults();
-      twin.clearFaults();
-      EXPECT_EQ(host_.operations(), twin.operations());
+      host_.ClearFaults();
+      twin.ClearFaults();
+      EXPECT_EQ(host_.Operations(), twin.Operations());
       EXPECT_HR(comResult, directResult);
-      if (failing >= twin.operationCount())
+      if (failing >= twin.OperationCount())
         break;
     }
   }
   // Both did the work, not merely failed alike.
-  EXPECT_NE(twin.document(0).property(vantelo::fmtid::UserDefined, "SaveTime"), nullptr);
-  EXPECT_NE(host_.document(0).property(vantelo::fmtid::UserDefined, "SaveTime"), nullptr);
+  EXPECT_NE(twin.Document(0).Property(vantelo::fmtid::UserDefined, "SaveTime"), nullptr);
+  EXPECT_NE(host_.Document(0).Property(vantelo::fmtid::UserDefined, "SaveTime"), nullptr);
 }
 
 } // namespace

@@ -27,8 +27,8 @@ void AddinOnHostTest::TearDown() {
   addin_.Reset();
   EXPECT_EQ(world_->LiveObjects(), 0L);
   EXPECT_EQ(world_->Connections(), 0u);
-  EXPECT_EQ(host_.liveReferences(), 0u);
-  EXPECT_EQ(host_.liveConnections(), 0u);
+  EXPECT_EQ(host_.LiveReferences(), 0u);
+  EXPECT_EQ(host_.LiveConnections(), 0u);
   EXPECT_OK(registration_->Module().CanUnloadNow());
 }
 
@@ -58,7 +58,7 @@ HRESULT AddinOnHostTest::Activate(bool firstTime) {
 
 vantelo::sim::SaveOutcome AddinOnHostTest::Save(vantelo::sim::DocumentData& document,
                                                 std::int32_t timing, std::int32_t handlingCode) {
-  host_.setActiveDocument(&document);
+  host_.SetActiveDocument(&document);
   return host_.FireSaveDocument(&document, timing, handlingCode);
 }
 
@@ -67,7 +67,7 @@ void AddinOnHostTest::SetProperty(const wchar_t* name, VARIANT* value) {
 }
 
 std::string UserProperty(const vantelo::sim::DocumentData& document, const char* name) {
-  const vantelo::sim::PropertyData* property = document.property(vantelo::fmtid::UserDefined, name);
+  const vantelo::sim::PropertyData* property = document.Property(vantelo::fmtid::UserDefined, name);
   if (!property)
     return "<missing>";
   if (const auto* text = std::get_if<std::string>(&property->value))

@@ -31,7 +31,8 @@ protected:
 
   HRESULT Activate(bool firstTime = true);
   // Makes the document active and fires one save notification for it.
-  vantelo::sim::SaveOutcome Save(vantelo::sim::DocumentData& document, std::int32_t timing = 4097,
+  vantelo::sim::SaveOutcome Save(vantelo::sim::DocumentData& document,
+                                 std::int32_t timing = vantelo::event_timing::Before,
                                  std::int32_t handlingCode = 0);
   // Sets a property of the add-in by name.
   void SetProperty(const wchar_t* name, VARIANT* value);

@@ -140,7 +140,7 @@ HRESULT HostObject::QueryInterface(REFIID iid, void** result) {
       *result = world_->Wrap(cast.query(*target_), cast.kind()).Detach();
       return S_OK;
     } catch (const vantelo::Failure& failure) {
-      return failure.code();
+      return failure.Code();
     }
   }
   return E_NOINTERFACE;
@@ -221,7 +221,7 @@ HRESULT HostObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* 
     member->handler(*target_, arguments, callResult);
   } catch (const vantelo::Failure& failure) {
     VariantClear(out);
-    FillException(exception, failure.code(), failure.what());
+    FillException(exception, failure.Code(), failure.what());
     return DISP_E_EXCEPTION;
   }
   VariantClear(&ignored);

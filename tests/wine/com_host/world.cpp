@@ -94,7 +94,7 @@ HRESULT World::Advise(vantelo::ApplicationEvents& events, IUnknown* sink, DWORD*
   try {
     connection->hostConnection = events.Advise(*connection->bridge);
   } catch (const vantelo::Failure& failure) {
-    return failure.code();
+    return failure.Code();
   }
   *cookie = nextCookie_++;
   connections_.emplace(*cookie, std::move(connection));
