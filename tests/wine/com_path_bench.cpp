@@ -494,8 +494,8 @@ int main(int argc, char** argv) {
     // 0.02 ms): the load varies with the machine, and the difference within
     // a round keeps the add-in's share apart from it.
     sim::DocumentData& probe =
-        host.addDocument(sim::DocumentData{.name = "Show.ipn", .type = 12293});
-    host.setActiveDocument(&probe);
+        host.AddDocument(sim::DocumentData{.name = "Show.ipn", .type = 12293});
+    host.SetActiveDocument(&probe);
     host.FireSaveDocument(&probe, 4097, 0);
 
     std::vector<Scenario> scenarios;
@@ -506,7 +506,7 @@ int main(int argc, char** argv) {
         {"Part with mass and volume", 0,
          sim::DocumentData{.name = "Plain.ipt",
                            .type = vantelo::document_type::Part,
-                           .subType = sim::subtype::Part,
+                           .subType = vantelo::subtype::Part,
                            .massProperties =
                                sim::MassPropertiesData{.mass = 1.23456, .volume = 123.456}},
          &DirectSave::Part});
@@ -524,8 +524,8 @@ int main(int argc, char** argv) {
     };
     std::vector<Row> drawings;
     for (Scenario& scenario : scenarios) {
-      sim::DocumentData& document = host.addDocument(scenario.document);
-      host.setActiveDocument(&document);
+      sim::DocumentData& document = host.AddDocument(scenario.document);
+      host.SetActiveDocument(&document);
       // The first save writes the missing settings back and creates the
       // properties; it is not measured.
       host.FireSaveDocument(&document, 4097, 0);
@@ -538,7 +538,7 @@ int main(int argc, char** argv) {
         // Interleaved: the sides take turns at going first.
         for (int turn = 0; turn < 3; ++turn) {
           const int side = (round + turn) % 3;
-          host.clearOperations();
+          host.ClearOperations();
           world->ClearCallCounts();
           const double start = Now();
           if (side == 0) {
@@ -546,13 +546,13 @@ int main(int argc, char** argv) {
           } else if (side == 1) {
             (direct.*scenario.direct)();
           } else {
-            host.setActiveDocument(&probe);
+            host.SetActiveDocument(&probe);
             host.FireSaveDocument(&probe, 4097, 0);
           }
           times[side] = Now() - start;
           if (side < 2)
             counts[side] = world->Calls();
-          host.setActiveDocument(&document);
+          host.SetActiveDocument(&document);
         }
         if (counts[0] != counts[1]) {
           std::fprintf(stderr, "%s (%ld views): the calls differ\nVantelo.dll:\n%sdirect:\n%s",
