@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vantelo {
 
@@ -101,6 +102,9 @@ private:
   void ViewScale_First();
   void ViewScale_All();
   std::string ScaleToText(float scale, bool firstView) const;
+  // The same with the decimal separator already taken from the regional
+  // settings (a writer that makes many texts takes it once).
+  std::string ScaleToText(float scale, bool firstView, std::string_view decimalSeparator) const;
   static std::string GetMassUnit(std::string text);
 
   // Fails unless the settings file's path passes the ANSI code page unchanged.

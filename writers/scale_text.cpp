@@ -16,6 +16,10 @@ namespace vantelo {
 // as an overflow. A negative ShowScaleAsInventorDecimals is refused by the
 // rounding (invalid procedure call) when an enlargement is to be rounded.
 std::string clsVantelo::ScaleToText(float scale, bool firstView) const {
+  return ScaleToText(scale, firstView, platform_.regional->DecimalSeparator());
+}
+
+std::string clsVantelo::ScaleToText(float scale, bool firstView, std::string_view separator) const {
   const float magnitude = std::fabs(scale);
   if (!(magnitude < 2147483648.0f))
     throw Failure(hresult::Overflow,
@@ -39,7 +43,6 @@ std::string clsVantelo::ScaleToText(float scale, bool firstView) const {
     y = 1.0f;
   }
 
-  const std::string separator = platform_.regional->DecimalSeparator();
   const std::string pattern =
       vb::UpperCase(firstView ? HowToDisplayFirstViewScale : HowToDisplayAllViewScales);
   const std::string withX = vb::ReplaceText(pattern, "X", vb::SingleToText(x, separator));

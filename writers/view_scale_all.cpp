@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -17,22 +20,50 @@ namespace {
 // The distinct scales, keyed by their 15-digit text: a scale whose text is
 // already present is refused. Only the set of scales matters, because they
 // are sorted by value afterwards, so the entries need no order of their own.
+// Keys and entries are texts held by the writer's ScaleTexts, which outlives
+// the list, so nothing is copied.
 class ScaleList {
 public:
   // Refuses a key that is already present, as a keyed collection does.
-  void Add(std::string entry, std::string key) {
-    entries_.try_emplace(std::move(key), std::move(entry));
+  void Add(const std::string& entry, const std::string& key) {
+    entries_.try_emplace(std::string_view(key), &entry);
   }
-  void Remove(const std::string& key) { entries_.erase(key); }
+  void Remove(std::string_view key) { entries_.erase(key); }
 
   template <class F> void ForEachEntry(F&& visit) const {
     for (const auto& [key, entry] : entries_)
-      visit(entry);
+      visit(*entry);
   }
   std::size_t Count() const { return entries_.size(); }
 
 private:
-  std::unordered_map<std::string, std::string> entries_;
+  std::unordered_map<std::string_view, const std::string*> entries_;
+};
+
+// The text of each scale value read in one run of the writer, made once per
+// distinct value: the views of a drawing share few scales, and the text
+// depends only on the value and the decimal separator. Nothing outlives the
+// run, so a changed regional setting is seen at the next save.
+class ScaleTexts {
+public:
+  explicit ScaleTexts(std::string decimalSeparator) : separator_(std::move(decimalSeparator)) {}
+
+  const std::string& DecimalSeparator() const { return separator_; }
+
+  // Keyed by the value's bits, so that values the language tells apart (0
+  // and -0, NaNs) keep texts of their own.
+  const std::string& Of(double scale) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &scale, sizeof bits);
+    auto found = texts_.find(bits);
+    if (found == texts_.end())
+      found = texts_.emplace(bits, vb::DoubleToText(scale, separator_)).first;
+    return found->second;
+  }
+
+private:
+  std::string separator_;
+  std::unordered_map<std::uint64_t, std::string> texts_;
 };
 
 } // namespace
@@ -48,12 +79,14 @@ void clsVantelo::ViewScale_All() {
   const Ref<DrawingDocument> drawing = ActiveDrawingDocument(HostApplication);
 
   ErrorSkipping skipping;
-  const auto scaleOf = [&](std::int16_t sheetIndex, std::int32_t viewIndex) {
+  // The regional settings cannot change within a save.
+  ScaleTexts texts(platform_.regional->DecimalSeparator());
+  const auto scaleOf = [&](std::int16_t sheetIndex, std::int32_t viewIndex) -> const std::string& {
     const Ref<Sheets> sheets = Use(drawing).Sheets();
     const Ref<Sheet> sheet = Use(sheets).Item(sheetIndex);
     const Ref<DrawingViews> views = Use(sheet).DrawingViews();
     const Ref<DrawingView> view = Use(views).Item(viewIndex);
-    return vb::DoubleToText(Use(view).Scale(), platform_.regional->DecimalSeparator());
+    return texts.Of(Use(view).Scale());
   };
 
   ScaleList scales;
@@ -74,9 +107,9 @@ void clsVantelo::ViewScale_All() {
     for (std::int64_t j = 1; j <= viewCount; ++j) {
       const auto viewIndex = static_cast<std::int32_t>(j);
       skipping.Step([&] {
-        std::string entry = scaleOf(sheetIndex, viewIndex);
-        std::string key = scaleOf(sheetIndex, viewIndex);
-        scales.Add(std::move(entry), std::move(key));
+        const std::string& entry = scaleOf(sheetIndex, viewIndex);
+        const std::string& key = scaleOf(sheetIndex, viewIndex);
+        scales.Add(entry, key);
       });
     }
   }
@@ -89,8 +122,7 @@ void clsVantelo::ViewScale_All() {
   std::vector<double> sorted(scales.Count(), 0.0);
   std::size_t k = 0;
   scales.ForEachEntry([&](const std::string& entry) {
-    skipping.Step(
-        [&] { sorted[k] = vb::TextToDouble(entry, platform_.regional->DecimalSeparator()); });
+    skipping.Step([&] { sorted[k] = vb::TextToDouble(entry, texts.DecimalSeparator()); });
     ++k;
   });
   // No value is NaN and equal values are identical, so any ascending sort
@@ -102,9 +134,13 @@ void clsVantelo::ViewScale_All() {
   // its separator.
   std::string result;
   for (std::size_t j = sorted.size(); j-- > 1;)
-    skipping.Step([&] { result += ScaleToText(vb::ToSingle(sorted[j]), false) + ListSparator; });
+    skipping.Step([&] {
+      result +=
+          ScaleToText(vb::ToSingle(sorted[j]), false, texts.DecimalSeparator()) + ListSparator;
+    });
   if (!sorted.empty())
-    skipping.Step([&] { result += ScaleToText(vb::ToSingle(sorted[0]), false); });
+    skipping.Step(
+        [&] { result += ScaleToText(vb::ToSingle(sorted[0]), false, texts.DecimalSeparator()); });
 
   Ref<PropertySet> set;
   skipping.Step([&] { set = ActivePropertySet(fmtid::UserDefined); });

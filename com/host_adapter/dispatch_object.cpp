@@ -24,29 +24,41 @@ std::string DispidText(DISPID id) {
   return text;
 }
 
+// What a result came from, for messages: "Kind.Member", or a text of its own
+// when there is no kind. The text is made only when a message needs it.
+struct ResultOf {
+  const char* kind;
+  const char* member;
+
+  std::string Text() const { return kind ? std::string(kind) + "." + member : std::string(member); }
+};
+
 // A conversion of a result is the add-in's own, and fails with the codes
 // Visual Basic gives for it.
-[[noreturn]] void ConversionFailed(HRESULT hr, const std::string& what) {
+[[noreturn]] void ConversionFailed(HRESULT hr, const ResultOf& what) {
   if (hr == DISP_E_OVERFLOW)
-    throw Failure(hresult::Overflow, "Overflow converting the result of " + what);
+    throw Failure(hresult::Overflow, "Overflow converting the result of " + what.Text());
   if (hr == DISP_E_TYPEMISMATCH)
-    throw Failure(hresult::TypeMismatch, "Type mismatch converting the result of " + what);
-  throw Failure(hr, "Cannot convert the result of " + what + " (" + HresultText(hr) + ")");
+    throw Failure(hresult::TypeMismatch, "Type mismatch converting the result of " + what.Text());
+  throw Failure(hr, "Cannot convert the result of " + what.Text() + " (" + HresultText(hr) + ")");
 }
 
-void CheckConversion(HRESULT hr, const std::string& what) {
+void CheckConversion(HRESULT hr, const ResultOf& what) {
   if (FAILED(hr))
     ConversionFailed(hr, what);
 }
 
-Variant Converted(Variant result, VARTYPE type, const std::string& what) {
+Variant Converted(Variant result, VARTYPE type, const ResultOf& what) {
+  // A result already of the type is the converted value itself.
+  if (result.Type() == type)
+    return result;
   Variant out;
   CheckConversion(VariantChangeType(out.Get(), result.Get(), 0, type), what);
   return out;
 }
 
 // Moves a by-reference result to a value of its own.
-Variant Dereferenced(Variant result, const std::string& what) {
+Variant Dereferenced(Variant result, const ResultOf& what) {
   if (!(result.Type() & VT_BYREF))
     return result;
   Variant out;
@@ -55,10 +67,11 @@ Variant Dereferenced(Variant result, const std::string& what) {
 }
 
 // An object result as the automation object it must be; null stays null.
-ComPtr<IDispatch> AutomationObject(IUnknown* unknown, const std::string& what) {
+ComPtr<IDispatch> AutomationObject(IUnknown* unknown, const ResultOf& what) {
   ComPtr<IDispatch> dispatch;
   if (unknown && FAILED(unknown->QueryInterface(IID_IDispatch, dispatch.PutVoid())))
-    throw Failure(hresult::TypeMismatch, "The result of " + what + " is not an automation object");
+    throw Failure(hresult::TypeMismatch,
+                  "The result of " + what.Text() + " is not an automation object");
   return dispatch;
 }
 
@@ -70,8 +83,8 @@ public:
 } // namespace
 
 Arguments::~Arguments() {
-  for (VARIANTARG& value : values_)
-    VariantClear(&value);
+  for (std::size_t i = 0; i < count_; ++i)
+    VariantClear(&values_[i]);
 }
 
 Variant TextArgument(std::string_view text) {
@@ -157,13 +170,12 @@ Variant ValueArgument(const Value& value) {
 
 Variant DispatchObject::Invoke(DISPID id, WORD flags, const char* member, Arguments& arguments,
                                bool propertyPut) const {
-  std::vector<VARIANTARG>& declared = arguments.Values();
-  // IDispatch takes the arguments last to first.
-  std::vector<VARIANTARG> reversed(declared.rbegin(), declared.rend());
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS params = {};
-  params.rgvarg = reversed.empty() ? nullptr : reversed.data();
-  params.cArgs = static_cast<UINT>(reversed.size());
+  // The callee may replace arguments in place: the list keeps owning what is
+  // there after the call.
+  params.rgvarg = arguments.LastToFirst();
+  params.cArgs = arguments.Count();
   if (propertyPut) {
     params.rgdispidNamedArgs = &putId;
     params.cNamedArgs = 1;
@@ -173,9 +185,6 @@ Variant DispatchObject::Invoke(DISPID id, WORD flags, const char* member, Argume
   UINT argumentError = 0;
   HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                propertyPut ? nullptr : result.Get(), &exception, &argumentError);
-  // The callee may have replaced arguments in place: the list owns what is
-  // there now.
-  std::copy(reversed.rbegin(), reversed.rend(), declared.begin());
   if (SUCCEEDED(hr))
     return result;
 
@@ -234,15 +243,19 @@ void DispatchObject::PutByName(const wchar_t* name, Variant value) const {
 }
 
 ComPtr<IDispatch> DispatchObject::Object(Variant result, const char* member) const {
-  const std::string what = std::string(kind_) + "." + member;
+  const ResultOf what{kind_, member};
   result = Dereferenced(std::move(result), what);
   switch (result.Type()) {
-  case VT_DISPATCH:
-    return ComPtr<IDispatch>(V_DISPATCH(result.Get()));
+  case VT_DISPATCH: {
+    // The result's reference becomes the returned one.
+    IDispatch* object = V_DISPATCH(result.Get());
+    V_VT(result.Get()) = VT_EMPTY;
+    return ComPtr<IDispatch>::Adopt(object);
+  }
   case VT_UNKNOWN:
     return AutomationObject(V_UNKNOWN(result.Get()), what);
   default:
-    throw Failure(ObjectRequired, "The result of " + what + " is not an object");
+    throw Failure(ObjectRequired, "The result of " + what.Text() + " is not an object");
   }
 }
 
@@ -266,17 +279,17 @@ ComPtr<IDispatch> DispatchObject::QueryAs(const GUID& iid, const char* what) con
 }
 
 std::int32_t DispatchObject::ToLong(Variant result, const char* member) const {
-  const Variant number = Converted(std::move(result), VT_I4, std::string(kind_) + "." + member);
+  const Variant number = Converted(std::move(result), VT_I4, ResultOf{kind_, member});
   return V_I4(number.Get());
 }
 
 double DispatchObject::ToDouble(Variant result, const char* member) const {
-  const Variant number = Converted(std::move(result), VT_R8, std::string(kind_) + "." + member);
+  const Variant number = Converted(std::move(result), VT_R8, ResultOf{kind_, member});
   return V_R8(number.Get());
 }
 
 std::string DispatchObject::ToText(Variant result, const char* member) const {
-  const Variant text = Converted(std::move(result), VT_BSTR, std::string(kind_) + "." + member);
+  const Variant text = Converted(std::move(result), VT_BSTR, ResultOf{kind_, member});
   return ToUtf8(V_BSTR(text.Get()));
 }
 
@@ -302,7 +315,8 @@ IDispatch* DispatchOf(const HostObject* object) noexcept {
   return adapter ? adapter->Dispatch() : nullptr;
 }
 
-Value ToValue(Variant result, const char* what) {
+Value ToValue(Variant result, const char* description) {
+  const ResultOf what{nullptr, description};
   result = Dereferenced(std::move(result), what);
   VARIANT* v = result.Get();
   switch (result.Type()) {

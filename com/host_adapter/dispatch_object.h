@@ -13,32 +13,44 @@
 
 #include <oaidl.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace vantelo::com::host {
 
-// Arguments of one call, given in their declared order. The list owns them
-// and clears them after the call: the callee may replace a by-reference or
-// even a by-value argument in place.
+// Arguments of one call, given in their declared order and kept last to
+// first, as IDispatch takes them, in a fixed array (no host member takes more
+// than two). The list owns them and clears them after the call: the callee
+// may replace a by-reference or even a by-value argument in place.
 class Arguments {
 public:
+  static constexpr std::size_t kMaximum = 2;
+
   Arguments() = default;
-  template <class... A> explicit Arguments(A&&... declared) {
-    (values_.push_back(std::forward<A>(declared).Detach()), ...);
+  template <class... A> explicit Arguments(A&&... declared) : count_(sizeof...(A)) {
+    static_assert(sizeof...(A) <= kMaximum, "a host call with more arguments than the list holds");
+    std::size_t last = count_;
+    ((values_[--last] = std::forward<A>(declared).Detach()), ...);
   }
   Arguments(const Arguments&) = delete;
-  Arguments(Arguments&&) = default;
+  Arguments(Arguments&& other) noexcept : values_(other.values_), count_(other.count_) {
+    other.count_ = 0;
+  }
   Arguments& operator=(const Arguments&) = delete;
+  Arguments& operator=(Arguments&&) = delete;
   ~Arguments();
 
-  std::vector<VARIANTARG>& Values() { return values_; }
+  // The arguments last to first; null when there are none.
+  VARIANTARG* LastToFirst() noexcept { return count_ == 0 ? nullptr : values_.data(); }
+  UINT Count() const noexcept { return static_cast<UINT>(count_); }
 
 private:
-  std::vector<VARIANTARG> values_;
+  std::array<VARIANTARG, kMaximum> values_{};
+  std::size_t count_ = 0;
 };
 
 // Argument makers.

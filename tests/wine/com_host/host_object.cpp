@@ -166,6 +166,7 @@ HRESULT HostObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 }
 
 HRESULT HostObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  world_->CountCall(kind_, DISPID_UNKNOWN);
   if (count != 1)
     return DISP_E_UNKNOWNNAME;
   for (const Member& member : kind_.members) {
@@ -180,6 +181,7 @@ HRESULT HostObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DIS
 
 HRESULT HostObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+  world_->CountCall(kind_, id);
   if (iid != IID_NULL)
     return DISP_E_UNKNOWNINTERFACE;
   const Member* member = nullptr;

@@ -14,6 +14,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace vtest::comhost {
 
@@ -28,6 +29,13 @@ public:
   ComPtr<IDispatch> AddInSite();
   // A host object as an automation object of the kind.
   ComPtr<IDispatch> Wrap(const vantelo::Ref<vantelo::HostObject>& object, const Kind& kind);
+
+  // The calls made on the world's objects since the last clear, by kind of
+  // object and dispatch id (DISPID_UNKNOWN: GetIDsOfNames).
+  using CallCounts = std::map<std::pair<const Kind*, DISPID>, long>;
+  void CountCall(const Kind& kind, DISPID id) { ++calls_[{&kind, id}]; }
+  const CallCounts& Calls() const { return calls_; }
+  void ClearCallCounts() { calls_.clear(); }
 
   long LiveObjects() const { return liveObjects_; }
   std::size_t Connections() const { return connections_.size(); }
@@ -49,6 +57,7 @@ private:
 
   vantelo::sim::Host& host_;
   long liveObjects_ = 0;
+  CallCounts calls_;
   std::map<DWORD, std::unique_ptr<Connection>> connections_;
   DWORD nextCookie_ = 1;
 };
