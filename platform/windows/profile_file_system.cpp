@@ -125,11 +125,27 @@ std::string TempPrefix(const std::string& target) { return target + ".vantelo-";
 constexpr const char* kTempEnd = ".tmp";
 
 std::string RandomSuffix() {
-  static thread_local std::mt19937_64 random{std::random_device{}() ^
-                                             static_cast<std::uint64_t>(GetCurrentProcessId())};
+  std::random_device device;
+  const std::uint64_t value = static_cast<std::uint64_t>(device()) << 32 | device();
   char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(random()));
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
   return text;
+}
+
+using ReadResult = ProfileFileSystem::ReadResult;
+
+// Opens an existing file with the access given, sharing everything:
+// Missing when there is no such file.
+ReadResult OpenExisting(const std::string& path, DWORD access, HANDLE& file) {
+  file = CreateFileW(Wide(path).c_str(), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE)
+    return ReadResult::Ok;
+  if (IsMissing(GetLastError()))
+    return ReadResult::Missing;
+  Failed();
+  return ReadResult::Failed;
 }
 
 class WindowsProfileFileSystem final : public ProfileFileSystem {
@@ -146,15 +162,9 @@ public:
       errno = EISDIR;
       return ReadResult::Failed;
     }
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      if (IsMissing(GetLastError()))
-        return ReadResult::Missing;
-      Failed();
-      return ReadResult::Failed;
-    }
+    HANDLE file;
+    if (const ReadResult opened = OpenExisting(path, GENERIC_READ, file); opened != ReadResult::Ok)
+      return opened;
     const int handle = Descriptor(file);
     if (handle < 0)
       return ReadResult::Failed;
@@ -171,15 +181,10 @@ public:
 
   ReadResult OpenLocked(const std::string& path, int& handle) override {
     for (int attempt = 0; attempt < 100; ++attempt) {
-      HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file == INVALID_HANDLE_VALUE) {
-        if (IsMissing(GetLastError()))
-          return ReadResult::Missing;
-        Failed();
-        return ReadResult::Failed;
-      }
+      HANDLE file;
+      if (const ReadResult opened = OpenExisting(path, GENERIC_READ | GENERIC_WRITE, file);
+          opened != ReadResult::Ok)
+        return opened;
       handle = Descriptor(file);
       if (handle < 0)
         return ReadResult::Failed;

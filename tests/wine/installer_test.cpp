@@ -64,12 +64,7 @@ RegistrySnapshot LoadSnapshot() {
 
 // A text value under HKLM, or "(missing)".
 std::wstring MachineText(const std::wstring& key, const wchar_t* value = nullptr) {
-  wchar_t text[1024] = {};
-  DWORD bytes = sizeof text - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &bytes) !=
-      ERROR_SUCCESS)
-    return L"(missing)";
-  return text;
+  return RegistryText(HKEY_LOCAL_MACHINE, key, value);
 }
 
 bool MachineKeyExists(const std::wstring& key) {

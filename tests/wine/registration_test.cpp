@@ -19,12 +19,7 @@ const std::wstring HostLibraryKey =
     L"HKLM\\Software\\Classes\\TypeLib\\{D98A091D-3A0F-4C3E-B36E-61F62068D488}";
 
 std::wstring ClassesText(const std::wstring& key, const wchar_t* value = nullptr) {
-  wchar_t text[1024] = {};
-  DWORD bytes = sizeof text - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &bytes) !=
-      ERROR_SUCCESS)
-    return L"(missing)";
-  return text;
+  return RegistryText(HKEY_CLASSES_ROOT, key, value);
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {

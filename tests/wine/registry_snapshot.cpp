@@ -136,4 +136,12 @@ std::vector<std::string> Differences(const RegistrySnapshot& before, const Regis
   return out;
 }
 
+std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* value) {
+  wchar_t text[1024] = {};
+  DWORD bytes = sizeof text - sizeof(wchar_t);
+  if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &bytes) != ERROR_SUCCESS)
+    return L"(missing)";
+  return text;
+}
+
 } // namespace vtest

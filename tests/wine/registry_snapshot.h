@@ -3,6 +3,8 @@
 // registry as it was.
 #pragma once
 
+#include <windows.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +25,10 @@ RegistrySnapshot Without(RegistrySnapshot snapshot, const std::wstring& keyPath)
 // The entries under a key path (which starts with the root, for example
 // L"HKLM\\Software\\Classes\\Interface\\{...}"), matched without regard to case.
 RegistrySnapshot Subtree(const RegistrySnapshot& snapshot, const std::wstring& keyPath);
+
+// A text value (the key's default value when `value` is null) under the
+// root, or "(missing)".
+std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* value = nullptr);
 
 // Added, removed and changed entries, at most `limit` of them, readable.
 std::vector<std::string> Differences(const RegistrySnapshot& before, const RegistrySnapshot& after,
