@@ -125,26 +125,6 @@ TEST(CliPaths, ALongSettingsFileNameWorksForEveryTool) {
   }
 }
 
-// A whole-file write removes the temporary files of the file's own naming
-// that a crash left, and nothing else: the user's look-alikes stay.
-TEST(CliPaths, TheCleanUpRemovesOnlyItsOwnTemporaryFiles) {
-  TempDir dir;
-  const std::string file = dir.Path("s.ini");
-  WriteBytes(file, "[Global Options]\r\nEnableTimeStamp=True\r\n");
-  const std::set<std::string> lookalikes = {
-      "s.ini.vantelo-backup.tmp", "s.ini.vantelo-my notes.tmp", ".s.ini.vantelo-12345.tmp"};
-  for (const std::string& name : lookalikes)
-    WriteBytes(dir.Path(name), "mine");
-  WriteBytes(dir.Path(".s.ini.vantelo-0123456789ab.tmp"), "left by a crash");
-  ASSERT_EQ(RunVantelo({"settings", "init", file}).status, 0);
-  ASSERT_EQ(RunVantelo({"settings", "set", file, "S", "K", "v"}).status, 0);
-  std::set<std::string> expected = lookalikes;
-  expected.insert("s.ini");
-  EXPECT_EQ(dir.Entries(), expected);
-  for (const std::string& name : lookalikes)
-    EXPECT_EQ(ReadBytes(dir.Path(name)), "mine");
-}
-
 // Eight programs each set their own keys, round after round, while others
 // complete the file (init), save with it (a load with its write-backs) and
 // read a key no one changes: every key arrives, and a reader never sees a

@@ -224,21 +224,5 @@ TEST(PlatformProfileTemporaryNames, FitTheLimitAndAreRecognisedOnlyWhole) {
   }
 }
 
-// A settings file with a name of 240 characters is written, created and
-// read like any other.
-TEST(PlatformProfileTemporaryNames, ALongFileNameIsWrittenAndCreated) {
-  TempDir dir;
-  const std::string name = std::string(236, 'n') + ".ini";
-  const std::string file = dir.Path(name);
-  PortableProfileFile profile(test::Windows1252());
-  ASSERT_TRUE(profile.WriteString("S", "K", "1", file)) << profile.Problem();
-  ASSERT_TRUE(profile.WriteString("S", "K", "2", file)) << profile.Problem();
-  EXPECT_TRUE(profile.Update(PathFromUtf8(file), [](ProfileDocument& document) {
-    return document.Store("T", "L", "3");
-  })) << profile.Problem();
-  EXPECT_EQ(ReadBytes(file), "[S]\r\nK=2\r\n[T]\r\nL=3\r\n");
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{name});
-}
-
 } // namespace
 } // namespace vantelo

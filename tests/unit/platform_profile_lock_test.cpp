@@ -25,8 +25,9 @@ ProfileLocks Program(std::chrono::milliseconds wait = 0ms) {
   return ProfileLocks(MakeNativeProfileFileSystem(), wait);
 }
 
-// A hold taken within another of the same object is that one; writing
-// within a hold for reading is refused rather than waited for.
+// A hold taken within another of the same object is that one, until the
+// outermost ends; writing within a hold for reading is refused rather than
+// waited for.
 TEST(PlatformProfileLock, NestedHoldsShareTheOuterOne) {
   const struct {
     LockMode outer, inner;
@@ -44,26 +45,18 @@ TEST(PlatformProfileLock, NestedHoldsShareTheOuterOne) {
     const auto file = PathFromUtf8(dir.Path("s.ini"));
     WriteBytes(dir.Path("s.ini"), "[S]\r\nK=1\r\n");
     auto own = Program(), other = Program();
-    const auto outer = own.Acquire(file, c.outer);
+    auto outer = own.Acquire(file, c.outer);
     ASSERT_TRUE(outer->Granted());
-    const auto inner = own.Acquire(file, c.inner);
+    auto inner = own.Acquire(file, c.inner);
     EXPECT_EQ(inner->Granted(), c.innerGranted) << inner->Problem();
     EXPECT_EQ(inner->File(), outer->File());
     EXPECT_EQ(other.Acquire(file, LockMode::Shared)->Granted(), c.otherReaderGranted);
     EXPECT_FALSE(other.Acquire(file, LockMode::Exclusive)->Granted());
+    inner.reset(); // an inner hold ends: the lock stays
+    EXPECT_FALSE(other.Acquire(file, LockMode::Exclusive)->Granted());
+    outer.reset(); // the outermost one ends: released
+    EXPECT_TRUE(other.Acquire(file, LockMode::Exclusive)->Granted());
   }
-}
-
-TEST(PlatformProfileLock, ReleasedWhenTheOutermostHoldEnds) {
-  TempDir dir;
-  const auto file = PathFromUtf8(dir.Path("s.ini"));
-  WriteBytes(dir.Path("s.ini"), "[S]\r\nK=1\r\n");
-  auto own = Program(), other = Program();
-  auto outer = own.Acquire(file, LockMode::Exclusive);
-  own.Acquire(file, LockMode::Exclusive).reset(); // an inner hold ends: still held
-  EXPECT_FALSE(other.Acquire(file, LockMode::Shared)->Granted());
-  outer.reset();
-  EXPECT_TRUE(other.Acquire(file, LockMode::Exclusive)->Granted());
 }
 
 // A program that keeps the lock costs a caller the bounded wait, then a
