@@ -47,6 +47,11 @@ std::string AddinCodePageName();
 std::shared_ptr<ModulePath> ProgramModulePath();
 // The separator the add-in puts between a directory and a file name.
 char PathSeparator();
+// Whether file names ignore letter case ("Vantelo.INI" is "Vantelo.ini").
+bool FileNamesIgnoreCase();
+// The longest path, in bytes of the ANSI code page, that the system's
+// profile functions take; 0: no limit of their own.
+std::size_t ProfilePathLimit();
 
 // The absolute, normalised form of a path given by the user (UTF-8).
 // Throws UsageError naming what and the reason when it has none.

@@ -6,6 +6,7 @@
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
 #include "platform/ascii_case.h"
+#include "platform/utf8_path.h"
 
 #include <nlohmann/json.hpp>
 
@@ -648,10 +649,13 @@ Scene ParseScene(std::string_view text, const std::string& sourceName) {
 }
 
 Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit) {
+  // The path from UTF-8: a std::string would be read in the ANSI code page
+  // on Windows.
+  const std::filesystem::path file = PathFromUtf8(path);
   std::error_code error;
-  if (std::filesystem::is_directory(path, error))
+  if (std::filesystem::is_directory(file, error))
     throw UsageError(path + ": is a directory, not a scene file");
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in)
     throw UsageError(path + ": cannot open the scene file (" + std::strerror(errno) + ")");
   // Read in pieces with the limit checked as the text grows: a device or a

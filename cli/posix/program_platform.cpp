@@ -17,6 +17,9 @@ namespace {
 
 class PortableSystemProfileFile final : public SystemProfileFile {
 public:
+  std::unique_ptr<Hold> Lock(const std::string& file, LockMode mode) override {
+    return file_.Lock(file, mode);
+  }
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override {
@@ -29,7 +32,7 @@ public:
   std::string Problem() override { return file_.Problem(); }
 
 private:
-  PortableProfileFile file_;
+  PortableProfileFile file_{AddinCodePage()};
 };
 
 } // namespace
@@ -60,6 +63,10 @@ std::shared_ptr<ModulePath> ProgramModulePath() { return std::make_shared<Execut
 
 char PathSeparator() { return '/'; }
 
+bool FileNamesIgnoreCase() { return false; }
+
+std::size_t ProfilePathLimit() { return 0; }
+
 std::string AbsolutePath(const std::string& path, const std::string& what) {
   // A backslash would pass unchanged to the file system here, but the
   // add-in's profile functions take it as a directory separator.
@@ -68,8 +75,7 @@ std::string AbsolutePath(const std::string& path, const std::string& what) {
                      ": the path holds a backslash, which the add-in's profile functions take "
                      "as a directory separator");
   std::error_code error;
-  const std::string absolute =
-      std::filesystem::absolute(path, error).lexically_normal().string();
+  const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
   if (error)
     throw UsageError(what + ": " + path + ": " + error.message());
   return absolute;

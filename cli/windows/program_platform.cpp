@@ -26,6 +26,9 @@ namespace {
 
 class WindowsSystemProfileFile final : public SystemProfileFile {
 public:
+  std::unique_ptr<Hold> Lock(const std::string& file, LockMode mode) override {
+    return file_->Lock(file, mode);
+  }
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override {
@@ -125,8 +128,8 @@ PlatformServices ProgramPlatform(PlatformChoice choice) {
   if (choice.profile)
     services.profile = std::move(choice.profile);
   // A command-line program shows no message box: the report lists it.
-  services.messageBox = choice.messageBox ? std::move(choice.messageBox)
-                                          : std::make_shared<RecordingMessageDialog>();
+  services.messageBox =
+      choice.messageBox ? std::move(choice.messageBox) : std::make_shared<RecordingMessageDialog>();
   return services;
 }
 
@@ -139,6 +142,10 @@ std::string AddinCodePageName() { return "code page " + std::to_string(GetACP())
 std::shared_ptr<ModulePath> ProgramModulePath() { return win::MakeModulePath(); }
 
 char PathSeparator() { return '\\'; }
+
+bool FileNamesIgnoreCase() { return true; }
+
+std::size_t ProfilePathLimit() { return MAX_PATH - 1; }
 
 std::string AbsolutePath(const std::string& path, const std::string& what) {
   const std::wstring wide = win::WideFromUtf8(path);
