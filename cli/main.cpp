@@ -180,7 +180,13 @@ Subcommand AddSettingsCommand(CLI::App* parent, const std::string& name, const s
   return {app, [arguments, run](const CommonOptions& common) { return run(*arguments, common); }};
 }
 
+// SECTION and KEY, for get and set. From FILE on, every argument is taken as
+// it stands, so a name or a value may be anything ("++", "-x", "--", the
+// name of a subcommand); options go before FILE.
 void AddSectionAndKey(CLI::App* app, SettingsArguments& arguments) {
+  app->positionals_at_end();
+  app->footer("From FILE on, every argument is taken as it stands, even one that starts with "
+              "'-': options go before FILE. A FILE that starts with '-' goes after \"--\".");
   app->add_option("SECTION", arguments.section, "Section name")->required();
   app->add_option("KEY", arguments.key, "Key name")->required();
 }

@@ -161,8 +161,37 @@ TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
   EXPECT_EQ(ReadBytes(file),
             "[Global Options]\r\nEnableTimeStamp=True\r\nEnablePaperSize=False\r\n");
   const auto table = RunVantelo(
-      {"settings", "get", file, "Global Options", "EnableTimeStamp", "--format", "table"});
+      {"settings", "get", "--format", "table", file, "Global Options", "EnableTimeStamp"});
   EXPECT_EQ(table.out, "True\n");
+}
+
+// From FILE on, every argument of get and set is a name or a value as it
+// stands, whatever it looks like; options go before FILE.
+TEST(CliSettings, NamesAndValuesAreTakenAsTheyStand) {
+  TempDir dir;
+  int n = 0;
+  for (const std::string literal :
+       {"++", "-x", "--foo", "-1", "--", "-", "save", "--help", "--format"}) {
+    const std::string file = dir.Path("literal" + std::to_string(++n) + ".ini");
+    const auto set = RunVantelo({"settings", "set", file, literal, literal, literal});
+    ASSERT_EQ(set.status, 0) << literal << ": " << set.err;
+    EXPECT_EQ(ReadBytes(file), "[" + literal + "]\r\n" + literal + "=" + literal + "\r\n");
+    const auto get =
+        RunVantelo({"settings", "get", "--format", "table", file, literal, literal, "d"});
+    EXPECT_EQ(get.status, 0) << literal << ": " << get.err;
+    EXPECT_EQ(get.out, literal + "\n");
+  }
+  // A default that looks like an option is written back as it stands.
+  const std::string file = dir.Path("default.ini");
+  EXPECT_EQ(RunVantelo({"settings", "get", file, "S", "K", "--format=table"}).Json()["value"],
+            "--format=table");
+  EXPECT_EQ(ReadBytes(file), "[S]\r\nK=--format=table\r\n");
+  // "--" before FILE (for a file name that starts with '-') ends the options.
+  const auto marked = RunVantelo({"settings", "set", "--", file, "S", "K", "V"});
+  EXPECT_EQ(marked.status, 0) << marked.err;
+  EXPECT_EQ(ReadBytes(file), "[S]\r\nK=V\r\n");
+  // One argument too many is still an error.
+  EXPECT_EQ(RunVantelo({"settings", "set", file, "S", "K", "V", "--format"}).status, 2);
 }
 
 // A disk that is full, or fills part-way through the write: init writes
