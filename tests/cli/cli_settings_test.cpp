@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -163,6 +164,37 @@ TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
   const auto table = RunVantelo(
       {"settings", "get", "--format", "table", file, "Global Options", "EnableTimeStamp"});
   EXPECT_EQ(table.out, "True\n");
+}
+
+// A settings file reads the same whatever its line ends: check reports the
+// same values, lines and findings, get the same value.
+TEST(CliSettings, EveryKindOfLineEndReadsAlike) {
+  TempDir dir;
+  std::vector<std::string> lines = {"[Extra]"};
+  for (int i = 0; i < 5000; ++i)
+    lines.push_back("Key" + std::to_string(i) + "=value");
+  std::istringstream fresh(Fresh());
+  for (std::string line; std::getline(fresh, line);)
+    lines.push_back(line.substr(0, line.find('\r')));
+  lines.push_back("ListSeparator=x"); // a finding on the last line
+  nlohmann::json first;
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    const std::string file = dir.Path("Vantelo.ini");
+    std::string text;
+    for (const std::string& line : lines)
+      text += line + end;
+    WriteBytes(file, text);
+    const auto check = RunVantelo({"settings", "check", file});
+    ASSERT_EQ(check.status, 0) << check.err;
+    const auto report = check.Json();
+    EXPECT_EQ(report["settings"][0]["line"], 5003);
+    if (first.is_null())
+      first = report;
+    EXPECT_EQ(report, first);
+    EXPECT_EQ(RunVantelo({"settings", "get", file, "Mass And Volume Options", "MassPropertyName"})
+                  .Json()["value"],
+              "TotalMass");
+  }
 }
 
 // From FILE on, every argument of get and set is a name or a value as it
