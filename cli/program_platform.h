@@ -11,6 +11,7 @@
 #include "platform/services.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,11 @@ public:
   ~StandardStreams();
   StandardStreams(const StandardStreams&) = delete;
   StandardStreams& operator=(const StandardStreams&) = delete;
+
+  // Flushes standard output. The reason the first write to it failed (a
+  // full disk, a closed pipe, a console that refused it); nothing when all
+  // of it arrived.
+  std::optional<std::string> FinishOutput();
 
 private:
   struct State;

@@ -31,4 +31,24 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) n
   return true;
 }
 
+// Hash and equality that ignore ASCII letter case, for unordered containers
+// keyed by such names; transparent, so any text may be looked up without
+// being copied or lowered first.
+struct AsciiCaseInsensitiveHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept {
+    std::size_t hash = 14695981039346656037ull; // FNV-1a
+    for (char c : text)
+      hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    return hash;
+  }
+};
+
+struct AsciiCaseInsensitiveEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept {
+    return EqualsIgnoringAsciiCase(a, b);
+  }
+};
+
 } // namespace vantelo

@@ -1,6 +1,7 @@
 // The program on POSIX systems: the portable platform services.
 #include "cli/program_platform.h"
 
+#include "cli/error_keeping_buffer.h"
 #include "cli/usage_error.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
@@ -8,7 +9,9 @@
 #include "platform/regional_settings.h"
 #include "platform/windows1252_code_page.h"
 
+#include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <unistd.h>
 
 namespace vantelo::cli {
@@ -85,10 +88,28 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
 
-// Standard output and error take UTF-8 bytes as they are.
-struct StandardStreams::State {};
-StandardStreams::StandardStreams() = default;
-StandardStreams::~StandardStreams() = default;
+// Standard output and error take UTF-8 bytes as they are; standard output
+// keeps the reason a write to it failed.
+struct StandardStreams::State {
+  std::streambuf* oldOut = std::cout.rdbuf();
+  ErrorKeepingBuffer out{oldOut};
+};
+
+StandardStreams::StandardStreams() : state_(std::make_unique<State>()) {
+  std::cout.rdbuf(&state_->out);
+}
+
+StandardStreams::~StandardStreams() {
+  std::cout.flush();
+  std::cout.rdbuf(state_->oldOut);
+}
+
+std::optional<std::string> StandardStreams::FinishOutput() {
+  std::cout.flush();
+  if (state_->out.Error() != 0)
+    return std::strerror(state_->out.Error());
+  return std::nullopt;
+}
 
 bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) != 0; }
 
