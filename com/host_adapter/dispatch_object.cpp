@@ -77,7 +77,8 @@ ComPtr<IDispatch> AutomationObject(IUnknown* unknown, const ResultOf& what) {
 
 class GenericObject final : public HostObject, public DispatchObject {
 public:
-  explicit GenericObject(ComPtr<IDispatch> object) : DispatchObject(std::move(object), "Object") {}
+  GenericObject(ComPtr<IDispatch> object, AdapterPool& pool)
+      : DispatchObject(std::move(object), "Object", pool) {}
 };
 
 } // namespace
@@ -315,7 +316,7 @@ IDispatch* DispatchOf(const HostObject* object) noexcept {
   return adapter ? adapter->Dispatch() : nullptr;
 }
 
-Value ToValue(Variant result, const char* description) {
+Value ToValue(AdapterPool& pool, Variant result, const char* description) {
   const ResultOf what{nullptr, description};
   result = Dereferenced(std::move(result), what);
   VARIANT* v = result.Get();
@@ -339,7 +340,7 @@ Value ToValue(Variant result, const char* description) {
   case VT_DISPATCH:
   case VT_UNKNOWN: {
     ComPtr<IDispatch> dispatch = AutomationObject(V_UNKNOWN(v), what);
-    return dispatch ? MakeHostObject(std::move(dispatch)) : std::shared_ptr<HostObject>();
+    return MakeHostObject(pool, std::move(dispatch));
   }
   default: {
     const Variant number = Converted(std::move(result), VT_R8, what);
@@ -352,8 +353,8 @@ Value ToValue(Variant result, const char* description) {
 
 namespace vantelo::com::host {
 
-Ref<HostObject> MakeHostObject(ComPtr<IDispatch> object) {
-  return std::make_shared<GenericObject>(std::move(object));
+Ref<HostObject> MakeHostObject(AdapterPool& pool, ComPtr<IDispatch> object) {
+  return Wrapped<GenericObject>(pool, std::move(object));
 }
 
 } // namespace vantelo::com::host
