@@ -83,15 +83,15 @@ protected:
 
   // Takes an object result as the interface `iid` (one QueryInterface, whose
   // status is the failure's code); a null result stays null.
-  ComPtr<IDispatch> ObjectAs(Variant result, const GUID& iid, const char* member) const;
+  ComPtr<IDispatch> ObjectAs(Variant&& result, const GUID& iid, const char* member) const;
   // Takes an object result without a cast.
-  ComPtr<IDispatch> Object(Variant result, const char* member) const;
+  ComPtr<IDispatch> Object(Variant&& result, const char* member) const;
   // One QueryInterface of this object for `iid`.
   ComPtr<IDispatch> QueryAs(const GUID& iid, const char* what) const;
 
-  std::int32_t ToLong(Variant result, const char* member) const;
-  double ToDouble(Variant result, const char* member) const;
-  std::string ToText(Variant result, const char* member) const;
+  std::int32_t ToLong(Variant&& result, const char* member) const;
+  double ToDouble(Variant&& result, const char* member) const;
+  std::string ToText(Variant&& result, const char* member) const;
 
   // A property get whose result is taken as the interface `iid` (ObjectAs),
   // or converted to a 32-bit integer, a double or a text.
@@ -127,6 +127,6 @@ IDispatch* DispatchOf(const HostObject* object) noexcept;
 // The host's value as the add-in's value (Empty, numbers, dates, text,
 // objects, whose adapters come from `pool`); other automation types become
 // doubles.
-Value ToValue(AdapterPool& pool, Variant result, const char* what);
+Value ToValue(AdapterPool& pool, Variant&& result, const char* what);
 
 } // namespace vantelo::com::host
