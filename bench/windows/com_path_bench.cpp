@@ -1,9 +1,10 @@
 // The real path's cost: a save handled by Vantelo.dll on the COM stand-in
 // host, against the same IDispatch calls made directly on the stand-in's
 // objects (the floor: what the host's own objects cost, with nothing of the
-// add-in's), and against a save that is almost all settings load. The three
-// sides take turns in every round, each as a batch timed by the thread's CPU
-// time, and the medians are printed. The stand-in counts the calls by kind of
+// add-in's), and against a save that is almost all settings load. Every
+// round times every document, and within a document the three sides take
+// turns at going first, each as a batch timed by the thread's CPU time; the
+// medians of the rounds are printed. The stand-in counts the calls by kind of
 // object and dispatch id; every batch of saves and of direct calls must make
 // exactly the calls of one checked save times its runs, so that the floor is
 // the floor of this very save and the module neither skips, merges nor adds
@@ -11,7 +12,8 @@
 //
 //   vantelo_com_bench [MODULE.dll] [--rounds N] [--batch-ms MS]
 //
-// MODULE.dll defaults to the module built beside this program. Exit status 1
+// MODULE.dll defaults to the module built beside this program; N to 5 rounds,
+// MS to 500 ms of CPU time a batch. Exit status 1
 // when the module cannot be loaded, when the calls differ, when the floor's
 // cost per view grows by more than half from a smaller drawing to a larger
 // one (the stand-in would then weigh on large drawings by itself), or when at
@@ -27,6 +29,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -108,7 +113,7 @@ comhost::World::CallCounts Times(comhost::World::CallCounts counts, long runs) {
 struct Options {
   std::wstring module;
   int rounds = 5;
-  double batchSeconds = 0.25;
+  double batchSeconds = 0.5;
 };
 
 Options Parse(int argc, char** argv) {
@@ -128,30 +133,140 @@ Options Parse(int argc, char** argv) {
   return options;
 }
 
-// Medians of the rounds, in seconds per run.
-struct Figures {
-  long views;
-  double floor;
-  double rest; // the save less the settings load
+enum Side { SaveSide, FloorSide, LoadSide, Sides };
+
+// A scenario under measurement: its document in the host, the calls of one
+// save, the runs of each side's batch, and each side's time in every round
+// (seconds per run).
+struct Measured {
+  const Scenario* scenario = nullptr;
+  sim::DocumentData* document = nullptr;
+  comhost::World::CallCounts calls;
+  long runs[Sides] = {};
+  std::vector<double> seconds[Sides];
+
+  double Median(Side side) const { return vbench::Median(seconds[side]); }
+  // The median over the rounds of a figure of one round.
+  template <class F> double MedianOf(F figure) const {
+    std::vector<double> values;
+    for (std::size_t r = 0; r < seconds[SaveSide].size(); ++r)
+      values.push_back(figure(seconds[SaveSide][r], seconds[FloorSide][r], seconds[LoadSide][r]));
+    return vbench::Median(values);
+  }
+  double Rest() const {
+    return MedianOf([](double save, double, double load) { return save - load; });
+  }
+  double Share() const {
+    return MedianOf([](double save, double floor, double load) { return save - load - floor; });
+  }
+  double RestToFloor() const {
+    return MedianOf([](double save, double floor, double load) { return (save - load) / floor; });
+  }
 };
 
-int Run(const Options& options) {
-  sim::Host host;
-  const std::shared_ptr<comhost::World> world = comhost::World::Create(host);
-  vbench::ModuleCopy module(options.module);
-  const ComPtr<IDispatch> site = world->AddInSite();
-  if (FAILED(module.Server().Activate(site.Get(), VARIANT_TRUE))) {
-    std::fprintf(stderr, "the add-in did not activate\n");
-    return 1;
+// The host with the module activated on it, the direct client, and the
+// probe document whose save is almost all settings load.
+class Bench {
+public:
+  Bench(const Options& options)
+      : world_(comhost::World::Create(host_)), module_(options.module), site_(world_->AddInSite()),
+        batchSeconds_(options.batchSeconds) {
+    if (FAILED(module_.Server().Activate(site_.Get(), VARIANT_TRUE)))
+      throw std::runtime_error("the add-in did not activate");
+    direct_ = std::make_unique<vbench::DirectSave>(site_);
+    host_.SetActiveDocument(&probe_);
+    host_.FireSaveDocument(&probe_, 4097, 0);
   }
-  vbench::DirectSave direct(site);
+  ~Bench() { module_.Server().Deactivate(); }
 
+  // Adds the scenario's document, saves it once unmeasured (the first save
+  // writes the missing settings back and creates the properties), checks
+  // that the direct client makes the calls of a save, and sizes the batches.
+  // Null when the calls differ.
+  std::optional<Measured> Prepare(const Scenario& scenario) {
+    Measured m;
+    m.scenario = &scenario;
+    m.document = &host_.AddDocument(scenario.document);
+    host_.SetActiveDocument(m.document);
+    host_.FireSaveDocument(m.document, 4097, 0);
+    world_->ClearCallCounts();
+    Run(m, SaveSide);
+    m.calls = world_->Calls();
+    world_->ClearCallCounts();
+    Run(m, FloorSide);
+    if (world_->Calls() != m.calls) {
+      std::fprintf(stderr, "%s (%ld views): the calls differ\nVantelo.dll:\n%sdirect:\n%s",
+                   scenario.name, scenario.views, Describe(m.calls).c_str(),
+                   Describe(world_->Calls()).c_str());
+      return std::nullopt;
+    }
+    for (Side side : {SaveSide, FloorSide, LoadSide}) {
+      Activate(m, side);
+      m.runs[side] = vbench::RunsFor(batchSeconds_, [&] { Run(m, side); });
+    }
+    return m;
+  }
+
+  // Times one batch of the side; false when a batch of saves or direct saves
+  // made other calls than its runs of one save.
+  bool Time(Measured& m, Side side) {
+    Activate(m, side);
+    world_->ClearCallCounts();
+    m.seconds[side].push_back(vbench::SecondsPerRun(m.runs[side], [&] { Run(m, side); }));
+    if (side != LoadSide && world_->Calls() != Times(m.calls, m.runs[side])) {
+      std::fprintf(stderr, "%s (%ld views): a batch of %ld %s made other calls:\n%s",
+                   m.scenario->name, m.scenario->views, m.runs[side],
+                   side == SaveSide ? "saves" : "direct saves", Describe(world_->Calls()).c_str());
+      return false;
+    }
+    return true;
+  }
+
+private:
+  // The active document for the side's runs: the probe for the load.
+  void Activate(const Measured& m, Side side) {
+    host_.SetActiveDocument(side == LoadSide ? &probe_ : m.document);
+  }
+
+  void Run(const Measured& m, Side side) {
+    host_.ClearOperations();
+    if (side == FloorSide)
+      ((*direct_).*(m.scenario->direct))();
+    else
+      host_.FireSaveDocument(side == SaveSide ? m.document : &probe_, 4097, 0);
+  }
+
+  sim::Host host_;
+  std::shared_ptr<comhost::World> world_;
+  vbench::ModuleCopy module_;
+  ComPtr<IDispatch> site_;
+  double batchSeconds_;
+  std::unique_ptr<vbench::DirectSave> direct_;
   // The settings load, measured in every round as a save of a document only
   // the time stamp applies to (15 host calls, whose floor is some 0.02 ms):
   // the difference within a round keeps the add-in's share apart from it.
-  sim::DocumentData& probe = host.AddDocument(sim::DocumentData{.name = "Show.ipn", .type = 12293});
-  host.SetActiveDocument(&probe);
-  host.FireSaveDocument(&probe, 4097, 0);
+  sim::DocumentData& probe_ =
+      host_.AddDocument(sim::DocumentData{.name = "Show.ipn", .type = 12293});
+};
+
+int Run(const Options& options) {
+  const std::vector<Scenario> scenarios = Scenarios();
+  Bench bench(options);
+  std::vector<Measured> measured;
+  for (const Scenario& scenario : scenarios) {
+    auto m = bench.Prepare(scenario);
+    if (!m)
+      return 1;
+    measured.push_back(std::move(*m));
+  }
+  // Every round times every scenario, so that the medians of all sizes come
+  // from the same stretch of time; within a scenario the sides take turns at
+  // going first.
+  for (int round = 0; round < options.rounds; ++round)
+    for (Measured& m : measured)
+      for (int turn = 0; turn < Sides; ++turn)
+        if (!bench.Time(m, static_cast<Side>((round + turn) % Sides)))
+          return 1;
 
   std::printf("CPU time of one run, median of %d rounds; each run timed as its share of a\n"
               "batch of about %.0f ms. Times in ms. Load: a save of a document only the time\n"
@@ -160,132 +275,59 @@ int Run(const Options& options) {
               options.rounds, options.batchSeconds * 1e3);
   std::printf("%-31s %6s %7s %8s %7s %8s %8s %8s %6s\n", "Save", "Views", "Calls", "Save", "Load",
               "Rest", "Floor", "Share", "Rest/F");
-  int status = 0;
-  std::vector<Figures> drawings;
-  for (Scenario& scenario : Scenarios()) {
-    sim::DocumentData& document = host.AddDocument(scenario.document);
-    host.SetActiveDocument(&document);
-    // The first save writes the missing settings back and creates the
-    // properties; it is not measured.
-    host.FireSaveDocument(&document, 4097, 0);
-
-    const auto save = [&] {
-      host.ClearOperations();
-      host.FireSaveDocument(&document, 4097, 0);
-    };
-    const auto floor = [&] {
-      host.ClearOperations();
-      (direct.*scenario.direct)();
-    };
-    const auto load = [&] {
-      host.ClearOperations();
-      host.FireSaveDocument(&probe, 4097, 0);
-    };
-
-    // The calls of one save, which the direct client must make too.
-    world->ClearCallCounts();
-    save();
-    const comhost::World::CallCounts calls = world->Calls();
-    world->ClearCallCounts();
-    floor();
-    if (world->Calls() != calls) {
-      std::fprintf(stderr, "%s (%ld views): the calls differ\nVantelo.dll:\n%sdirect:\n%s",
-                   scenario.name, scenario.views, Describe(calls).c_str(),
-                   Describe(world->Calls()).c_str());
-      status = 1;
-      continue;
-    }
-
-    const long runs[3] = {vbench::RunsFor(options.batchSeconds, save),
-                          vbench::RunsFor(options.batchSeconds, floor), [&] {
-                            host.SetActiveDocument(&probe);
-                            const long n = vbench::RunsFor(options.batchSeconds, load);
-                            host.SetActiveDocument(&document);
-                            return n;
-                          }()};
-    std::vector<double> saves, floors, loads, rests, shares;
-    for (int round = 0; round < options.rounds && status == 0; ++round) {
-      double seconds[3] = {};
-      // The sides take turns at going first.
-      for (int turn = 0; turn < 3; ++turn) {
-        const int side = (round + turn) % 3;
-        world->ClearCallCounts();
-        if (side == 0) {
-          seconds[side] = vbench::SecondsPerRun(runs[side], save);
-        } else if (side == 1) {
-          seconds[side] = vbench::SecondsPerRun(runs[side], floor);
-        } else {
-          host.SetActiveDocument(&probe);
-          seconds[side] = vbench::SecondsPerRun(runs[side], load);
-          host.SetActiveDocument(&document);
-        }
-        if (side < 2 && world->Calls() != Times(calls, runs[side])) {
-          std::fprintf(stderr, "%s (%ld views): a batch of %ld %s made other calls:\n%s",
-                       scenario.name, scenario.views, runs[side],
-                       side == 0 ? "saves" : "direct saves", Describe(world->Calls()).c_str());
-          status = 1;
-        }
-      }
-      saves.push_back(seconds[0]);
-      floors.push_back(seconds[1]);
-      loads.push_back(seconds[2]);
-      rests.push_back(seconds[0] - seconds[2]);
-      shares.push_back(seconds[0] - seconds[2] - seconds[1]);
-    }
-    if (status != 0)
-      break;
-    const double rest = Median(rests);
-    const double floorTime = Median(floors);
-    std::printf("%-31s %6s %7ld %8.3f %7.3f %8.3f %8.3f %8.3f %6.1f\n", scenario.name,
-                scenario.views > 0 ? std::to_string(scenario.views).c_str() : "", Total(calls),
-                Median(saves) * 1e3, Median(loads) * 1e3, rest * 1e3, floorTime * 1e3,
-                Median(shares) * 1e3, rest / floorTime);
-    std::fflush(stdout);
-    if (scenario.views > 0)
-      drawings.push_back({scenario.views, floorTime, rest});
+  std::vector<const Measured*> drawings;
+  for (const Measured& m : measured) {
+    std::printf("%-31s %6s %7ld %8.3f %7.3f %8.3f %8.3f %8.3f %6.2f\n", m.scenario->name,
+                m.scenario->views > 0 ? std::to_string(m.scenario->views).c_str() : "",
+                Total(m.calls), m.Median(SaveSide) * 1e3, m.Median(LoadSide) * 1e3, m.Rest() * 1e3,
+                m.Median(FloorSide) * 1e3, m.Share() * 1e3, m.RestToFloor());
+    if (m.scenario->views > 0)
+      drawings.push_back(&m);
   }
-  module.Server().Deactivate();
-  if (status != 0 || drawings.empty())
-    return status;
+  if (drawings.empty())
+    return 0;
 
   // The floor per view must stay flat: a stand-in whose own cost grew with
   // the document would hide the module's share in large drawings.
+  const auto floorPerView = [](const Measured* m) {
+    return m->Median(FloorSide) / static_cast<double>(m->scenario->views);
+  };
+  int status = 0;
   std::printf("\nFloor per view:");
-  for (const Figures& d : drawings)
-    std::printf("  %ld views %.3f us", d.views, d.floor / d.views * 1e6);
+  for (const Measured* d : drawings)
+    std::printf("  %ld views %.3f us", d->scenario->views, floorPerView(d) * 1e6);
   std::printf("\n");
   for (std::size_t i = 1; i < drawings.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j) {
-      const double larger = drawings[i].floor / drawings[i].views;
-      const double smaller = drawings[j].floor / drawings[j].views;
-      if (larger > FloorGrowthLimit * smaller) {
+      if (floorPerView(drawings[i]) > FloorGrowthLimit * floorPerView(drawings[j])) {
         std::fprintf(stderr,
                      "the floor per view grew by more than half: %.3f us at %ld views, "
                      "%.3f us at %ld views\n",
-                     smaller * 1e6, drawings[j].views, larger * 1e6, drawings[i].views);
+                     floorPerView(drawings[j]) * 1e6, drawings[j]->scenario->views,
+                     floorPerView(drawings[i]) * 1e6, drawings[i]->scenario->views);
         status = 1;
       }
     }
   }
 
-  // The module's share of each added view, between the two largest drawings.
+  // The cost of each added view, between the two largest drawings.
   if (drawings.size() >= 2) {
-    const Figures& small = drawings[drawings.size() - 2];
-    const Figures& large = drawings.back();
-    const double views = static_cast<double>(large.views - small.views);
-    const double rest = (large.rest - small.rest) / views * 1e6;
-    const double floor = (large.floor - small.floor) / views * 1e6;
-    std::printf("Each added view (%ld to %ld views): rest %.3f us, floor %.3f us, share %.3f us\n",
-                small.views, large.views, rest, floor, rest - floor);
+    const Measured& small = *drawings[drawings.size() - 2];
+    const Measured& large = *drawings.back();
+    const double views = static_cast<double>(large.scenario->views - small.scenario->views);
+    std::printf("Each added view (%ld to %ld views): floor %.3f us, share %.3f us\n",
+                small.scenario->views, large.scenario->views,
+                (large.Median(FloorSide) - small.Median(FloorSide)) / views * 1e6,
+                (large.Share() - small.Share()) / views * 1e6);
   }
 
-  const Figures& largest = drawings.back();
-  const double ratio = largest.rest / largest.floor;
+  const Measured& largest = *drawings.back();
+  const double ratio = largest.RestToFloor();
   std::printf("At %ld views the save less the load is %.2f times the floor (at most %.0f)\n",
-              largest.views, ratio, RestToFloorLimit);
+              largest.scenario->views, ratio, RestToFloorLimit);
   if (ratio > RestToFloorLimit) {
     std::fprintf(stderr, "the save less the load exceeds %.0f times the floor at %ld views\n",
-                 RestToFloorLimit, largest.views);
+                 RestToFloorLimit, largest.scenario->views);
     status = 1;
   }
   return status;
