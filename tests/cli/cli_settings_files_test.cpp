@@ -154,7 +154,7 @@ TEST(CliConcurrency, WritersLoseNothingAndReadersSeeOnlyWrittenValues) {
   threads.emplace_back([&] { // a reader of a key no one changes
     while (writersLeft > 0) {
       const auto run = RunVantelo(
-          {"settings", "get", file, "Keep", "Important", "DEFAULT", "--format", "table"});
+          {"settings", "get", "--format", "table", file, "Keep", "Important", "DEFAULT"});
       seen.push_back(run.status == 0 ? run.out : "exit " + std::to_string(run.status));
     }
   });
