@@ -202,11 +202,13 @@ std::vector<Subcommand> AddSettingsCommands(CLI::App& parent) {
                          RunSettingsInit),
       AddSettingsCommand(
           settings, "install",
-          "Lay down the settings file when there is none: a copy of --from "
-          "SOURCE, or every key with its default; an existing file is left as it is",
+          "Lay down the settings file when there is none: the settings file --from "
+          "SOURCE, checked and completed with every missing key's default, or every key "
+          "with its default; an existing file is left as it is and SOURCE is not read",
           RunSettingsInstall,
           [](CLI::App* app, SettingsArguments& arguments) {
-            AddOptional(app, "--from", arguments.from, "The file to copy")->type_name("SOURCE");
+            AddOptional(app, "--from", arguments.from, "The company's settings file")
+                ->type_name("SOURCE");
           }),
       AddSettingsCommand(settings, "check",
                          "Report what a save will load from the file and what looks wrong, "

@@ -113,7 +113,8 @@ int RunSettingsInstall(const SettingsArguments& arguments, const CommonOptions& 
     out["problem"] = result.problem;
     table = "Could not create " + path + ": " + result.problem + "\n";
   } else if (result.created) {
-    table = "Created " + path + (from ? " as a copy of " + *from : std::string()) + "\n";
+    table = "Created " + path +
+            (from ? " from " + *from + ", completed with the defaults" : std::string()) + "\n";
   } else {
     table = path + " is there already and is left as it is\n";
   }

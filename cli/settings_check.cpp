@@ -74,8 +74,10 @@ bool LooksLikeUtf8(std::string_view bytes) {
 
 class Checker {
 public:
-  Checker(const std::string& path, std::shared_ptr<RegionalSettings> regional)
-      : regional_(std::move(regional)) {
+  // bytes: the file's contents, already read; else the file is read.
+  Checker(const std::string& path, std::shared_ptr<RegionalSettings> regional,
+          std::optional<std::string> bytes = std::nullopt)
+      : regional_(std::move(regional)), given_(std::move(bytes)) {
     result_.path = path;
   }
 
@@ -101,13 +103,18 @@ private:
   std::string Utf8(std::string_view bytes) { return codePage_->ToUtf8(std::string(bytes)); }
 
   void ReadContents() {
-    RequireReadable(result_.path);
-    PortableProfileFile file(codePage_);
     std::string bytes;
-    const auto read = file.Read(PathFromUtf8(result_.path), bytes);
-    if (read == PortableProfileFile::ReadResult::Failed)
-      throw UsageError(file.Problem());
-    result_.exists = read == PortableProfileFile::ReadResult::Ok;
+    if (given_) {
+      bytes = std::move(*given_);
+      result_.exists = true;
+    } else {
+      RequireReadable(result_.path);
+      PortableProfileFile file(codePage_);
+      const auto read = file.Read(PathFromUtf8(result_.path), bytes);
+      if (read == PortableProfileFile::ReadResult::Failed)
+        throw UsageError(file.Problem());
+      result_.exists = read == PortableProfileFile::ReadResult::Ok;
+    }
     document_ = ProfileDocument(bytes);
     contents_ = document_.AnsiText();
     if (!result_.exists) {
@@ -155,6 +162,7 @@ private:
                   "); only the first is read, so every key below it is ignored");
         } else if (IsKnownSection(entry.name)) {
           state = State::Read;
+          result_.knownSection = true;
         } else {
           state = State::Unknown;
           const std::string_view nearest = NearestName(name, sectionNames);
@@ -356,6 +364,7 @@ private:
   }
 
   std::shared_ptr<RegionalSettings> regional_;
+  std::optional<std::string> given_;
   std::shared_ptr<AnsiCodePage> codePage_ = AddinCodePage();
   ProfileDocument document_{""};
   std::string contents_; // the text as the add-in reads it, in ANSI
@@ -375,6 +384,11 @@ bool SettingsCheck::SaveFails() const {
 SettingsCheck CheckSettingsFile(const std::string& path,
                                 std::shared_ptr<RegionalSettings> regional) {
   return Checker(path, std::move(regional)).Run();
+}
+
+SettingsCheck CheckSettingsText(const std::string& path, std::string bytes,
+                                std::shared_ptr<RegionalSettings> regional) {
+  return Checker(path, std::move(regional), std::move(bytes)).Run();
 }
 
 std::string SeverityName(Finding::Severity severity) {

@@ -36,6 +36,7 @@ struct SettingsCheck {
   bool exists = false;
   std::vector<CheckedSetting> settings; // in load order
   std::vector<Finding> findings;        // by line; findings without a line last
+  bool knownSection = false;            // the file has a section the add-in reads
 
   // A value does not convert: every save fails while loading the settings.
   bool SaveFails() const;
@@ -45,6 +46,10 @@ struct SettingsCheck {
 // switched off, so the file is never changed. Throws UsageError when the file
 // exists but cannot be read.
 SettingsCheck CheckSettingsFile(const std::string& path,
+                                std::shared_ptr<RegionalSettings> regional);
+
+// The same for a file's contents already read; path only names it.
+SettingsCheck CheckSettingsText(const std::string& path, std::string bytes,
                                 std::shared_ptr<RegionalSettings> regional);
 
 std::string SeverityName(Finding::Severity severity);

@@ -2,6 +2,7 @@
 
 #include "addin/clsVantelo.h"
 #include "cli/program_platform.h"
+#include "cli/settings_check.h"
 #include "cli/usage_error.h"
 #include "config/line_breaks.h"
 #include "config/settings_catalogue.h"
@@ -103,33 +104,80 @@ InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSet
   return result;
 }
 
+namespace {
+
+// Every missing key with its default, as InitSettingsFile writes them. The
+// profile functions drop the blanks around a value, so a default that is
+// blank (the list separator " ") would read as empty and be written again at
+// every save, into a folder users cannot write to: in quotation marks it
+// reads as itself.
+std::string Completed(ProfileDocument& document, std::shared_ptr<RegionalSettings> regional) {
+  std::vector<AddedSetting> added;
+  if (!CompleteWithDefaults(document, std::move(regional), added))
+    throw std::logic_error("the defaults could not be written into the settings in memory");
+  for (const AddedSetting& setting : added)
+    if (setting.value.front() == ' ' || setting.value.back() == ' ')
+      document.Store(setting.section, setting.key, "\"" + setting.value + "\"");
+  return document.Bytes();
+}
+
+} // namespace
+
+std::string DefaultSettings(std::shared_ptr<RegionalSettings> regional) {
+  ProfileDocument document("");
+  return Completed(document, std::move(regional));
+}
+
+std::string CompleteCompanySettings(const std::string& name, const std::string& bytes,
+                                    std::shared_ptr<RegionalSettings> regional) {
+  const auto refuse = [&](const std::string& why) { throw UsageError(name + ": " + why); };
+  if (bytes.empty())
+    refuse("the file is empty: it is no settings file");
+  ProfileDocument document(bytes);
+  if (!document.IsUnicode() && bytes.find('\0') != std::string::npos)
+    refuse("the file holds NUL bytes, so it is neither text in the ANSI code page nor UTF-16: "
+           "it is no settings file");
+  if (document.IsDamaged())
+    refuse("the file is UTF-16 text with an odd number of bytes: its last character is cut");
+  const SettingsCheck check = CheckSettingsText(name, bytes, regional);
+  if (!check.knownSection) {
+    std::string sections;
+    for (std::string_view section : SettingsSections())
+      sections += (sections.empty() ? "[" : ", [") + std::string(section) + "]";
+    refuse("none of the sections the add-in reads (" + sections +
+           ") is in the file: it is no settings file");
+  }
+  if (check.SaveFails()) {
+    std::string errors;
+    for (const Finding& finding : check.findings)
+      if (finding.severity == Finding::Severity::Error)
+        errors += (errors.empty() ? "" : "; ") +
+                  (finding.line ? "line " + std::to_string(*finding.line) + ": " : std::string()) +
+                  finding.message;
+    refuse("every save would fail with this file: " + errors);
+  }
+  return Completed(document, std::move(regional));
+}
+
 InstallResult InstallSettingsFile(const std::string& path, const std::optional<std::string>& from,
                                   std::shared_ptr<RegionalSettings> regional) {
   PortableProfileFile profileFile(AddinCodePage());
+  InstallResult result;
   std::string contents;
+  // A file that is there stays, so the source is not even read: it need not
+  // be reachable for a repair or an upgrade.
+  if (profileFile.Read(PathFromUtf8(path), contents) == PortableProfileFile::ReadResult::Ok)
+    return result;
   if (from) {
     const auto read = profileFile.Read(PathFromUtf8(*from), contents);
     if (read == PortableProfileFile::ReadResult::Missing)
       throw UsageError("--from: " + *from + ": the file does not exist");
     if (read == PortableProfileFile::ReadResult::Failed)
       throw UsageError("--from: " + profileFile.Problem());
+    contents = CompleteCompanySettings(*from, contents, std::move(regional));
   } else {
-    ProfileDocument document("");
-    std::vector<AddedSetting> added;
-    if (!CompleteWithDefaults(document, std::move(regional), added))
-      throw std::logic_error("the defaults could not be written into an empty document");
-    // The profile functions drop the blanks around a value, so a default
-    // that is blank (the list separator " ") would read as empty and be
-    // written again at every save, into a folder users cannot write to. In
-    // quotation marks it reads as itself.
-    for (const Setting& setting : SettingsCatalogue()) {
-      const std::string_view text = setting.defaultText;
-      if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
-        document.Store(setting.section, setting.Key(), "\"" + std::string(text) + "\"");
-    }
-    contents = document.Bytes();
+    contents = DefaultSettings(std::move(regional));
   }
-  InstallResult result;
   switch (profileFile.Create(PathFromUtf8(path), contents)) {
   case PortableProfileFile::Created::Yes:
     result.created = true;

@@ -41,11 +41,25 @@ struct InstallResult {
   std::string problem;  // why not
 };
 
-// Lays down the settings file only when there is none: a copy of the file
-// from, or what InitSettingsFile writes into a new file. The file appears
-// whole in one step that never replaces a file, so an existing one (also
-// one that another program creates meanwhile) is never changed. Throws
-// UsageError when from cannot be read.
+// A new settings file: every key with its default, as InitSettingsFile
+// writes them into a missing file.
+std::string DefaultSettings(std::shared_ptr<RegionalSettings> regional);
+
+// A company's settings file, bytes read from the file called name, as it is
+// to be laid down: completed with every missing key's default as
+// InitSettingsFile does, the company's values kept. Throws UsageError, naming
+// the file and what is wrong, unless it is a settings file: not empty, text
+// in the ANSI code page (no NUL byte) or UTF-16, at least one section the
+// add-in reads, and nothing that makes every save fail (CheckSettingsFile).
+std::string CompleteCompanySettings(const std::string& name, const std::string& bytes,
+                                    std::shared_ptr<RegionalSettings> regional);
+
+// Lays down the settings file only when there is none: the file from as
+// CompleteCompanySettings makes it, or what InitSettingsFile writes into a
+// new file. An existing file is never changed, and from is then not read.
+// The file appears whole in one step that never replaces a file (also one
+// that another program creates meanwhile). Throws UsageError when from
+// cannot be read or is refused.
 InstallResult InstallSettingsFile(const std::string& path, const std::optional<std::string>& from,
                                   std::shared_ptr<RegionalSettings> regional);
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -353,7 +354,9 @@ TEST(CliSettings, InstallLaysDownAMissingFileAndLeavesAnExistingOne) {
   const std::vector<Case> cases = {
       {{"settings", "install", file}, 0, ""},
       {{"settings", "install", file, "--from", company}, 0, ""},
-      {{"settings", "install", file, "--from", dir.Path("missing.ini")}, 2, "does not exist"},
+      // The source is not read while the file is there: a repair with an
+      // unreachable --from succeeds.
+      {{"settings", "install", file, "--from", dir.Path("gone/missing.ini")}, 0, ""},
   };
   for (const Case& c : cases) {
     WriteBytes(file, edited);
@@ -362,10 +365,64 @@ TEST(CliSettings, InstallLaysDownAMissingFileAndLeavesAnExistingOne) {
     EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(file), edited) << c.arguments.back();
   }
+}
 
-  ASSERT_EQ(::unlink(file.c_str()), 0);
-  EXPECT_EQ(RunVantelo({"settings", "install", file, "--from", company}).status, 0);
-  EXPECT_EQ(ReadBytes(file), ReadBytes(company));
+// A company file is laid down only when it is a settings file a save can
+// work with, completed with every missing key's default; else nothing is
+// created and the message names the file and what is wrong.
+TEST(CliSettings, InstallChecksAndCompletesTheCompanyFile) {
+  std::string noise(3000, '\0');
+  unsigned state = 12345;
+  for (char& c : noise)
+    c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+  struct Case {
+    std::string name;
+    std::optional<std::string> contents; // none: there is no such file
+    std::string error;                   // empty: accepted
+  };
+  const std::vector<Case> cases = {
+      {"missing", std::nullopt, "the file does not exist"},
+      {"empty", "", "the file is empty"},
+      {"random bytes", noise, "the file holds NUL bytes"},
+      {"a save fails", "[Global Options]\r\nEnableTimeStamp=Maybe\r\n",
+       "every save would fail with this file: line 2: EnableTimeStamp: \"Maybe\" is not"},
+      {"no known section", "[Globals]\r\nEnableTimeStamp=True\r\n", "none of the sections"},
+      {"UTF-16 cut", std::string("\xFF\xFE[\0G\0", 6) + "x",
+       "the file is UTF-16 text with an odd number of bytes"},
+      {"two keys",
+       "[Global Options]\r\nEnableTimeStamp=True\r\n[Sheet Metal Options]\r\n"
+       "SMThicknessPropertyName=Dicke\r\n",
+       ""},
+      {"UTF-16",
+       std::string("\xFF\xFE[\0V\0i\0e\0w\0 \0S\0c\0a\0l\0e\0 \0O\0p\0t\0i\0o\0n\0s\0]\0", 42), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string file = dir.Path("Vantelo.ini"), company = dir.Path("Company.ini");
+    if (c.contents)
+      WriteBytes(company, *c.contents);
+    const auto run = RunVantelo({"settings", "install", file, "--from", company});
+    if (!c.error.empty()) {
+      EXPECT_EQ(run.status, 2);
+      EXPECT_NE(run.err.find(company + ": " + c.error), std::string::npos) << run.err;
+      EXPECT_NE(::access(file.c_str(), F_OK), 0);
+      continue;
+    }
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json check = RunVantelo({"settings", "check", file}).Json();
+    EXPECT_EQ(check["status"], "ok");
+    // Nothing a save would write again; a Unicode file is noted as such.
+    EXPECT_EQ(check["findings"].size(), c.name == "UTF-16" ? 1u : 0u) << check;
+    std::size_t fromFile = 0;
+    for (const auto& setting : check["settings"])
+      fromFile += setting["source"] == "file";
+    EXPECT_EQ(fromFile, 25u) << check; // all but MassUnitToDisplay, which has no default
+    if (c.name == "two keys") {
+      for (const char* kept : {"EnableTimeStamp=True\r\n", "SMThicknessPropertyName=Dicke\r\n"})
+        EXPECT_NE(ReadBytes(file).find(kept), std::string::npos) << kept;
+    }
+  }
 }
 
 } // namespace
