@@ -1,7 +1,7 @@
 # Builds the installer OUTPUT from Vantelo.wxs with wixl: the module DLL and
-# the program EXE, product version VERSION, PUBLISHER and COPYRIGHT as in the
+# the program EXE, the settings file's custom actions ACTIONS, product version VERSION, PUBLISHER and COPYRIGHT as in the
 # files' version resources. When signing is on (SIGNING_SETTINGS, see
-# cmake/Signing.cmake), the DLL and the EXE must carry valid signatures
+# cmake/Signing.cmake), the DLLs and the EXE must carry valid signatures
 # before they are packed, and the package is signed last.
 #
 # Then it adds to the built package what wixl cannot say (msibuild, from
@@ -12,10 +12,12 @@
 #     same version replaces the installed one;
 #   - SETTINGS and the upgrade properties as secure properties, so that a
 #     per-machine install passes them to the part of the installation that
-#     runs with the system's rights.
+#     runs with the system's rights;
+#   - the rollback action's type: wixl writes Execute="rollback" as an
+#     immediate action.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(variable WIXL MSIBUILD MSIINFO WXS DLL EXE VERSION PUBLISHER COPYRIGHT OUTPUT SIGN_SCRIPT
+foreach(variable WIXL MSIBUILD MSIINFO WXS DLL EXE ACTIONS VERSION PUBLISHER COPYRIGHT OUTPUT SIGN_SCRIPT
                  SIGNING_SETTINGS)
   if(NOT ${variable})
     message(FATAL_ERROR "${variable} is not set")
@@ -122,7 +124,7 @@ function(column row index out)
 endfunction()
 
 # The files to pack must be signed when the build signs.
-foreach(file "${DLL}" "${EXE}")
+foreach(file "${DLL}" "${EXE}" "${ACTIONS}")
   execute_process(COMMAND ${CMAKE_COMMAND} -DFILE=${file} -DSETTINGS=${SIGNING_SETTINGS}
                           -DACTION=verify -P ${SIGN_SCRIPT}
                   RESULT_VARIABLE result)
@@ -138,10 +140,11 @@ file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}")
 file(COPY_FILE "${DLL}" "${stage}/Vantelo.dll")
 file(COPY_FILE "${EXE}" "${stage}/vantelo.exe")
+file(COPY_FILE "${ACTIONS}" "${stage}/VanteloSettingsActions.dll")
 set(unsigned "${OUTPUT}.building")
 file(REMOVE "${unsigned}")
 run(${WIXL} -a x64 -D Version=${VERSION} -D Dll=Vantelo.dll -D Exe=vantelo.exe
-    -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
+    -D Actions=VanteloSettingsActions.dll -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
     WORKING_DIRECTORY "${stage}")
 if(NOT EXISTS "${unsigned}")
   message(FATAL_ERROR "wixl made no package")
@@ -186,6 +189,10 @@ endforeach()
 if(NOT found)
   message(FATAL_ERROR "The package has no upgrade range (WIX_UPGRADE_DETECTED)")
 endif()
+
+# A DLL in the Binary table (1), run from the script (0x400) on rollback
+# only (0x100), as the system account (0x800).
+msi_query("UPDATE `CustomAction` SET `Type` = 3329 WHERE `Action` = 'RemoveLaidDownSettings'")
 
 msi_query(
   "UPDATE `Property` SET `Value` = 'SETTINGS;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'")

@@ -5,8 +5,11 @@
 // uninstall against the registry as it was before; and, with the test
 // packages, an upgrade from an older version whose files differ, a downgrade
 // refused after it, and a rebuild of the same version replacing the
-// installed one.
+// installed one; and the company's settings file that SETTINGS= names:
+// refused with the reason in the log and on screen, completed when taken,
+// removed again by a rollback, and not read by a repair or an upgrade.
 #include "addin_session.h"
+#include "platform/windows/wide_text.h"
 #include "registry_snapshot.h"
 #include "test_support.h"
 #include "vantelo_version.h"
@@ -16,6 +19,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace vtest {
@@ -163,11 +167,13 @@ std::vector<std::wstring> InstalledVersions() {
   return versions;
 }
 
-// Windows Installer ends an install that a launch condition refuses (a newer
-// version is installed) with 1603, ERROR_INSTALL_FAILURE. Wine's msiexec
-// (8.0) does too; it differs elsewhere: a failed custom action ends with 1627
-// under Wine where Windows gives 1603.
+// Windows Installer ends an install that a launch condition or a custom
+// action refuses with 1603, ERROR_INSTALL_FAILURE; so does Wine's msiexec
+// (8.0) for a launch condition and for a DLL action that returns that code.
 constexpr int RefusedInstallExitCode = 1603;
+// Wine differs for a program run as a custom action that fails: it ends the
+// install with 1627 (ERROR_FUNCTION_FAILED) where Windows gives 1603.
+constexpr int FailedProgramActionExitCode = 1627;
 
 // A file's version "a.b.c.d" from its version resource, "(none)" without
 // one; with `item`, that text of the resource's US English block instead.
@@ -411,22 +417,180 @@ TEST(InstalledPackage, UninstallLeavesOnlyTheSettingsFile) {
   EXPECT_EQ(MachineText(ProgIdKey), L"(missing)");
 }
 
+// --- The company's settings file (SETTINGS=) ---
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  return temp;
+}
+
+// msiexec with a verbose log; the log's text (ANSI).
+int MsiexecLogged(const std::wstring& arguments, std::string* log) {
+  const std::wstring file = TempFolder() + L"vantelo-install.log";
+  DeleteFileW(file.c_str());
+  const int code = Msiexec(arguments + L" /l*v " + Quoted(file));
+  *log = ReadFileBytes(file);
+  return code;
+}
+
+std::string Narrow(const std::wstring& text) { return vantelo::win::Utf8FromWide(text); }
+
+void ExpectInLog(const std::string& log, const std::string& text) {
+  EXPECT_NE(log.find(text), std::string::npos) << text << "\nnot in the log:\n"
+                                               << log.substr(0, 20000);
+}
+
+void ExpectNothingInstalled() {
+  EXPECT_TRUE(ProductEntries().empty());
+  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe", L"Vantelo.ini"})
+    EXPECT_FALSE(FileExists(Installed(file))) << ::testing::PrintToString(std::wstring(file));
+  EXPECT_EQ(MachineText(ClassKey), L"(missing)");
+}
+
+// The company's file, two of its keys given, in a folder whose name the
+// ANSI code page cannot hold, kept in the prefix from test to test.
+const std::string TwoKeyCompanyFile = "[Global Options]\r\nEnableTimeStamp=True\r\n"
+                                      "[Mass And Volume Options]\r\nMassPropertyName=Masse\r\n";
+
+std::wstring CompanyFile() {
+  const std::wstring folder = TempFolder() + L"Firmen-Einstellungen \u00dc \u2013 \u6771\u4eac";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring file = folder + L"\\Vantelo \u00e9quipe.ini";
+  if (!FileExists(file))
+    WriteBytes(file, TwoKeyCompanyFile);
+  return file;
+}
+
+// A path that names no file anyone can reach.
+const std::wstring UnreachableSettings = L"\\\\nowhere.invalid\\cad\\Vantelo.ini";
+
+TEST(CompanySettings, RefusedFilesLeaveNothingInstalledAndTheReasonInTheLog) {
+  const ScratchDirectory directory;
+  std::string noise(3000, '\0');
+  unsigned state = 12345;
+  for (char& c : noise)
+    c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+  struct Case {
+    std::string name;
+    std::optional<std::string> contents; // written to Company.ini
+    std::wstring settings;               // SETTINGS=
+    std::string reason;                  // what the log says, after the path
+  };
+  const std::wstring company = directory.File(L"Company.ini");
+  const std::vector<Case> cases = {
+      {"empty", "", company, ": the file is empty"},
+      {"random bytes", noise, company, ": the file holds NUL bytes"},
+      {"a save fails", "[Global Options]\r\nEnableTimeStamp=Maybe\r\n", company,
+       ": every save would fail with this file: line 2: EnableTimeStamp: \"Maybe\" is not"},
+      {"missing", std::nullopt, directory.File(L"Missing.ini"), ": the file does not exist"},
+      {"relative", "[Global Options]\r\n", L"Company.ini", ": the path is not absolute"},
+      // Passed as it is: the backslash before the closing quotation mark
+      // does not escape it.
+      {"a folder", std::nullopt, directory.Path() + L"\\", ": this is a folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileW(company.c_str());
+    if (c.contents)
+      WriteBytes(company, *c.contents);
+    std::string log;
+    EXPECT_EQ(MsiexecLogged(L"/i " + Package() + L" /qn SETTINGS=" + Quoted(c.settings), &log),
+              RefusedInstallExitCode);
+    const std::string named = c.name == "relative" ? "SETTINGS=Company.ini" : Narrow(c.settings);
+    ExpectInLog(log, "Vantelo's settings file cannot be laid down: " + named + c.reason);
+    ExpectNothingInstalled();
+  }
+}
+
+// An interactive install shows the installer's error messages in a dialog:
+// here the installer's own interface is off and the messages come to the
+// test, as they would to that dialog.
+std::vector<std::wstring> shownErrors;
+
+INT CALLBACK ShowMessage(LPVOID, UINT type, LPCWSTR message) {
+  if ((type & 0xFF000000u) != INSTALLMESSAGE_ERROR || !message)
+    return 0;
+  shownErrors.push_back(message);
+  return IDOK;
+}
+
+TEST(CompanySettings, AnInteractiveInstallShowsTheReason) {
+  const ScratchDirectory directory;
+  const std::wstring company = directory.File(L"Company.ini");
+  WriteBytes(company, "[Global Options]\r\nEnableTimeStamp=Maybe\r\n");
+  MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+  MsiSetExternalUIW(ShowMessage, INSTALLLOGMODE_ERROR, nullptr);
+  const UINT code = MsiInstallProductW(WindowsPath(VANTELO_MSI).c_str(),
+                                       (L"SETTINGS=" + Quoted(company)).c_str());
+  MsiSetExternalUIW(nullptr, 0, nullptr);
+  EXPECT_EQ(code, static_cast<UINT>(RefusedInstallExitCode));
+  ASSERT_EQ(shownErrors.size(), 1u);
+  EXPECT_NE(shownErrors[0].find(L"Vantelo's settings file cannot be laid down: " + company +
+                                L": every save would fail"),
+            std::wstring::npos)
+      << ::testing::PrintToString(shownErrors[0]);
+  ExpectNothingInstalled();
+}
+
+// The test package fails right after the settings file is laid down: the
+// rollback removes it with everything else, and the next install lays the
+// company's file down.
+TEST(CompanySettings, ARollbackRemovesTheFileThisInstallLaidDown) {
+  std::string log;
+  EXPECT_EQ(MsiexecLogged(L"/i " + Quoted(WindowsPath(VANTELO_FAILING_MSI)) + L" /qn SETTINGS=" +
+                              Quoted(CompanyFile()),
+                          &log),
+            FailedProgramActionExitCode);
+  ExpectInLog(log,
+              "Vantelo: the settings file " + Narrow(Installed(L"Vantelo.ini")) + " is laid down");
+  ExpectInLog(log, "that this install laid down is removed");
+  ExpectNothingInstalled();
+}
+
+TEST(CompanySettings, TheCompanyFileIsLaidDownCompleted) {
+  std::string log;
+  ASSERT_EQ(MsiexecLogged(L"/i " + Package() + L" /qn SETTINGS=" + Quoted(CompanyFile()), &log), 0);
+  const std::string settings = ReadFileBytes(Installed(L"Vantelo.ini"));
+  // The company's values stay; every other key has its default.
+  EXPECT_EQ(settings.rfind("[Global Options]\r\nEnableTimeStamp=True\r\n", 0), 0u) << settings;
+  EXPECT_NE(settings.find("MassPropertyName=Masse\r\n"), std::string::npos) << settings;
+  ExpectCompleteSettings(settings);
+  ExpectInLog(log, "is a settings file; it is completed with the defaults of its missing keys");
+}
+
+TEST(CompanySettings, ARepairWithAnUnreachableSourceKeepsTheFile) {
+  const std::string edited = ReadFileBytes(Installed(L"Vantelo.ini")) + "; edited\r\n";
+  WriteBytes(Installed(L"Vantelo.ini"), edited);
+  DeleteFileW(Installed(L"vantelo.exe").c_str());
+  // A repair of every file. Wine's msiexec repairs nothing with /f (1605,
+  // the product unknown, with a package as with a product code): the repair
+  // is asked for with REINSTALL, as /fa does on Windows.
+  std::string log;
+  ASSERT_EQ(MsiexecLogged(L"/i " + Package() + L" /qn REINSTALL=ALL REINSTALLMODE=amus SETTINGS=" +
+                              Quoted(UnreachableSettings),
+                          &log),
+            0);
+  EXPECT_TRUE(FileExists(Installed(L"vantelo.exe")));
+  EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), edited);
+  ExpectInLog(log, "exists and is kept as it is; SETTINGS=" + Narrow(UnreachableSettings) +
+                       " was not applied");
+}
+
 #ifdef VANTELO_OLDER_MSI
 TEST(PackageUpgrade, ReplacesTheOlderFilesAndKeepsTheSettingsFile) {
   // The older version lays down the company's own file.
-  const ScratchDirectory directory;
-  const std::string company = "[Global Options]\r\nEnableTimeStamp=True\r\n";
-  WriteBytes(directory.File(L"Company.ini"), company);
-  ASSERT_EQ(
-      Msiexec(L"/i " + OlderPackage() + L" /qn SETTINGS=" + Quoted(directory.File(L"Company.ini"))),
-      0);
-  EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), company);
+  ASSERT_EQ(Msiexec(L"/i " + OlderPackage() + L" /qn SETTINGS=" + Quoted(CompanyFile())), 0);
+  const std::string company = ReadFileBytes(Installed(L"Vantelo.ini"));
+  EXPECT_NE(company.find("EnableTimeStamp=True"), std::string::npos) << company;
   EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{Wide(VANTELO_OLDER_VERSION)});
   ExpectFileTableVersions(WindowsPath(VANTELO_OLDER_MSI), VANTELO_OLDER_VERSION);
 
-  const std::string edited = company + "EnableMassVolume=True\r\n";
+  const std::string edited = company + "; edited\r\n";
   WriteBytes(Installed(L"Vantelo.ini"), edited);
-  ASSERT_EQ(Msiexec(L"/i " + Package() + L" /qn"), 0);
+  // The deployment's command line names a share that is down: the file is
+  // there, so nothing is read.
+  ASSERT_EQ(Msiexec(L"/i " + Package() + L" /qn SETTINGS=" + Quoted(UnreachableSettings)), 0);
   EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), edited);
   EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{Wide(VANTELO_VERSION_TEXT)});
   // The new files are in place, not the older ones, and registered.
