@@ -467,10 +467,8 @@ const std::wstring UnreachableSettings = L"\\\\nowhere.invalid\\cad\\Vantelo.ini
 
 TEST(CompanySettings, RefusedFilesLeaveNothingInstalledAndTheReasonInTheLog) {
   const ScratchDirectory directory;
-  std::string noise(3000, '\0');
-  unsigned state = 12345;
-  for (char& c : noise)
-    c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+  // Bytes that are no text: the start of the package itself.
+  const std::string noise = ReadFileBytes(WindowsPath(VANTELO_MSI)).substr(0, 3000);
   struct Case {
     std::string name;
     std::optional<std::string> contents; // written to Company.ini
@@ -480,7 +478,7 @@ TEST(CompanySettings, RefusedFilesLeaveNothingInstalledAndTheReasonInTheLog) {
   const std::wstring company = directory.File(L"Company.ini");
   const std::vector<Case> cases = {
       {"empty", "", company, ": the file is empty"},
-      {"random bytes", noise, company, ": the file holds NUL bytes"},
+      {"binary bytes", noise, company, ": the file holds NUL bytes"},
       {"a save fails", "[Global Options]\r\nEnableTimeStamp=Maybe\r\n", company,
        ": every save would fail with this file: line 2: EnableTimeStamp: \"Maybe\" is not"},
       {"missing", std::nullopt, directory.File(L"Missing.ini"), ": the file does not exist"},
