@@ -8,7 +8,7 @@ server (openssl ts behind a small HTTP server).
 Run by ctest as `signing_test.py TestCase`. The environment names the tools
 and files: CMAKE, OSSLSIGNCODE, OPENSSL, VANTELO_SOURCE_DIR, VANTELO_DLL,
 VANTELO_EXE, VANTELO_MSI, VANTELO_SCRATCH (a folder of the build tree) and,
-for ShippedFilesAreSigned, VANTELO_SIGNING_SETTINGS and MSIEXTRACT.
+for ShippedFilesAreSigned, VANTELO_ACTIONS, VANTELO_SIGNING_SETTINGS and MSIEXTRACT.
 """
 import http.server
 import os
@@ -264,8 +264,8 @@ class UnreachableTimestampServer(SigningTest):
 
 class ShippedFilesAreSigned(unittest.TestCase):
     """What the build made, as configured: the module, the program, the
-    package and the two files packed in it each carry a signature that
-    verifies."""
+    installer's custom actions, the package and the two files packed in it
+    each carry a signature that verifies."""
 
     def test_module_program_package_and_packed_files(self):
         self.assertIn("set(SIGN ON)", Path(ENV["VANTELO_SIGNING_SETTINGS"]).read_text())
@@ -274,7 +274,8 @@ class ShippedFilesAreSigned(unittest.TestCase):
             self.assertEqual(extracted.returncode, 0, extracted.stderr)
             packed = sorted(Path(unpacked).rglob("*.*"))
             self.assertEqual(sorted(p.name for p in packed), ["Vantelo.dll", "vantelo.exe"])
-            for file in [ENV["VANTELO_DLL"], ENV["VANTELO_EXE"], ENV["VANTELO_MSI"], *packed]:
+            for file in [ENV["VANTELO_DLL"], ENV["VANTELO_EXE"], ENV["VANTELO_ACTIONS"],
+                         ENV["VANTELO_MSI"], *packed]:
                 with self.subTest(file=str(file)):
                     result = run(ENV["CMAKE"], f"-DFILE={file}",
                                  f"-DSETTINGS={ENV['VANTELO_SIGNING_SETTINGS']}", "-DACTION=verify",
