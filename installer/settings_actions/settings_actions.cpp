@@ -184,8 +184,11 @@ extern "C" __declspec(dllexport) UINT __stdcall PrepareSettings(MSIHANDLE instal
     const std::string settings = Utf8FromWide(Property(install, L"SETTINGS"));
     LayDown layDown{Utf8FromWide(Property(install, L"VanteloFolder") + L"Vantelo.ini"), {}};
     std::error_code error;
-    const bool missing = !std::filesystem::exists(vantelo::PathFromUtf8(layDown.path), error);
-    if (!missing || error) {
+    const bool exists = std::filesystem::exists(vantelo::PathFromUtf8(layDown.path), error);
+    if (error)
+      throw std::runtime_error("cannot tell whether " + layDown.path +
+                               " exists: " + error.message());
+    if (exists) {
       Tell(install, INSTALLMESSAGE_INFO,
            "Vantelo: the settings file " + layDown.path + " exists and is kept as it is" +
                (settings.empty() ? std::string()
