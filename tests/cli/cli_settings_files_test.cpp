@@ -44,7 +44,8 @@ TEST(CliPaths, NamesOutsideAsciiAreReachedAsGiven) {
   const auto install =
       RunVantelo({"settings", "install", installed, "--from", japanese + "/a.ini"});
   ASSERT_EQ(install.status, 0) << install.err;
-  EXPECT_EQ(ReadBytes(installed), ReadBytes(japanese + "/a.ini"));
+  // The company's file, completed with the defaults.
+  EXPECT_EQ(ReadBytes(installed).rfind(ReadBytes(japanese + "/a.ini"), 0), 0u);
   EXPECT_EQ(RunVantelo({"settings", "init", installed}).status, 0);
   const auto check = RunVantelo({"settings", "check", installed});
   EXPECT_EQ(check.status, 0) << check.err;
