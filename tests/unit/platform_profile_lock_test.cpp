@@ -4,6 +4,7 @@
 // both systems' locks belong to an open file, not to a process.
 #include "platform/portable_profile_file.h"
 #include "platform/profile_lock.h"
+#include "support/concurrently.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
@@ -168,20 +169,16 @@ class ProfileCreationRace : public ::testing::TestWithParam<CreationCase> {
 protected:
   // Runs one thread per writer; the first one's replacement waits 300 ms.
   template <class Write> void RunWriters(int writers, const Write& write) {
-    std::vector<std::thread> threads;
-    for (int i = 0; i < writers; ++i)
-      threads.emplace_back([&, i] {
-        auto fs = std::make_shared<test::FaultyFileSystem>(GetParam().faults);
-        if (i == 0)
-          fs->beforeStep = [](std::string_view step) {
-            if (step == "Replace")
-              std::this_thread::sleep_for(std::chrono::milliseconds(300));
-          };
-        PortableProfileFile profile(test::Windows1252(), fs);
-        write(i, profile);
-      });
-    for (std::thread& thread : threads)
-      thread.join();
+    test::RunConcurrently(writers, [&](int i) {
+      auto fs = std::make_shared<test::FaultyFileSystem>(GetParam().faults);
+      if (i == 0)
+        fs->beforeStep = [](std::string_view step) {
+          if (step == "Replace")
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        };
+      PortableProfileFile profile(test::Windows1252(), fs);
+      write(i, profile);
+    });
   }
 };
 
