@@ -7,7 +7,6 @@
 #include "platform/utf8_path.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -44,21 +43,6 @@ void RequireDirectory(const std::string& directory, const std::string& path) {
     throw UsageError(path + ": " + directory + " is not a directory");
 }
 
-// The file a write through path changes: path itself, or the file its
-// symbolic link leads to.
-std::string WrittenFile(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-    return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr)
-    throw UsageError(path + ": cannot find out which file the settings file path leads to (" +
-                     Reason(errno) + ")");
-  std::string target = resolved;
-  std::free(resolved);
-  return target;
-}
-
 } // namespace
 
 // Found by trying, as the write will, never by access() (which grants root
@@ -81,10 +65,13 @@ void RequireWritable(const std::string& path) {
     ::close(fd);
     return;
   }
-  const std::string target = WrittenFile(path);
-  const std::string directory = fs::path(target).parent_path().string();
+  // A link that leads nowhere is not followed to create its target: the
+  // write refuses it too.
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    throw UsageError(path + ": the settings file is a symbolic link that leads nowhere");
+  const std::string directory = fs::path(path).parent_path().string();
   RequireDirectory(directory, path);
-  const std::string probe = TemporaryFileName(PathFromUtf8(target)).string();
+  const std::string probe = TemporaryFileName(PathFromUtf8(path)).string();
   const int fd =
       ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
   if (fd < 0)

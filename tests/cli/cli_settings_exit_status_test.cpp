@@ -53,14 +53,21 @@ TEST(CliSettingsExitStatus, TwoWhenTheFileCannotBeOpenedForWritingOrCreated) {
   WriteBytes(readOnly, "[S]\r\nK=1\r\n");
   ::chmod(readOnly.c_str(), 0444);
   std::filesystem::create_directory(PathFromUtf8(folder));
-  const struct {
+  struct Case {
     std::string file, reason;
-  } cases[] = {
-      {"/proc/vantelo.ini",
-       "cannot be created in /proc"}, // root may write any folder, but not this
+  };
+  std::vector<Case> cases = {
+      // Root may write into any folder, but cannot create a file here.
+      {"/proc/vantelo.ini", "cannot be created in /proc"},
       {readOnly, "read-only"},
       {folder, "not a regular file"},
   };
+  if (!WindowsProgram()) { // Wine takes a dangling link for a missing file
+    const std::string dangling = dir.Path("dangling.ini");
+    std::filesystem::create_symlink(PathFromUtf8(dir.Path("gone/nowhere.ini")),
+                                    PathFromUtf8(dangling));
+    cases.push_back({dangling, "a symbolic link that leads nowhere"});
+  }
   for (const std::string& user : Users())
     for (const auto& c : cases)
       for (const auto& tool : kWritingTools) {
