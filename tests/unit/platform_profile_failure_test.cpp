@@ -204,6 +204,26 @@ const InPlaceCase kInPlaceCases[] = {
 INSTANTIATE_TEST_SUITE_P(Platform, ProfileWriteInPlace, ::testing::ValuesIn(kInPlaceCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Another program puts a file of its own in the settings file's place while
+// a write is under way: the write fails rather than replace that file.
+TEST(PlatformProfileWriteFailure, AFileAnotherProgramPutInPlaceIsNotReplaced) {
+  TempDir dir;
+  const std::string file = dir.Path("settings.ini"), theirs = "[S]\r\nK=theirs\r\n";
+  WriteBytes(file, "[S]\r\nK=1\r\n");
+  auto fs = std::make_shared<FaultyFileSystem>();
+  fs->beforeStep = [&](std::string_view step) {
+    if (step == "Replace") {
+      WriteBytes(dir.Path("theirs.ini"), theirs);
+      test::ReplaceWith(dir.Path("theirs.ini"), file);
+    }
+  };
+  PortableProfileFile profile(test::Windows1252(), fs);
+  EXPECT_FALSE(profile.WriteString("S", "K", "ours", file));
+  EXPECT_NE(profile.Problem().find(file), std::string::npos) << profile.Problem();
+  EXPECT_EQ(ReadBytes(file), theirs);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
+}
+
 // Temporary names fit the 255 characters a name may have, whatever the
 // file's own length; the clean-up recognises only whole ones.
 TEST(PlatformProfileTemporaryNames, FitTheLimitAndAreRecognisedOnlyWhole) {
