@@ -110,10 +110,10 @@ private:
 // A disk of 256 KiB that holds the settings file and is then filled up: a
 // change that makes the file longer fails with status 1 and leaves it as it
 // was, for every user; one that fits is made, although no temporary copy of
-// the file fits beside it.
+// the file fits beside it. The Windows program writes single keys (set)
+// through the system's own profile functions, so there only init's write is
+// ours to test.
 TEST(CliSettingsExitStatus, OneWhenAWriteThatStartedFailsOnAFullDisk) {
-  if (WindowsProgram())
-    GTEST_SKIP() << "the Windows program writes single keys through the system's own functions";
   TempDir dir;
   const std::string disk = dir.Path("disk");
   std::filesystem::create_directory(PathFromUtf8(disk));
@@ -138,14 +138,22 @@ TEST(CliSettingsExitStatus, OneWhenAWriteThatStartedFailsOnAFullDisk) {
   }
   for (const std::string& user : Users())
     for (const auto& tool : kWritingTools) {
+      if (WindowsProgram() && tool[1] == "set")
+        continue;
       SCOPED_TRACE(Who(user) + ": " + tool[1]);
       const auto run = RunVantelo(Arguments(tool, file, std::string(8000, 'v')), {.user = user});
-      EXPECT_EQ(run.status, 1) << run.err << run.out;
-      EXPECT_NE((run.err + run.out).find(file), std::string::npos) << run.err << run.out;
-      EXPECT_NE((run.err + run.out).find("No space left on device"), std::string::npos)
-          << run.err << run.out;
+      const std::string said = run.err + run.out;
+      EXPECT_EQ(run.status, 1) << said;
+      EXPECT_NE(said.find(file), std::string::npos) << said;
+      // In the system's words: strerror, or Wine's and Windows' messages.
+      EXPECT_TRUE(said.find("No space left on device") != std::string::npos ||
+                  said.find("Disk full") != std::string::npos ||
+                  said.find("not enough space") != std::string::npos)
+          << said;
       EXPECT_TRUE(ReadBytes(file) == before) << "the file changed";
     }
+  if (WindowsProgram())
+    return;
   const auto fits = RunVantelo(Arguments(kWritingTools[0], file, "True"));
   EXPECT_EQ(fits.status, 0) << fits.err;
   std::string after = before;
