@@ -5,9 +5,11 @@
 #include "addin/vb_rounding.h"
 #include "platform/ascii_case.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -205,57 +207,48 @@ float ToSingle(double value) {
 
 double Val(std::string_view text) {
   std::string out;
-  std::size_t i = 0;
-  auto skip = [&] {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n'))
-      ++i;
+  // Blanks, tabs and line feeds are passed over anywhere in the number.
+  const auto skipFrom = [&text](std::size_t k) {
+    while (k < text.size() && (text[k] == ' ' || text[k] == '\t' || text[k] == '\n'))
+      ++k;
+    return k;
   };
-  skip();
+  // Appends the digits from k on to `into`, and with `point` at most one
+  // "." among them; returns where they end.
+  const auto takeDigits = [&](std::size_t k, std::string& into, bool point) {
+    for (;;) {
+      k = skipFrom(k);
+      if (k < text.size() && IsDigit(text[k])) {
+        into += text[k++];
+      } else if (point && k < text.size() && text[k] == '.') {
+        into += '.';
+        point = false;
+        ++k;
+      } else {
+        return k;
+      }
+    }
+  };
+  std::size_t i = skipFrom(0);
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     if (text[i] == '-')
       out += '-';
     ++i;
   }
-  bool digits = false;
-  bool point = false;
-  for (;;) {
-    skip();
-    if (i < text.size() && IsDigit(text[i])) {
-      out += text[i++];
-      digits = true;
-    } else if (i < text.size() && text[i] == '.' && !point) {
-      out += '.';
-      point = true;
-      ++i;
-    } else {
-      break;
-    }
-  }
-  if (!digits)
+  const std::size_t start = out.size();
+  i = takeDigits(i, out, true);
+  if (std::none_of(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), IsDigit))
     return 0.0;
   // An exponent counts only when at least one digit follows it.
-  skip();
+  i = skipFrom(i);
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    std::size_t j = i + 1;
+    std::size_t j = skipFrom(i + 1);
     std::string exponent = "e";
-    auto skipAt = [&] {
-      while (j < text.size() && (text[j] == ' ' || text[j] == '\t' || text[j] == '\n'))
-        ++j;
-    };
-    skipAt();
     if (j < text.size() && (text[j] == '+' || text[j] == '-'))
       exponent += text[j++];
-    bool exponentDigits = false;
-    for (;;) {
-      skipAt();
-      if (j < text.size() && IsDigit(text[j])) {
-        exponent += text[j++];
-        exponentDigits = true;
-      } else {
-        break;
-      }
-    }
-    if (exponentDigits)
+    const std::size_t signEnd = exponent.size();
+    takeDigits(j, exponent, false);
+    if (exponent.size() > signEnd)
       out += exponent;
   }
   if (out.front() == '.' || (out[0] == '-' && out[1] == '.'))

@@ -2,6 +2,7 @@
 
 #include "addin/failure.h"
 #include "platform/ascii_case.h"
+#include "platform/utf8.h"
 
 #include <cstddef>
 
@@ -38,25 +39,6 @@ char32_t UpperCodePoint(char32_t c) {
   return c;
 }
 
-// Appends a code point as UTF-8.
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 } // namespace
 
 std::string Space(int count) {
@@ -71,28 +53,13 @@ std::string UpperCase(std::string_view text) {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t length = b0 < 0x80         ? 1
-                         : (b0 >> 5) == 6  ? 2
-                         : (b0 >> 4) == 14 ? 3
-                         : (b0 >> 3) == 30 ? 4
-                                           : 0;
-    bool valid = length != 0 && i + length <= text.size();
-    char32_t c = 0;
-    if (valid) {
-      c = length == 1 ? b0 : b0 & (0x7F >> length);
-      for (std::size_t k = 1; k < length && valid; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        valid = (b & 0xC0) == 0x80;
-        c = (c << 6) | (b & 0x3F);
-      }
-    }
-    if (!valid) { // not UTF-8: keep the byte as it is
+    const auto sequence = Utf8SequenceAt(text, i);
+    if (!sequence) { // not UTF-8: keep the byte as it is
       out += text[i++];
       continue;
     }
-    AppendUtf8(out, UpperCodePoint(c));
-    i += length;
+    AppendUtf8(out, UpperCodePoint(sequence->codePoint));
+    i += sequence->length;
   }
   return out;
 }
