@@ -1,6 +1,6 @@
-# Builds the installer OUTPUT from Vantelo.wxs with wixl: the module DLL and
-# the program EXE, product version VERSION, PUBLISHER and COPYRIGHT as in the
-# files' version resources. When signing is on (SIGNING_SETTINGS, see
+# Builds the installer OUTPUT from Vantelo.wxs with wixl (the files it
+# includes in WXS_INCLUDES): the module DLL and the program EXE, product
+# version VERSION, PUBLISHER and COPYRIGHT as in the files' version resources. When signing is on (SIGNING_SETTINGS, see
 # cmake/Signing.cmake), the DLL and the EXE must carry valid signatures
 # before they are packed, and the package is signed last.
 #
@@ -15,8 +15,8 @@
 #     runs with the system's rights.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(variable WIXL MSIBUILD MSIINFO WXS DLL EXE VERSION PUBLISHER COPYRIGHT OUTPUT SIGN_SCRIPT
-                 SIGNING_SETTINGS)
+foreach(variable WIXL MSIBUILD MSIINFO WXS WXS_INCLUDES DLL EXE VERSION PUBLISHER COPYRIGHT
+                 OUTPUT SIGN_SCRIPT SIGNING_SETTINGS)
   if(NOT ${variable})
     message(FATAL_ERROR "${variable} is not set")
   endif()
@@ -140,7 +140,7 @@ file(COPY_FILE "${DLL}" "${stage}/Vantelo.dll")
 file(COPY_FILE "${EXE}" "${stage}/vantelo.exe")
 set(unsigned "${OUTPUT}.building")
 file(REMOVE "${unsigned}")
-run(${WIXL} -a x64 -D Version=${VERSION} -D Dll=Vantelo.dll -D Exe=vantelo.exe
+run(${WIXL} -a x64 -I "${WXS_INCLUDES}" -D Version=${VERSION} -D Dll=Vantelo.dll -D Exe=vantelo.exe
     -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
     WORKING_DIRECTORY "${stage}")
 if(NOT EXISTS "${unsigned}")
