@@ -17,11 +17,6 @@
 namespace vantelo::test {
 namespace {
 
-bool WindowsProgram() {
-  const char* runner = std::getenv("VANTELO_TEST_RUNNER");
-  return runner != nullptr && *runner != '\0';
-}
-
 void MakeFolder(const std::string& path) {
   std::filesystem::create_directories(PathFromUtf8(path));
 }
