@@ -149,11 +149,11 @@ public:
 
   // Removes the temporary files of the target's name that writes left
   // behind when their process died. The profile file calls it before each
-  // write that changes the file, under the target's exclusive lock, so that
-  // no other write of it is under way; where the file system has no locks
-  // it runs without one. Only full temporary names of the target go (see
-  // IsTemporaryFileNameOf): cut names and other names, also ones that look
-  // alike, stay.
+  // write that changes the file, and only while it holds the target's
+  // exclusive lock, so that no other write of it is under way (where the
+  // file system has no locks, there is no clean-up). Only full temporary
+  // names of the target go (see IsTemporaryFileNameOf): cut names and other
+  // names, also ones that look alike, stay.
   virtual void RemoveStaleTemps(File& target) = 0;
 };
 
