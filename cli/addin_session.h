@@ -48,7 +48,6 @@ public:
   Outcome Save(std::int32_t timing);
 
   sim::Host& Host() { return host_; }
-  clsVantelo& Addin() { return *addin_; }
   const std::vector<sim::DocumentData>& DocumentsBefore() const { return before_; }
   // The host's documents as they are now, in the scene's order.
   std::vector<const sim::DocumentData*> DocumentsNow() const;

@@ -38,8 +38,9 @@ PlatformServices ProgramPlatform(PlatformChoice choice);
 // The user's regional settings: the locale's, or Windows' user settings.
 std::shared_ptr<RegionalSettings> UserRegionalSettings();
 
-// The code page through which the add-in passes its texts, and its name for
-// messages ("Windows-1252").
+// The code page through which the add-in passes its texts (Windows' ANSI
+// code page; Windows-1252 on POSIX), and its name for messages ("code page
+// 1252", "Windows-1252").
 std::shared_ptr<AnsiCodePage> AddinCodePage();
 std::string AddinCodePageName();
 
@@ -55,7 +56,9 @@ bool FileNamesIgnoreCase();
 std::size_t ProfilePathLimit();
 
 // The absolute, normalised form of a path given by the user (UTF-8).
-// Throws UsageError naming what and the reason when it has none.
+// Throws UsageError naming what and the reason when it has none; on POSIX a
+// path with a backslash has none, since the add-in's profile functions take
+// a backslash as a directory separator.
 std::string AbsolutePath(const std::string& path, const std::string& what);
 
 // The arguments as UTF-8, whatever the system passes.

@@ -11,6 +11,7 @@
 #include "platform/document_profile_file.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
+#include "platform/utf8.h"
 #include "platform/utf8_path.h"
 
 #include <algorithm>
@@ -55,19 +56,11 @@ std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\
 bool LooksLikeUtf8(std::string_view bytes) {
   bool multiByte = false;
   for (std::size_t i = 0; i < bytes.size();) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = c < 0x80           ? 1
-                         : (c >> 5) == 0x6  ? 2
-                         : (c >> 4) == 0xE  ? 3
-                         : (c >> 3) == 0x1E ? 4
-                                            : 0;
-    if (length == 0 || i + length > bytes.size())
+    const auto sequence = Utf8SequenceAt(bytes, i);
+    if (!sequence)
       return false;
-    for (std::size_t k = 1; k < length; ++k)
-      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
-        return false;
-    multiByte = multiByte || length > 1;
-    i += length;
+    multiByte = multiByte || sequence->length > 1;
+    i += sequence->length;
   }
   return multiByte;
 }

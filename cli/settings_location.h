@@ -22,16 +22,16 @@ struct SettingsLocation {
 // UsageError.
 SettingsLocation LocateSettings(const std::optional<std::string>& file);
 
-// The settings file's absolute path, for the tools that reach the file
-// themselves (init, install, check): any name the system can hold. Throws
-// UsageError.
+// The settings file's absolute path (AbsolutePath, which on POSIX refuses a
+// backslash), for the tools that reach the file themselves (init, install,
+// check): any character, any length. Throws UsageError.
 std::string SettingsPath(const std::string& path, const std::string& what);
 
-// A path the add-in can pass through the ANSI code page and the profile
-// functions unchanged (for get, set and the add-in's runs): every character
-// in the ANSI code page, no longer than the profile functions take (259
-// characters on Windows), on POSIX no backslash (the profile functions take
-// it as a directory separator). Throws UsageError.
+// SettingsPath, and a path the add-in can pass through its code page
+// (AddinCodePage: Windows' ANSI code page, Windows-1252 on POSIX) and the
+// profile functions unchanged (for get, set and the add-in's runs): every
+// character in that code page, no longer than the profile functions take
+// (ProfilePathLimit: 259 characters on Windows). Throws UsageError.
 std::string CheckedSettingsPath(const std::string& path, const std::string& what);
 
 // The file can be written, or, when it does not exist, created in its

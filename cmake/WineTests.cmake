@@ -1,14 +1,18 @@
 # The Windows module's tests in the Linux build: when the mingw-w64 cross
 # compiler, widl and Wine are installed, ctest builds the `windows` preset
-# into build/windows (the tree `cmake --preset windows` uses) and runs its
-# tests there, under Wine in a private prefix of that tree. A sanitizer build
-# leaves them out: the cross build has no sanitizers, and the normal build
-# runs the same tests. Without the tools they are left out too, except under
-# CI=true, where a missing tool is an error: CI must test the module that
-# ships.
-find_program(VANTELO_MINGW_CXX x86_64-w64-mingw32-g++)
-find_program(VANTELO_MINGW_WIDL x86_64-w64-mingw32-widl)
-find_program(VANTELO_WINE_FOR_TESTS NAMES wine wine64 PATHS /usr/lib/wine)
+# into windows/ of this build tree (`cmake --preset windows` by hand uses
+# build/windows) and runs its tests there, under Wine in a private prefix of
+# that tree. A sanitizer build leaves them out: the cross build has no
+# sanitizers, and the normal build runs the same tests. Without the tools
+# they are left out too, except under CI=true, where a missing tool is an
+# error: CI must test the module that ships.
+set(VANTELO_MINGW_TRIPLET x86_64-w64-mingw32 CACHE STRING
+    "The prefix of the mingw-w64 tools (TRIPLET-g++, TRIPLET-widl)")
+find_program(VANTELO_MINGW_CXX ${VANTELO_MINGW_TRIPLET}-g++)
+find_program(VANTELO_MINGW_WIDL ${VANTELO_MINGW_TRIPLET}-widl)
+set(VANTELO_WINE_DIR /usr/lib/wine CACHE PATH
+    "A folder besides PATH where the wine or wine64 loader may be")
+find_program(VANTELO_WINE_FOR_TESTS NAMES wine wine64 PATHS ${VANTELO_WINE_DIR})
 
 set(missing_tools)
 if(NOT VANTELO_MINGW_CXX)
@@ -30,14 +34,25 @@ elseif(missing_tools AND "$ENV{CI}" STREQUAL "true")
 elseif(missing_tools)
   message(STATUS "Windows module tests left out: missing ${missing_text}")
 else()
+  set(windows_dir ${PROJECT_BINARY_DIR}/windows)
+  # The cross build's tools and folders, as this build has them.
+  set(windows_cache_args -DVANTELO_WINE_DIR=${VANTELO_WINE_DIR}
+                         -DVANTELO_MINGW_TRIPLET=${VANTELO_MINGW_TRIPLET})
+  foreach(variable VANTELO_MINGW_ROOT VANTELO_HOST_INCLUDE_DIR)
+    if(DEFINED ${variable})
+      list(APPEND windows_cache_args -D${variable}=${${variable}})
+    endif()
+  endforeach()
   add_test(NAME windows_module.build
-           COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+           COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DBINARY_DIR=${windows_dir}
+                   "-DCACHE_ARGS=${windows_cache_args}"
                    -P ${PROJECT_SOURCE_DIR}/cmake/BuildWindowsModule.cmake)
   set_tests_properties(windows_module.build PROPERTIES FIXTURES_SETUP windows_module TIMEOUT 1800)
-  # The report goes to build/windows/junit.xml for scripts/check-skips.
+  # As the windows test preset runs them; the report goes to windows/junit.xml
+  # for scripts/check-skips.
   add_test(NAME windows_module.wine_tests
-           COMMAND ${CMAKE_CTEST_COMMAND} --preset windows --output-junit junit.xml
-           WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+           COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${windows_dir} --output-on-failure
+                   --timeout 300 --output-junit ${windows_dir}/junit.xml)
   set_tests_properties(windows_module.wine_tests PROPERTIES
     FIXTURES_REQUIRED windows_module TIMEOUT 1800 RESOURCE_LOCK windows_module)
 
@@ -81,6 +96,6 @@ else()
            COMMAND vantelo_cli_tests --gtest_filter=-${left_out})
   set_tests_properties(windows_module.program_tests PROPERTIES
     FIXTURES_REQUIRED "windows_module;windows_program_prefix" TIMEOUT 600
-    ENVIRONMENT "VANTELO_TEST_RUNNER=${VANTELO_WINE_FOR_TESTS};VANTELO_TEST_PROGRAM=${PROJECT_SOURCE_DIR}/build/windows/cli/vantelo.exe;${program_wine_environment}"
+    ENVIRONMENT "VANTELO_TEST_RUNNER=${VANTELO_WINE_FOR_TESTS};VANTELO_TEST_PROGRAM=${windows_dir}/cli/vantelo.exe;${program_wine_environment}"
     ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:")
 endif()

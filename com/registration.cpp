@@ -3,6 +3,7 @@
 #include "com/com_error.h"
 #include "com/com_ptr.h"
 #include "com/idl/Vantelo_h.h"
+#include "com/registration_names.h"
 #include "com/type_info.h"
 #include "platform/windows/module_file.h"
 
@@ -14,11 +15,9 @@ namespace vantelo::com {
 
 namespace {
 
-constexpr const wchar_t* ProgId = L"Vantelo.clsVantelo";
-// The class's name, which the host shows in its add-in list. It is the same
-// name the host registration gives, so registering the module again (by
-// regsvr32, an installer repair) never renames the add-in.
-constexpr const wchar_t* ClassName = L"Vantelo";
+using registration::ClassName;
+using registration::ProgId;
+using registration::ThreadingModel;
 
 std::wstring GuidText(const GUID& guid) {
   wchar_t text[40] = {};
@@ -91,7 +90,7 @@ void WriteRegistration() {
   const Entry entries[] = {
       {key, nullptr, ClassName},
       {key + L"\\InprocServer32", nullptr, module},
-      {key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+      {key + L"\\InprocServer32", L"ThreadingModel", ThreadingModel},
       {key + L"\\ProgID", nullptr, ProgId},
       {key + L"\\TypeLib", nullptr, GuidText(LIBID_Vantelo)},
       {ProgId, nullptr, ProgId},

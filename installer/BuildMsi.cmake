@@ -1,7 +1,9 @@
-# Builds the installer OUTPUT from Vantelo.wxs with wixl: the module DLL and
-# the program EXE, the settings file's custom actions ACTIONS, product version VERSION, PUBLISHER and COPYRIGHT as in the
-# files' version resources. When signing is on (SIGNING_SETTINGS, see
-# cmake/Signing.cmake), the DLLs and the EXE must carry valid signatures
+# Builds the installer OUTPUT from Vantelo.wxs with wixl (the files it
+# includes in WXS_INCLUDES): the module DLL and the program EXE, the settings
+# file's custom actions ACTIONS, product version VERSION, PUBLISHER and
+# COPYRIGHT as in the files' version resources. When signing is on
+# (SIGNING_SETTINGS, see cmake/Signing.cmake), the DLLs and the EXE must
+# carry valid signatures
 # before they are packed, and the package is signed last.
 #
 # Then it adds to the built package what wixl cannot say (msibuild, from
@@ -17,8 +19,8 @@
 #     immediate action.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(variable WIXL MSIBUILD MSIINFO WXS DLL EXE ACTIONS VERSION PUBLISHER COPYRIGHT OUTPUT SIGN_SCRIPT
-                 SIGNING_SETTINGS)
+foreach(variable WIXL MSIBUILD MSIINFO WXS WXS_INCLUDES DLL EXE ACTIONS VERSION PUBLISHER
+                 COPYRIGHT OUTPUT SIGN_SCRIPT SIGNING_SETTINGS)
   if(NOT ${variable})
     message(FATAL_ERROR "${variable} is not set")
   endif()
@@ -143,8 +145,9 @@ file(COPY_FILE "${EXE}" "${stage}/vantelo.exe")
 file(COPY_FILE "${ACTIONS}" "${stage}/VanteloSettingsActions.dll")
 set(unsigned "${OUTPUT}.building")
 file(REMOVE "${unsigned}")
-run(${WIXL} -a x64 -D Version=${VERSION} -D Dll=Vantelo.dll -D Exe=vantelo.exe
-    -D Actions=VanteloSettingsActions.dll -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
+run(${WIXL} -a x64 -I "${WXS_INCLUDES}" -D Version=${VERSION} -D Dll=Vantelo.dll
+    -D Exe=vantelo.exe -D Actions=VanteloSettingsActions.dll -D "Publisher=${PUBLISHER}"
+    -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
     WORKING_DIRECTORY "${stage}")
 if(NOT EXISTS "${unsigned}")
   message(FATAL_ERROR "wixl made no package")

@@ -1,7 +1,6 @@
 // Clocks: the system's local time, and a settable one for tests.
 #pragma once
 
-#include "platform/mutex.h"
 #include "platform/services.h"
 
 #include <cstddef>
@@ -30,7 +29,6 @@ public:
   LocalDateTime Now() override;
 
 private:
-  mutable Mutex mutex_;
   std::vector<LocalDateTime> pending_; // times still to come, the next first
   LocalDateTime current_;
   std::size_t calls_ = 0;

@@ -36,7 +36,6 @@ std::string LocaleRegionalSettings::Lookup(Item item) {
   std::string name =
       fixedName_ ? *fixedName_ : EnvironmentLocaleName(decimal ? "LC_NUMERIC" : "LC_TIME");
 
-  std::lock_guard lock(mutex_);
   Cached& cache = decimal ? decimal_ : time_;
   if (cache.valid && cache.localeName == name)
     return cache.value; // loading a locale is the costly part

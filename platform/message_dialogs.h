@@ -1,7 +1,6 @@
 // The message pump and message box off Windows.
 #pragma once
 
-#include "platform/mutex.h"
 #include "platform/services.h"
 
 #include <string>
@@ -24,7 +23,7 @@ struct MessageRecord {
 };
 
 // Records each message box and answers at once with a fixed button (1, OK,
-// unless told otherwise). Safe to use from several threads.
+// unless told otherwise).
 class RecordingMessageDialog : public MessageDialog {
 public:
   explicit RecordingMessageDialog(int answer = 1);
@@ -36,7 +35,6 @@ public:
 
 private:
   const int answer_;
-  mutable Mutex mutex_;
   std::vector<MessageRecord> records_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/profile_text.h"
+#include "platform/utf8.h"
 #include "platform/windows1252_code_page.h"
 
 #include <algorithm>
@@ -13,24 +14,6 @@ namespace vantelo {
 namespace {
 
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
 
 // UTF-16 LE code units (an even number of bytes) to UTF-8; a surrogate
 // without its partner is encoded on its own, so nothing is lost.

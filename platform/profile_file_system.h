@@ -148,9 +148,12 @@ public:
   virtual void Replace(File& target, File& temp) = 0;
 
   // Removes the temporary files of the target's name that writes left
-  // behind when their process died. Called only under the target's
-  // exclusive lock, when no write of it can be under way; other names, also
-  // ones that look alike, stay.
+  // behind when their process died. The profile file calls it before each
+  // write that changes the file, and only while it holds the target's
+  // exclusive lock, so that no other write of it is under way (where the
+  // file system has no locks, there is no clean-up). Only full temporary
+  // names of the target go (see IsTemporaryFileNameOf): cut names and other
+  // names, also ones that look alike, stay.
   virtual void RemoveStaleTemps(File& target) = 0;
 };
 

@@ -1,7 +1,6 @@
 // The user's regional settings: the decimal and the time separator.
 #pragma once
 
-#include "platform/mutex.h"
 #include "platform/services.h"
 
 #include <optional>
@@ -37,7 +36,6 @@ private:
   std::string Lookup(Item item);
 
   std::optional<std::string> fixedName_;
-  Mutex mutex_;
   Cached decimal_;
   Cached time_;
 };

@@ -1,5 +1,7 @@
 #include "platform/windows1252_code_page.h"
 
+#include "platform/utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -25,20 +27,6 @@ int ByteFor(char32_t cp) {
       return 0x80 + i;
   }
   return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    // All characters of the page lie below U+10000.
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 } // namespace

@@ -67,13 +67,6 @@ DocumentData& Host::Document(std::size_t index) const {
   return *state_->documents[index];
 }
 
-DocumentData* Host::FindDocument(std::string_view name) const {
-  for (const auto& owned : state_->documents)
-    if (owned->name == name)
-      return owned.get();
-  return nullptr;
-}
-
 const std::string& Host::StatusBarText() const { return state_->statusBarText; }
 
 Ref<ApplicationAddInSite> Host::AddInSite() { return NewAddInSite(state_); }

@@ -57,7 +57,6 @@ public:
   DocumentData* ActiveDocument() const;
   std::size_t DocumentCount() const;
   DocumentData& Document(std::size_t index) const; // in the order added
-  DocumentData* FindDocument(std::string_view name) const;
   const std::string& StatusBarText() const;
 
   // --- The add-in's side. ---

@@ -9,8 +9,7 @@ namespace {
 
 class AddInSiteAdapter final : public ApplicationAddInSite, public DispatchObject {
 public:
-  AddInSiteAdapter(ComPtr<IDispatch> site, AdapterPool& pool)
-      : DispatchObject(std::move(site), "ApplicationAddInSite", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<vantelo::Application> Application() override {
     return MakeApplication(Pool(),
@@ -20,8 +19,7 @@ public:
 
 class ApplicationAdapter final : public Application, public DispatchObject {
 public:
-  ApplicationAdapter(ComPtr<IDispatch> application, AdapterPool& pool)
-      : DispatchObject(std::move(application), "Application", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<vantelo::Document> ActiveDocument() override {
     return MakeDocument(Pool(),
@@ -43,11 +41,11 @@ public:
 Ref<ApplicationAddInSite> MakeAddInSite(ComPtr<IDispatch> site) {
   // The root of every adapter reached from the application: its pool lives
   // as long as any of them.
-  return Wrapped<AddInSiteAdapter>(*AdapterPool::Create(), std::move(site));
+  return Wrapped<AddInSiteAdapter>(*AdapterPool::Create(), std::move(site), "ApplicationAddInSite");
 }
 
 Ref<Application> MakeApplication(AdapterPool& pool, ComPtr<IDispatch> application) {
-  return Wrapped<ApplicationAdapter>(pool, std::move(application));
+  return Wrapped<ApplicationAdapter>(pool, std::move(application), "Application");
 }
 
 } // namespace vantelo::com::host

@@ -41,8 +41,7 @@ private:
 
 class ApplicationEventsAdapter final : public ApplicationEvents, public DispatchObject {
 public:
-  ApplicationEventsAdapter(ComPtr<IDispatch> events, AdapterPool& pool)
-      : DispatchObject(std::move(events), "ApplicationEvents", pool) {}
+  using DispatchObject::DispatchObject;
 
   std::unique_ptr<EventConnection> Advise(ApplicationEventsSink& target) override {
     ComPtr<IConnectionPointContainer> container;
@@ -61,7 +60,7 @@ public:
 } // namespace
 
 Ref<ApplicationEvents> MakeApplicationEvents(AdapterPool& pool, ComPtr<IDispatch> events) {
-  return Wrapped<ApplicationEventsAdapter>(pool, std::move(events));
+  return Wrapped<ApplicationEventsAdapter>(pool, std::move(events), "ApplicationEvents");
 }
 
 } // namespace vantelo::com::host

@@ -77,8 +77,7 @@ ComPtr<IDispatch> AutomationObject(IUnknown* unknown, const ResultOf& what) {
 
 class GenericObject final : public HostObject, public DispatchObject {
 public:
-  GenericObject(ComPtr<IDispatch> object, AdapterPool& pool)
-      : DispatchObject(std::move(object), "Object", pool) {}
+  using DispatchObject::DispatchObject;
 };
 
 } // namespace
@@ -353,7 +352,7 @@ Value ToValue(AdapterPool& pool, Variant&& result, const char* description) {
 namespace vantelo::com::host {
 
 Ref<HostObject> MakeHostObject(AdapterPool& pool, ComPtr<IDispatch> object) {
-  return Wrapped<GenericObject>(pool, std::move(object));
+  return Wrapped<GenericObject>(pool, std::move(object), "Object");
 }
 
 } // namespace vantelo::com::host

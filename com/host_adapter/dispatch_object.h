@@ -112,12 +112,14 @@ private:
 };
 
 // Wraps a host object in the adapter class `Adapter`, allocated from `pool`;
-// a null object gives a null reference (the host's Nothing).
+// `kind` names the object in error messages. A null object gives a null
+// reference (the host's Nothing). Adapters take DispatchObject's constructor
+// as their own.
 template <class Adapter>
-std::shared_ptr<Adapter> Wrapped(AdapterPool& pool, ComPtr<IDispatch> object) {
+std::shared_ptr<Adapter> Wrapped(AdapterPool& pool, ComPtr<IDispatch> object, const char* kind) {
   if (!object)
     return nullptr;
-  return std::allocate_shared<Adapter>(PoolAllocator<Adapter>(pool), std::move(object), pool);
+  return std::allocate_shared<Adapter>(PoolAllocator<Adapter>(pool), std::move(object), kind, pool);
 }
 
 // The IDispatch of a host object that came through the adapter; null for any

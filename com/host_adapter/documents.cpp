@@ -10,8 +10,7 @@ namespace {
 
 template <class Interface> class DocumentMembers : public Interface, public DispatchObject {
 public:
-  DocumentMembers(ComPtr<IDispatch> document, const char* kind, AdapterPool& pool)
-      : DispatchObject(std::move(document), kind, pool) {}
+  using DispatchObject::DispatchObject;
 
   std::int32_t DocumentType() override { return GetLong(dispid::DocumentType, "DocumentType"); }
 
@@ -44,14 +43,12 @@ public:
 
 class DocumentAdapter final : public DocumentMembers<Document> {
 public:
-  DocumentAdapter(ComPtr<IDispatch> document, AdapterPool& pool)
-      : DocumentMembers(std::move(document), "Document", pool) {}
+  using DocumentMembers::DocumentMembers;
 };
 
 class DrawingDocumentAdapter final : public DocumentMembers<DrawingDocument> {
 public:
-  DrawingDocumentAdapter(ComPtr<IDispatch> drawing, AdapterPool& pool)
-      : DocumentMembers(std::move(drawing), "DrawingDocument", pool) {}
+  using DocumentMembers::DocumentMembers;
 
   Ref<vantelo::Sheets> Sheets() override {
     return MakeSheets(Pool(), GetObjectAs(dispid::Sheets, "Sheets", iid::Sheets));
@@ -64,8 +61,7 @@ public:
 
 class PartDocumentAdapter final : public DocumentMembers<PartDocument> {
 public:
-  PartDocumentAdapter(ComPtr<IDispatch> part, AdapterPool& pool)
-      : DocumentMembers(std::move(part), "PartDocument", pool) {}
+  using DocumentMembers::DocumentMembers;
 
   std::string SubType() override { return GetText(dispid::SubType, "SubType"); }
 
@@ -79,15 +75,15 @@ public:
 } // namespace
 
 Ref<Document> MakeDocument(AdapterPool& pool, ComPtr<IDispatch> document) {
-  return Wrapped<DocumentAdapter>(pool, std::move(document));
+  return Wrapped<DocumentAdapter>(pool, std::move(document), "Document");
 }
 
 Ref<DrawingDocument> MakeDrawingDocument(AdapterPool& pool, ComPtr<IDispatch> drawing) {
-  return Wrapped<DrawingDocumentAdapter>(pool, std::move(drawing));
+  return Wrapped<DrawingDocumentAdapter>(pool, std::move(drawing), "DrawingDocument");
 }
 
 Ref<PartDocument> MakePartDocument(AdapterPool& pool, ComPtr<IDispatch> part) {
-  return Wrapped<PartDocumentAdapter>(pool, std::move(part));
+  return Wrapped<PartDocumentAdapter>(pool, std::move(part), "PartDocument");
 }
 
 } // namespace vantelo::com::host

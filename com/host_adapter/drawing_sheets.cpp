@@ -9,8 +9,7 @@ namespace {
 
 class SheetsAdapter final : public Sheets, public DispatchObject {
 public:
-  SheetsAdapter(ComPtr<IDispatch> sheets, AdapterPool& pool)
-      : DispatchObject(std::move(sheets), "Sheets", pool) {}
+  using DispatchObject::DispatchObject;
 
   std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
@@ -22,8 +21,7 @@ public:
 
 class SheetAdapter final : public Sheet, public DispatchObject {
 public:
-  SheetAdapter(ComPtr<IDispatch> sheet, AdapterPool& pool)
-      : DispatchObject(std::move(sheet), "Sheet", pool) {}
+  using DispatchObject::DispatchObject;
 
   std::int32_t Size() override { return GetLong(dispid::SheetSize, "Size"); }
 
@@ -40,8 +38,7 @@ public:
 
 class DrawingViewsAdapter final : public DrawingViews, public DispatchObject {
 public:
-  DrawingViewsAdapter(ComPtr<IDispatch> views, AdapterPool& pool)
-      : DispatchObject(std::move(views), "DrawingViews", pool) {}
+  using DispatchObject::DispatchObject;
 
   std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
@@ -53,8 +50,7 @@ public:
 
 class DrawingViewAdapter final : public DrawingView, public DispatchObject {
 public:
-  DrawingViewAdapter(ComPtr<IDispatch> view, AdapterPool& pool)
-      : DispatchObject(std::move(view), "DrawingView", pool) {}
+  using DispatchObject::DispatchObject;
 
   double Scale() override { return GetDouble(dispid::ViewScale, "Scale"); }
 };
@@ -62,19 +58,19 @@ public:
 } // namespace
 
 Ref<Sheets> MakeSheets(AdapterPool& pool, ComPtr<IDispatch> sheets) {
-  return Wrapped<SheetsAdapter>(pool, std::move(sheets));
+  return Wrapped<SheetsAdapter>(pool, std::move(sheets), "Sheets");
 }
 
 Ref<Sheet> MakeSheet(AdapterPool& pool, ComPtr<IDispatch> sheet) {
-  return Wrapped<SheetAdapter>(pool, std::move(sheet));
+  return Wrapped<SheetAdapter>(pool, std::move(sheet), "Sheet");
 }
 
 Ref<DrawingViews> MakeDrawingViews(AdapterPool& pool, ComPtr<IDispatch> views) {
-  return Wrapped<DrawingViewsAdapter>(pool, std::move(views));
+  return Wrapped<DrawingViewsAdapter>(pool, std::move(views), "DrawingViews");
 }
 
 Ref<DrawingView> MakeDrawingView(AdapterPool& pool, ComPtr<IDispatch> view) {
-  return Wrapped<DrawingViewAdapter>(pool, std::move(view));
+  return Wrapped<DrawingViewAdapter>(pool, std::move(view), "DrawingView");
 }
 
 } // namespace vantelo::com::host

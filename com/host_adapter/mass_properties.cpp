@@ -10,8 +10,7 @@ namespace {
 
 class ComponentDefinitionAdapter final : public ComponentDefinition, public DispatchObject {
 public:
-  ComponentDefinitionAdapter(ComPtr<IDispatch> definition, AdapterPool& pool)
-      : DispatchObject(std::move(definition), "ComponentDefinition", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<MassProperties> MassPropertiesByName() override {
     return MakeMassProperties(Pool(), Object(GetByName(member::MassProperties), "MassProperties"));
@@ -20,8 +19,7 @@ public:
 
 class MassPropertiesAdapter final : public MassProperties, public DispatchObject {
 public:
-  MassPropertiesAdapter(ComPtr<IDispatch> massProperties, AdapterPool& pool)
-      : DispatchObject(std::move(massProperties), "MassProperties", pool) {}
+  using DispatchObject::DispatchObject;
 
   void SetAccuracyByName(std::int32_t accuracy) override {
     PutByName(member::Accuracy, LongArgument(accuracy));
@@ -39,11 +37,11 @@ public:
 } // namespace
 
 Ref<ComponentDefinition> MakeComponentDefinition(AdapterPool& pool, ComPtr<IDispatch> definition) {
-  return Wrapped<ComponentDefinitionAdapter>(pool, std::move(definition));
+  return Wrapped<ComponentDefinitionAdapter>(pool, std::move(definition), "ComponentDefinition");
 }
 
 Ref<MassProperties> MakeMassProperties(AdapterPool& pool, ComPtr<IDispatch> massProperties) {
-  return Wrapped<MassPropertiesAdapter>(pool, std::move(massProperties));
+  return Wrapped<MassPropertiesAdapter>(pool, std::move(massProperties), "MassProperties");
 }
 
 } // namespace vantelo::com::host

@@ -9,8 +9,7 @@ namespace {
 
 class PartsListsAdapter final : public PartsLists, public DispatchObject {
 public:
-  PartsListsAdapter(ComPtr<IDispatch> lists, AdapterPool& pool)
-      : DispatchObject(std::move(lists), "PartsLists", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<PartsList> Item(std::int32_t index) override {
     return MakePartsList(
@@ -20,8 +19,7 @@ public:
 
 class PartsListAdapter final : public PartsList, public DispatchObject {
 public:
-  PartsListAdapter(ComPtr<IDispatch> list, AdapterPool& pool)
-      : DispatchObject(std::move(list), "PartsList", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<vantelo::PartsListRows> PartsListRows() override {
     return MakePartsListRows(
@@ -31,8 +29,7 @@ public:
 
 class PartsListRowsAdapter final : public PartsListRows, public DispatchObject {
 public:
-  PartsListRowsAdapter(ComPtr<IDispatch> rows, AdapterPool& pool)
-      : DispatchObject(std::move(rows), "PartsListRows", pool) {}
+  using DispatchObject::DispatchObject;
 
   std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
@@ -47,8 +44,7 @@ public:
 
 class PartsListRowAdapter final : public PartsListRow, public DispatchObject {
 public:
-  PartsListRowAdapter(ComPtr<IDispatch> row, AdapterPool& pool)
-      : DispatchObject(std::move(row), "PartsListRow", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<PartsListCell> Item(const std::string& columnTitle) override {
     return MakePartsListCell(Pool(), GetObjectAs(dispid::Item, "Item", iid::PartsListCell,
@@ -58,8 +54,7 @@ public:
 
 class PartsListCellAdapter final : public PartsListCell, public DispatchObject {
 public:
-  PartsListCellAdapter(ComPtr<IDispatch> cell, AdapterPool& pool)
-      : DispatchObject(std::move(cell), "PartsListCell", pool) {}
+  using DispatchObject::DispatchObject;
 
   // The cell's default member.
   std::string Value() override { return GetText(DISPID_VALUE, "(default)"); }
@@ -72,23 +67,23 @@ public:
 } // namespace
 
 Ref<PartsLists> MakePartsLists(AdapterPool& pool, ComPtr<IDispatch> lists) {
-  return Wrapped<PartsListsAdapter>(pool, std::move(lists));
+  return Wrapped<PartsListsAdapter>(pool, std::move(lists), "PartsLists");
 }
 
 Ref<PartsList> MakePartsList(AdapterPool& pool, ComPtr<IDispatch> list) {
-  return Wrapped<PartsListAdapter>(pool, std::move(list));
+  return Wrapped<PartsListAdapter>(pool, std::move(list), "PartsList");
 }
 
 Ref<PartsListRows> MakePartsListRows(AdapterPool& pool, ComPtr<IDispatch> rows) {
-  return Wrapped<PartsListRowsAdapter>(pool, std::move(rows));
+  return Wrapped<PartsListRowsAdapter>(pool, std::move(rows), "PartsListRows");
 }
 
 Ref<PartsListRow> MakePartsListRow(AdapterPool& pool, ComPtr<IDispatch> row) {
-  return Wrapped<PartsListRowAdapter>(pool, std::move(row));
+  return Wrapped<PartsListRowAdapter>(pool, std::move(row), "PartsListRow");
 }
 
 Ref<PartsListCell> MakePartsListCell(AdapterPool& pool, ComPtr<IDispatch> cell) {
-  return Wrapped<PartsListCellAdapter>(pool, std::move(cell));
+  return Wrapped<PartsListCellAdapter>(pool, std::move(cell), "PartsListCell");
 }
 
 } // namespace vantelo::com::host

@@ -9,8 +9,7 @@ namespace {
 
 class PropertySetsAdapter final : public PropertySets, public DispatchObject {
 public:
-  PropertySetsAdapter(ComPtr<IDispatch> sets, AdapterPool& pool)
-      : DispatchObject(std::move(sets), "PropertySets", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<PropertySet> Item(const std::string& formatId) override {
     return MakePropertySet(Pool(), GetObjectAs(dispid::Item, "Item", iid::PropertySet,
@@ -20,8 +19,7 @@ public:
 
 class PropertySetAdapter final : public PropertySet, public DispatchObject {
 public:
-  PropertySetAdapter(ComPtr<IDispatch> set, AdapterPool& pool)
-      : DispatchObject(std::move(set), "PropertySet", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<Property> Item(const std::string& name) override {
     return MakeProperty(
@@ -41,8 +39,7 @@ public:
 
 class PropertyAdapter final : public Property, public DispatchObject {
 public:
-  PropertyAdapter(ComPtr<IDispatch> property, AdapterPool& pool)
-      : DispatchObject(std::move(property), "Property", pool) {}
+  using DispatchObject::DispatchObject;
 
   void Delete() override { Call(dispid::PropertyDelete, "Delete"); }
 
@@ -54,15 +51,15 @@ public:
 } // namespace
 
 Ref<PropertySets> MakePropertySets(AdapterPool& pool, ComPtr<IDispatch> sets) {
-  return Wrapped<PropertySetsAdapter>(pool, std::move(sets));
+  return Wrapped<PropertySetsAdapter>(pool, std::move(sets), "PropertySets");
 }
 
 Ref<PropertySet> MakePropertySet(AdapterPool& pool, ComPtr<IDispatch> set) {
-  return Wrapped<PropertySetAdapter>(pool, std::move(set));
+  return Wrapped<PropertySetAdapter>(pool, std::move(set), "PropertySet");
 }
 
 Ref<Property> MakeProperty(AdapterPool& pool, ComPtr<IDispatch> property) {
-  return Wrapped<PropertyAdapter>(pool, std::move(property));
+  return Wrapped<PropertyAdapter>(pool, std::move(property), "Property");
 }
 
 } // namespace vantelo::com::host

@@ -10,8 +10,7 @@ namespace {
 
 class PartComponentDefinitionAdapter final : public PartComponentDefinition, public DispatchObject {
 public:
-  PartComponentDefinitionAdapter(ComPtr<IDispatch> definition, AdapterPool& pool)
-      : DispatchObject(std::move(definition), "PartComponentDefinition", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<SheetMetalComponentDefinition> AsSheetMetalComponentDefinition() override {
     return MakeSheetMetalComponentDefinition(
@@ -22,8 +21,7 @@ public:
 class SheetMetalComponentDefinitionAdapter final : public SheetMetalComponentDefinition,
                                                    public DispatchObject {
 public:
-  SheetMetalComponentDefinitionAdapter(ComPtr<IDispatch> definition, AdapterPool& pool)
-      : DispatchObject(std::move(definition), "SheetMetalComponentDefinition", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<SheetMetalStyle> ActiveSheetMetalStyle() override {
     return MakeSheetMetalStyle(Pool(), GetObjectAs(dispid::ActiveSheetMetalStyle,
@@ -38,8 +36,7 @@ public:
 
 class SheetMetalStyleAdapter final : public SheetMetalStyle, public DispatchObject {
 public:
-  SheetMetalStyleAdapter(ComPtr<IDispatch> style, AdapterPool& pool)
-      : DispatchObject(std::move(style), "SheetMetalStyle", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<Parameter> Thickness() override {
     return MakeParameter(Pool(), GetObjectAs(dispid::StyleThickness, "Thickness", iid::Parameter));
@@ -50,8 +47,7 @@ public:
 
 class ParameterAdapter final : public Parameter, public DispatchObject {
 public:
-  ParameterAdapter(ComPtr<IDispatch> parameter, AdapterPool& pool)
-      : DispatchObject(std::move(parameter), "Parameter", pool) {}
+  using DispatchObject::DispatchObject;
 
   double Value() override { return GetDouble(dispid::ParameterValue, "Value"); }
   std::string Units() override { return GetText(dispid::ParameterUnits, "Units"); }
@@ -59,8 +55,7 @@ public:
 
 class FlatPatternAdapter final : public FlatPattern, public DispatchObject {
 public:
-  FlatPatternAdapter(ComPtr<IDispatch> flatPattern, AdapterPool& pool)
-      : DispatchObject(std::move(flatPattern), "FlatPattern", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<SurfaceBody> Body() override {
     return MakeSurfaceBody(Pool(), GetObjectAs(dispid::FlatPatternBody, "Body", iid::SurfaceBody));
@@ -69,8 +64,7 @@ public:
 
 class SurfaceBodyAdapter final : public SurfaceBody, public DispatchObject {
 public:
-  SurfaceBodyAdapter(ComPtr<IDispatch> body, AdapterPool& pool)
-      : DispatchObject(std::move(body), "SurfaceBody", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<Box> RangeBox() override {
     return MakeBox(Pool(), GetObjectAs(dispid::BodyRangeBox, "RangeBox", iid::Box));
@@ -79,8 +73,7 @@ public:
 
 class BoxAdapter final : public Box, public DispatchObject {
 public:
-  BoxAdapter(ComPtr<IDispatch> box, AdapterPool& pool)
-      : DispatchObject(std::move(box), "Box", pool) {}
+  using DispatchObject::DispatchObject;
 
   Ref<Point> MinPoint() override {
     return MakePoint(Pool(), GetObjectAs(dispid::BoxMinPoint, "MinPoint", iid::Point));
@@ -93,8 +86,7 @@ public:
 
 class PointAdapter final : public Point, public DispatchObject {
 public:
-  PointAdapter(ComPtr<IDispatch> point, AdapterPool& pool)
-      : DispatchObject(std::move(point), "Point", pool) {}
+  using DispatchObject::DispatchObject;
 
   double X() override { return GetDouble(dispid::PointX, "X"); }
   double Y() override { return GetDouble(dispid::PointY, "Y"); }
@@ -104,36 +96,38 @@ public:
 
 Ref<PartComponentDefinition> MakePartComponentDefinition(AdapterPool& pool,
                                                          ComPtr<IDispatch> definition) {
-  return Wrapped<PartComponentDefinitionAdapter>(pool, std::move(definition));
+  return Wrapped<PartComponentDefinitionAdapter>(pool, std::move(definition),
+                                                 "PartComponentDefinition");
 }
 
 Ref<SheetMetalComponentDefinition> MakeSheetMetalComponentDefinition(AdapterPool& pool,
                                                                      ComPtr<IDispatch> definition) {
-  return Wrapped<SheetMetalComponentDefinitionAdapter>(pool, std::move(definition));
+  return Wrapped<SheetMetalComponentDefinitionAdapter>(pool, std::move(definition),
+                                                       "SheetMetalComponentDefinition");
 }
 
 Ref<SheetMetalStyle> MakeSheetMetalStyle(AdapterPool& pool, ComPtr<IDispatch> style) {
-  return Wrapped<SheetMetalStyleAdapter>(pool, std::move(style));
+  return Wrapped<SheetMetalStyleAdapter>(pool, std::move(style), "SheetMetalStyle");
 }
 
 Ref<Parameter> MakeParameter(AdapterPool& pool, ComPtr<IDispatch> parameter) {
-  return Wrapped<ParameterAdapter>(pool, std::move(parameter));
+  return Wrapped<ParameterAdapter>(pool, std::move(parameter), "Parameter");
 }
 
 Ref<FlatPattern> MakeFlatPattern(AdapterPool& pool, ComPtr<IDispatch> flatPattern) {
-  return Wrapped<FlatPatternAdapter>(pool, std::move(flatPattern));
+  return Wrapped<FlatPatternAdapter>(pool, std::move(flatPattern), "FlatPattern");
 }
 
 Ref<SurfaceBody> MakeSurfaceBody(AdapterPool& pool, ComPtr<IDispatch> body) {
-  return Wrapped<SurfaceBodyAdapter>(pool, std::move(body));
+  return Wrapped<SurfaceBodyAdapter>(pool, std::move(body), "SurfaceBody");
 }
 
 Ref<Box> MakeBox(AdapterPool& pool, ComPtr<IDispatch> box) {
-  return Wrapped<BoxAdapter>(pool, std::move(box));
+  return Wrapped<BoxAdapter>(pool, std::move(box), "Box");
 }
 
 Ref<Point> MakePoint(AdapterPool& pool, ComPtr<IDispatch> point) {
-  return Wrapped<PointAdapter>(pool, std::move(point));
+  return Wrapped<PointAdapter>(pool, std::move(point), "Point");
 }
 
 } // namespace vantelo::com::host

@@ -9,8 +9,7 @@ namespace {
 
 class UnitsOfMeasureAdapter final : public UnitsOfMeasure, public DispatchObject {
 public:
-  UnitsOfMeasureAdapter(ComPtr<IDispatch> units, AdapterPool& pool)
-      : DispatchObject(std::move(units), "UnitsOfMeasure", pool) {}
+  using DispatchObject::DispatchObject;
 
   std::int32_t LengthUnits() override { return GetLong(dispid::LengthUnits, "LengthUnits"); }
 
@@ -30,7 +29,7 @@ public:
 } // namespace
 
 Ref<UnitsOfMeasure> MakeUnitsOfMeasure(AdapterPool& pool, ComPtr<IDispatch> units) {
-  return Wrapped<UnitsOfMeasureAdapter>(pool, std::move(units));
+  return Wrapped<UnitsOfMeasureAdapter>(pool, std::move(units), "UnitsOfMeasure");
 }
 
 } // namespace vantelo::com::host

@@ -11,7 +11,6 @@
 
 #include <ctime>
 #include <filesystem>
-#include <thread>
 #include <tuple>
 
 namespace vantelo {
@@ -106,19 +105,6 @@ TEST(PlatformDialogs, RecordingMessageDialog) {
   RecordingMessageDialog cancel(2);
   EXPECT_EQ(cancel.Show("x", 1, "t"), 2);
   EXPECT_EQ(cancel.Records().size(), 1u);
-}
-
-TEST(PlatformDialogs, RecordingMessageDialogFromThreads) {
-  RecordingMessageDialog dialog;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&dialog] {
-      for (int i = 0; i < 100; ++i)
-        dialog.Show("m", 0, "");
-    });
-  for (auto& t : threads)
-    t.join();
-  EXPECT_EQ(dialog.Records().size(), 400u);
 }
 
 TEST(PlatformFactory, Defaults) {

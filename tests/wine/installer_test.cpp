@@ -325,6 +325,11 @@ TEST(InstalledPackage, InstallsFilesRegistryAndSettingsInTheFixedFolder) {
     EXPECT_OK(module.RegisterServer());
   }
   EXPECT_EQ(NativeClassRegistrations(), installed);
+  // Nor does merging the host registration file of the same build: the
+  // package makes Inventor load the add-in with the very same keys.
+  EXPECT_EQ(RunProgram(L"regedit.exe /s " + Quoted(WindowsPath(VANTELO_HOST_REGISTRATION_FILE))),
+            0);
+  EXPECT_EQ(NativeClassRegistrations(), installed);
   // The copy in the 32-bit view is this test's doing, not the package's.
   RegDeleteTreeW(
       HKEY_LOCAL_MACHINE,
