@@ -1,11 +1,11 @@
 #include "cli/report.h"
 
+#include "addin/float_chars.h"
 #include "addin/vb_conversions.h"
 #include "cli/date_text.h"
 #include "cli/text_table.h"
 #include "platform/ascii_case.h"
 
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <type_traits>
@@ -38,7 +38,7 @@ json DocumentTypeJson(std::int32_t type) {
 
 template <class Number> std::string NumberText(Number number) {
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  const auto result = float_chars::ToChars(buffer, buffer + sizeof buffer, number);
   return std::string(buffer, result.ptr);
 }
 
