@@ -15,13 +15,19 @@ int RunSave(const SaveArguments& arguments, const CommonOptions& common) {
   const SettingsLocation settings = LocateSettings(arguments.settings);
   RequireReachable(settings.path);
 
-  AddinSession session(scene, {regional, clock, settings.modulePath});
+  const Report report = SaveScene(scene, settings, regional, clock, arguments.timing);
+  PrintReport(report, format);
+  return report.outcome.ok ? 0 : 1;
+}
+
+Report SaveScene(const Scene& scene, const SettingsLocation& settings,
+                 std::shared_ptr<RegionalSettings> regional, std::shared_ptr<Clock> clock,
+                 std::int32_t timing) {
+  AddinSession session(scene, {std::move(regional), std::move(clock), settings.modulePath});
   Outcome outcome = session.Activate();
   if (outcome.ok)
-    outcome = session.Save(arguments.timing);
-  PrintReport(SessionReport(session, "save " + ActiveDocumentName(scene), outcome, settings.path),
-              format);
-  return outcome.ok ? 0 : 1;
+    outcome = session.Save(timing);
+  return SessionReport(session, "save " + ActiveDocumentName(scene), outcome, settings.path);
 }
 
 } // namespace vantelo::cli
