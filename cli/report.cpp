@@ -42,29 +42,6 @@ template <class Number> std::string NumberText(Number number) {
   return std::string(buffer, result.ptr);
 }
 
-// A value for people: texts in quotes, so blanks and empty texts show.
-std::string ValueText(const Value& value) {
-  return std::visit(
-      [](const auto& v) -> std::string {
-        using T = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<T, Empty>)
-          return "(empty)";
-        else if constexpr (std::is_same_v<T, bool>)
-          return v ? "True" : "False";
-        else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
-          return std::to_string(v);
-        else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
-          return NumberText(v);
-        else if constexpr (std::is_same_v<T, Date>)
-          return FormatDateTime(vb::FromDate(v));
-        else if constexpr (std::is_same_v<T, std::string>)
-          return "\"" + v + "\"";
-        else
-          return "(object)";
-      },
-      value);
-}
-
 const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::string_view fmtid) {
   return document ? document->PropertySet(fmtid) : nullptr;
 }
@@ -82,21 +59,25 @@ void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
   out += "  " + SetTitle(set.formatId) + " " + set.formatId + "\n";
   TextTable table({"id", "name", "type", "value", ""});
   table.AlignRight(0);
-  for (const sim::PropertyData& property : set.properties) {
-    std::string change;
-    const sim::PropertyData* old = before ? before->properties.Find(property.name) : nullptr;
-    if (!old)
-      change = "new";
-    else if (!(old->value == property.value))
-      change = "changed, was " + ValueText(old->value);
-    table.AddRow({std::to_string(property.id), property.name, ValueTypeName(property.value),
-                  ValueText(property.value), change});
+  for (const PropertyChange& change : CompareProperties(set, before)) {
+    const sim::PropertyData& property = change.property;
+    switch (change.kind) {
+    case PropertyChange::Kind::Same:
+    case PropertyChange::Kind::New:
+    case PropertyChange::Kind::Changed:
+      table.AddRow({std::to_string(property.id), property.name, ValueTypeName(property.value),
+                    ValueText(property.value),
+                    change.kind == PropertyChange::Kind::New ? "new"
+                    : change.kind == PropertyChange::Kind::Changed
+                        ? "changed, was " + ValueText(change.old->value)
+                        : ""});
+      break;
+    case PropertyChange::Kind::Removed:
+      table.AddRow({std::to_string(property.id), property.name, "", "",
+                    "removed, was " + ValueText(property.value)});
+      break;
+    }
   }
-  if (before)
-    for (const sim::PropertyData& property : before->properties)
-      if (!set.properties.Find(property.name))
-        table.AddRow({std::to_string(property.id), property.name, "", "",
-                      "removed, was " + ValueText(property.value)});
   if (table.Empty())
     out += "    (no properties)\n";
   else
@@ -124,6 +105,45 @@ void AppendPartsList(std::string& out, const sim::PartsListData& list,
 }
 
 } // namespace
+
+std::string ValueText(const Value& value) {
+  return std::visit(
+      [](const auto& v) -> std::string {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, Empty>)
+          return "(empty)";
+        else if constexpr (std::is_same_v<T, bool>)
+          return v ? "True" : "False";
+        else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
+          return std::to_string(v);
+        else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
+          return NumberText(v);
+        else if constexpr (std::is_same_v<T, Date>)
+          return FormatDateTime(vb::FromDate(v));
+        else if constexpr (std::is_same_v<T, std::string>)
+          return "\"" + v + "\"";
+        else
+          return "(object)";
+      },
+      value);
+}
+
+std::vector<PropertyChange> CompareProperties(const sim::PropertySetData& after,
+                                              const sim::PropertySetData* before) {
+  std::vector<PropertyChange> changes;
+  for (const sim::PropertyData& property : after.properties) {
+    const sim::PropertyData* old = before ? before->properties.Find(property.name) : nullptr;
+    const auto kind = !old                              ? PropertyChange::Kind::New
+                      : !(old->value == property.value) ? PropertyChange::Kind::Changed
+                                                        : PropertyChange::Kind::Same;
+    changes.push_back({kind, property, old});
+  }
+  if (before)
+    for (const sim::PropertyData& property : before->properties)
+      if (!after.properties.Find(property.name))
+        changes.push_back({PropertyChange::Kind::Removed, property, nullptr});
+  return changes;
+}
 
 std::string ValueTypeName(const Value& value) {
   switch (KindOf(value)) {
