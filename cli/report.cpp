@@ -46,7 +46,9 @@ const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::stri
   return document ? document->PropertySet(fmtid) : nullptr;
 }
 
-std::string SetTitle(std::string_view fmtid) {
+} // namespace
+
+std::string PropertySetTitle(std::string_view fmtid) {
   if (EqualsIgnoringAsciiCase(fmtid, fmtid::UserDefined))
     return "User-defined properties";
   if (EqualsIgnoringAsciiCase(fmtid, fmtid::DesignTracking))
@@ -54,9 +56,11 @@ std::string SetTitle(std::string_view fmtid) {
   return "Property set";
 }
 
+namespace {
+
 void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
                        const sim::PropertySetData* before) {
-  out += "  " + SetTitle(set.formatId) + " " + set.formatId + "\n";
+  out += "  " + PropertySetTitle(set.formatId) + " " + set.formatId + "\n";
   TextTable table({"id", "name", "type", "value", ""});
   table.AlignRight(0);
   for (const PropertyChange& change : CompareProperties(set, before)) {

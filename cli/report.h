@@ -43,6 +43,9 @@ std::string ReportTable(const Report& report);
 // Writes the report to standard output in the format.
 void PrintReport(const Report& report, OutputFormat format);
 
+// "User-defined properties", "Design tracking properties" or "Property set".
+std::string PropertySetTitle(std::string_view fmtid);
+
 // A property value for people: texts in quotes, so blanks and empty texts
 // show; dates as 2026-12-08, with the time when it is not midnight.
 std::string ValueText(const Value& value);
