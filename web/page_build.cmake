@@ -27,3 +27,8 @@ ExternalProject_Add(vantelo_settings_page
   BUILD_BYPRODUCTS ${VANTELO_SETTINGS_PAGE}
   USES_TERMINAL_CONFIGURE TRUE
   USES_TERMINAL_BUILD TRUE)
+# A change of the wasm preset configures the page's tree again.
+ExternalProject_Add_Step(vantelo_settings_page presets
+  COMMAND ${CMAKE_COMMAND} -E echo "The wasm preset changed: configuring the page's tree again"
+  DEPENDS ${PROJECT_SOURCE_DIR}/CMakePresets.json
+  DEPENDERS configure)
