@@ -87,6 +87,7 @@ public:
   std::string IniFilePath();
   // Loads the file-backed settings in catalogue order, each stored before the
   // next is read; a value that does not convert ends the load with a Failure.
+  // The settings file's lock is held for the whole load.
   void LoadSettings(std::string& IniFile);
 
 private:
@@ -109,6 +110,11 @@ private:
 
   // Fails unless the settings file's path passes the ANSI code page unchanged.
   void RequireNameableSettingsFile();
+  // Whether the text passes the ANSI code page unchanged.
+  bool AnsiHolds(const std::string& text);
+  // A settings file's path as the profile functions take it; a Failure when
+  // the ANSI code page cannot hold it.
+  std::string AnsiSettingsPath(const std::string& path);
 
   // The type code of the application's active document, asked anew.
   std::int32_t ActiveDocumentType();

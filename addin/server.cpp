@@ -36,8 +36,7 @@ clsVantelo& clsVantelo::Automation() {
 // character the page cannot hold becomes '?'.
 void clsVantelo::RequireNameableSettingsFile() {
   const std::string path = IniFilePath();
-  AnsiCodePage& codePage = *platform_.codePage;
-  if (codePage.ToUtf8(codePage.FromUtf8(path)) != path)
+  if (!AnsiHolds(path))
     throw Failure(hresult::NoUnicodeTranslation,
                   "The settings file \"" + path +
                       "\" cannot be named to the settings file functions: its path has "

@@ -1,6 +1,6 @@
 // The settings tools on large settings files: check and init must stay
 // linear, within a few times the cost of one set (one read and one write of
-// the whole file).
+// the whole file), and reading must not depend on the kind of line ends.
 #include "cli/settings_check.h"
 #include "cli/settings_tool.h"
 #include "platform/regional_settings.h"
@@ -69,9 +69,44 @@ void BM_SettingsInit(benchmark::State& state) {
   }
 }
 
+// 80,000 lines of other keys before the add-in's sections, every line ended
+// by 0: CR LF, 1: LF, 2: CR. Reading takes time in proportion to the file
+// whatever its line ends: get reads one key, check all 26 as a save does.
+struct LineEndFile {
+  explicit LineEndFile(std::int64_t kind) {
+    const char* end = kind == 0 ? "\r\n" : kind == 1 ? "\n" : "\r";
+    std::string text = std::string("[Extra Data]") + end;
+    for (int i = 1; i < 80'000; ++i)
+      text += "Key" + std::to_string(i) + "=some value text" + end;
+    text += std::string("[TimeStamp Options]") + end + "SaveDatePropertyName=Saved" + end;
+    test::WriteBytes(path, text);
+  }
+  test::TempDir dir;
+  std::string path = dir.Path("Vantelo.ini");
+  std::shared_ptr<RegionalSettings> regional = std::make_shared<FixedRegionalSettings>(".", ":");
+};
+
+void BM_SettingsGetLineEnds(benchmark::State& state) {
+  LineEndFile file(state.range(0));
+  for (auto _ : state) {
+    const auto read =
+        cli::GetSetting(file.path, "TimeStamp Options", "SaveDatePropertyName", "", file.regional);
+    if (read.value != "Saved")
+      state.SkipWithError("the key was not read");
+  }
+}
+
+void BM_SettingsCheckLineEnds(benchmark::State& state) {
+  LineEndFile file(state.range(0));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(cli::CheckSettingsFile(file.path, file.regional));
+}
+
 BENCHMARK(BM_SettingsSet)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SettingsCheck)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SettingsInit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SettingsGetLineEnds)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsCheckLineEnds)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace vantelo::bench

@@ -47,10 +47,10 @@ Outcome AddinSession::Save(std::int32_t timing) {
   return Outcome{false, outcome.code, outcome.message};
 }
 
-std::vector<sim::DocumentData> AddinSession::DocumentsNow() const {
-  std::vector<sim::DocumentData> documents;
+std::vector<const sim::DocumentData*> AddinSession::DocumentsNow() const {
+  std::vector<const sim::DocumentData*> documents;
   for (std::size_t i = 0; i < host_.DocumentCount(); ++i)
-    documents.push_back(host_.Document(i));
+    documents.push_back(&host_.Document(i));
   return documents;
 }
 

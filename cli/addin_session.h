@@ -50,7 +50,8 @@ public:
   sim::Host& Host() { return host_; }
   clsVantelo& Addin() { return *addin_; }
   const std::vector<sim::DocumentData>& DocumentsBefore() const { return before_; }
-  std::vector<sim::DocumentData> DocumentsNow() const;
+  // The host's documents as they are now, in the scene's order.
+  std::vector<const sim::DocumentData*> DocumentsNow() const;
   std::vector<MessageRecord> MessageBoxes() const { return messages_->Records(); }
   // The settings-file writes that failed (the add-in carries on without them).
   const std::vector<FailedWrite>& FailedWrites() const { return profile_->FailedWrites(); }

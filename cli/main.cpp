@@ -23,6 +23,7 @@ using namespace vantelo::cli;
 // Exit statuses besides the subcommands' own 0 and 1.
 constexpr int kBadUsage = 2;
 constexpr int kInternalError = 3;
+constexpr int kOutputLost = 4;
 
 // The options every subcommand takes, collected so that they may stand
 // before or after the subcommand's name.
@@ -180,7 +181,13 @@ Subcommand AddSettingsCommand(CLI::App* parent, const std::string& name, const s
   return {app, [arguments, run](const CommonOptions& common) { return run(*arguments, common); }};
 }
 
+// SECTION and KEY, for get and set. From FILE on, every argument is taken as
+// it stands, so a name or a value may be anything ("++", "-x", "--", the
+// name of a subcommand); options go before FILE.
 void AddSectionAndKey(CLI::App* app, SettingsArguments& arguments) {
+  app->positionals_at_end();
+  app->footer("From FILE on, every argument is taken as it stands, even one that starts with "
+              "'-': options go before FILE. A FILE that starts with '-' goes after \"--\".");
   app->add_option("SECTION", arguments.section, "Section name")->required();
   app->add_option("KEY", arguments.key, "Key name")->required();
 }
@@ -221,11 +228,8 @@ std::vector<Subcommand> AddSettingsCommands(CLI::App& parent) {
   };
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-  const StandardStreams streams;
-  std::vector<std::string> arguments = ProgramArguments(argc, argv);
+// The program once the standard streams are set up; returns the exit status.
+int Run(std::vector<std::string> arguments) {
   std::vector<char*> argumentPointers;
   for (std::string& argument : arguments)
     argumentPointers.push_back(argument.data());
@@ -239,7 +243,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer("Exit status: 0 the add-in operation succeeded; 1 it returned an error (the output "
              "still shows the documents); 2 bad usage or bad input (nothing is written); 3 an "
-             "internal error of the program.\n"
+             "internal error of the program; 4 the output could not be written.\n"
              "Run 'vantelo SUBCOMMAND --help' for a subcommand's options.");
 
   std::vector<Subcommand> commands{AddSave(app), AddCommand(app), AddPartsList(app), AddDemo(app)};
@@ -271,4 +275,18 @@ int main(int argc, char** argv) {
     return kInternalError;
   }
   return kBadUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  StandardStreams streams;
+  const int status = Run(ProgramArguments(argc, argv));
+  // Whatever ran, output that did not arrive must not pass for success: a
+  // script would take the empty result for the answer.
+  if (const auto problem = streams.FinishOutput()) {
+    std::cerr << "vantelo: cannot write the output: " << *problem << "\n";
+    return kOutputLost;
+  }
+  return status;
 }

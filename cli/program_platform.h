@@ -11,6 +11,7 @@
 #include "platform/services.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ std::string AddinCodePageName();
 std::shared_ptr<ModulePath> ProgramModulePath();
 // The separator the add-in puts between a directory and a file name.
 char PathSeparator();
+// Whether file names ignore letter case ("Vantelo.INI" is "Vantelo.ini").
+bool FileNamesIgnoreCase();
+// The longest path, in bytes of the ANSI code page, that the system's
+// profile functions take; 0: no limit of their own.
+std::size_t ProfilePathLimit();
 
 // The absolute, normalised form of a path given by the user (UTF-8).
 // Throws UsageError naming what and the reason when it has none.
@@ -64,6 +70,11 @@ public:
   ~StandardStreams();
   StandardStreams(const StandardStreams&) = delete;
   StandardStreams& operator=(const StandardStreams&) = delete;
+
+  // Flushes standard output. The reason the first write to it failed (a
+  // full disk, a closed pipe, a console that refused it); nothing when all
+  // of it arrived.
+  std::optional<std::string> FinishOutput();
 
 private:
   struct State;

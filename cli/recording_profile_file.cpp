@@ -1,7 +1,11 @@
 #include "cli/recording_profile_file.h"
 
-
 namespace vantelo::cli {
+
+std::unique_ptr<ProfileFile::Hold> RecordingProfileFile::Lock(const std::string& file,
+                                                              LockMode mode) {
+  return file_->Lock(file, mode);
+}
 
 std::size_t RecordingProfileFile::GetString(const std::string& section, const std::string& key,
                                             const std::string& defaultValue, std::span<char> buffer,

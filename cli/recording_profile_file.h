@@ -19,6 +19,7 @@ struct FailedWrite {
 
 class RecordingProfileFile : public ProfileFile {
 public:
+  std::unique_ptr<Hold> Lock(const std::string& file, LockMode mode) override;
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override;

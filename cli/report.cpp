@@ -3,6 +3,7 @@
 #include "addin/float_chars.h"
 #include "addin/vb_conversions.h"
 #include "cli/date_text.h"
+#include "cli/json_stream.h"
 #include "cli/text_table.h"
 #include "platform/ascii_case.h"
 
@@ -42,8 +43,15 @@ template <class Number> std::string NumberText(Number number) {
   return std::string(buffer, result.ptr);
 }
 
-const sim::PropertySetData* FindSet(const sim::DocumentData* document, std::string_view fmtid) {
-  return document ? document->PropertySet(fmtid) : nullptr;
+// The sets of a document (none: no sets) by format identifier in lower case,
+// so that a document of many sets is compared set by set in linear time.
+std::unordered_map<std::string, const sim::PropertySetData*>
+SetsByFormatId(const sim::DocumentData* document) {
+  std::unordered_map<std::string, const sim::PropertySetData*> sets;
+  if (document)
+    for (const sim::PropertySetData& set : document->propertySets)
+      sets.emplace(AsciiLower(set.formatId), &set);
+  return sets;
 }
 
 } // namespace
@@ -58,9 +66,9 @@ std::string PropertySetTitle(std::string_view fmtid) {
 
 namespace {
 
-void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
-                       const sim::PropertySetData* before) {
-  out += "  " + PropertySetTitle(set.formatId) + " " + set.formatId + "\n";
+void WritePropertySet(std::ostream& out, const sim::PropertySetData& set,
+                      const sim::PropertySetData* before) {
+  out << "  " << PropertySetTitle(set.formatId) << " " << set.formatId << "\n";
   TextTable table({"id", "name", "type", "value", ""});
   table.AlignRight(0);
   for (const PropertyChange& change : CompareProperties(set, before)) {
@@ -83,15 +91,14 @@ void AppendPropertySet(std::string& out, const sim::PropertySetData& set,
     }
   }
   if (table.Empty())
-    out += "    (no properties)\n";
+    out << "    (no properties)\n";
   else
-    out += table.Render("    ");
+    table.Write(out, "    ");
 }
 
-void AppendPartsList(std::string& out, const sim::PartsListData& list,
-                     const sim::PartsListData* before, std::size_t sheet, std::size_t index) {
-  out +=
-      "  Sheet " + std::to_string(sheet + 1) + ", parts list " + std::to_string(index + 1) + "\n";
+void WritePartsList(std::ostream& out, const sim::PartsListData& list,
+                    const sim::PartsListData* before, std::size_t sheet, std::size_t index) {
+  out << "  Sheet " << sheet + 1 << ", parts list " << index + 1 << "\n";
   std::vector<std::string> header = list.columns;
   header.push_back("");
   TextTable table(header);
@@ -100,12 +107,12 @@ void AppendPartsList(std::string& out, const sim::PartsListData& list,
     cells.resize(list.columns.size());
     const bool changed = !before || r >= before->rows.size() || before->rows[r] != list.rows[r];
     cells.push_back(changed ? "changed" : "");
-    table.AddRow(cells);
+    table.AddRow(std::move(cells));
   }
   if (table.Empty())
-    out += "    (no rows)\n";
+    out << "    (no rows)\n";
   else
-    out += table.Render("    ");
+    table.Write(out, "    ");
 }
 
 } // namespace
@@ -205,12 +212,15 @@ Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
   return report;
 }
 
-json ReportJson(const Report& report) {
-  json out = json::object();
-  out["status"] = report.outcome.ok ? "ok" : "error";
-  if (!report.outcome.ok)
-    out["error"] = {{"code", HresultText(report.outcome.code)},
-                    {"message", report.outcome.message}};
+void WriteReportJson(std::ostream& stream, const Report& report) {
+  JsonStream out(stream);
+  out.BeginObject();
+  out.Key("status");
+  out.Value(report.outcome.ok ? "ok" : "error");
+  if (!report.outcome.ok) {
+    out.Key("error");
+    out.Value({{"code", HresultText(report.outcome.code)}, {"message", report.outcome.message}});
+  }
   if (!report.steps.empty()) {
     json steps = json::array();
     for (const Step& step : report.steps) {
@@ -222,93 +232,123 @@ json ReportJson(const Report& report) {
                          {"message", step.outcome.message}};
       steps.push_back(std::move(item));
     }
-    out["steps"] = std::move(steps);
+    out.Key("steps");
+    out.Value(steps);
   }
-  json documents = json::array();
-  for (const sim::DocumentData& document : report.after) {
-    json sets = json::array();
-    for (const sim::PropertySetData& set : document.propertySets) {
-      json properties = json::array();
+  // The documents a piece at a time: they can be many and large.
+  out.Key("documents");
+  out.BeginArray();
+  for (const sim::DocumentData* document : report.after) {
+    out.BeginObject();
+    out.Key("name");
+    out.Value(document->name);
+    out.Key("type");
+    out.Value(DocumentTypeJson(document->type));
+    out.Key("propertySets");
+    out.BeginArray();
+    for (const sim::PropertySetData& set : document->propertySets) {
+      out.BeginObject();
+      out.Key("fmtid");
+      out.Value(set.formatId);
+      out.Key("properties");
+      out.BeginArray();
       for (const sim::PropertyData& property : set.properties)
-        properties.push_back({{"name", property.name},
-                              {"id", property.id},
-                              {"type", ValueTypeName(property.value)},
-                              {"value", ValueJson(property.value)}});
-      sets.push_back({{"fmtid", set.formatId}, {"properties", std::move(properties)}});
+        out.Value({{"name", property.name},
+                   {"id", property.id},
+                   {"type", ValueTypeName(property.value)},
+                   {"value", ValueJson(property.value)}});
+      out.End();
+      out.End();
     }
-    json sheets = json::array();
-    for (const sim::SheetData& sheet : document.sheets) {
-      json lists = json::array();
-      for (const sim::PartsListData& list : sheet.partsLists)
-        lists.push_back({{"rows", list.rows}});
-      sheets.push_back({{"partsLists", std::move(lists)}});
+    out.End();
+    out.Key("sheets");
+    out.BeginArray();
+    for (const sim::SheetData& sheet : document->sheets) {
+      out.BeginObject();
+      out.Key("partsLists");
+      out.BeginArray();
+      for (const sim::PartsListData& list : sheet.partsLists) {
+        out.BeginObject();
+        out.Key("rows");
+        out.BeginArray();
+        for (const std::vector<std::string>& row : list.rows)
+          out.Value(row);
+        out.End();
+        out.End();
+      }
+      out.End();
+      out.End();
     }
-    documents.push_back({{"name", document.name},
-                         {"type", DocumentTypeJson(document.type)},
-                         {"propertySets", std::move(sets)},
-                         {"sheets", std::move(sheets)}});
+    out.End();
+    out.End();
   }
-  out["documents"] = std::move(documents);
-  out["statusBar"] = report.statusBar;
+  out.End();
+  out.Key("statusBar");
+  out.Value(report.statusBar);
   json boxes = json::array();
   for (const MessageRecord& box : report.messageBoxes)
     boxes.push_back({{"text", box.text}, {"style", box.style}, {"title", box.title}});
-  out["messageBoxes"] = std::move(boxes);
-  out["settingsFile"] = report.settingsFile ? json(*report.settingsFile) : json(nullptr);
-  out["warnings"] = report.warnings;
-  return out;
+  out.Key("messageBoxes");
+  out.Value(boxes);
+  out.Key("settingsFile");
+  out.Value(report.settingsFile ? json(*report.settingsFile) : json(nullptr));
+  out.Key("warnings");
+  out.Value(report.warnings);
+  out.End();
+  stream << "\n";
 }
 
-std::string ReportTable(const Report& report) {
-  std::string out;
+void WriteReportTable(std::ostream& out, const Report& report) {
   auto outcomeText = [](const Outcome& outcome) {
     return outcome.ok ? std::string("ok")
                       : "error " + HresultText(outcome.code) + ": " + outcome.message;
   };
-  out += report.title + ": " + outcomeText(report.outcome) + "\n";
+  out << report.title << ": " << outcomeText(report.outcome) << "\n";
   for (const Step& step : report.steps)
-    out += "  " + step.operation + " " + step.document + ": " + outcomeText(step.outcome) + "\n";
+    out << "  " << step.operation << " " << step.document << ": " << outcomeText(step.outcome)
+        << "\n";
   if (report.settingsFile)
-    out += "Settings file: " + *report.settingsFile + "\n";
+    out << "Settings file: " << *report.settingsFile << "\n";
   for (const std::string& warning : report.warnings)
-    out += "Warning: " + warning + "\n";
+    out << "Warning: " << warning << "\n";
 
   std::unordered_map<std::string_view, const sim::DocumentData*> documentsBefore;
   for (const sim::DocumentData& document : report.before)
     documentsBefore.emplace(document.name, &document);
-  for (const sim::DocumentData& document : report.after) {
-    const auto found = documentsBefore.find(document.name);
+  for (const sim::DocumentData* document : report.after) {
+    const auto found = documentsBefore.find(document->name);
     const sim::DocumentData* before = found == documentsBefore.end() ? nullptr : found->second;
-    out += "\n" + document.name + " (" + DocumentTypeName(document.type) + ")\n";
-    for (const sim::PropertySetData& set : document.propertySets)
-      AppendPropertySet(out, set, FindSet(before, set.formatId));
-    for (std::size_t s = 0; s < document.sheets.size(); ++s) {
-      const auto& lists = document.sheets[s].partsLists;
+    out << "\n" << document->name << " (" << DocumentTypeName(document->type) << ")\n";
+    const auto setsBefore = SetsByFormatId(before);
+    for (const sim::PropertySetData& set : document->propertySets) {
+      const auto old = setsBefore.find(AsciiLower(set.formatId));
+      WritePropertySet(out, set, old == setsBefore.end() ? nullptr : old->second);
+    }
+    for (std::size_t s = 0; s < document->sheets.size(); ++s) {
+      const auto& lists = document->sheets[s].partsLists;
       for (std::size_t p = 0; p < lists.size(); ++p) {
         const sim::PartsListData* old = nullptr;
         if (before && s < before->sheets.size() && p < before->sheets[s].partsLists.size())
           old = &before->sheets[s].partsLists[p];
-        AppendPartsList(out, lists[p], old, s, p);
+        WritePartsList(out, lists[p], old, s, p);
       }
     }
   }
-  out += "\n";
-  out += "Status bar: " + (report.statusBar.empty() ? "(empty)" : "\"" + report.statusBar + "\"") +
-         "\n";
+  out << "\nStatus bar: " << (report.statusBar.empty() ? "(empty)" : "\"" + report.statusBar + "\"")
+      << "\n";
   if (report.messageBoxes.empty())
-    out += "Message boxes: none\n";
+    out << "Message boxes: none\n";
   for (const MessageRecord& box : report.messageBoxes)
-    out += "Message box (style " + std::to_string(box.style) +
-           (box.title.empty() ? std::string() : ", title \"" + box.title + "\"") + "): \"" +
-           box.text + "\"\n";
-  return out;
+    out << "Message box (style " << box.style
+        << (box.title.empty() ? std::string() : ", title \"" + box.title + "\"") << "): \""
+        << box.text << "\"\n";
 }
 
 void PrintReport(const Report& report, OutputFormat format) {
   if (format == OutputFormat::Json)
-    std::cout << ReportJson(report).dump(2) << "\n";
+    WriteReportJson(std::cout, report);
   else
-    std::cout << ReportTable(report);
+    WriteReportTable(std::cout, report);
   std::cout.flush();
   for (const std::string& warning : report.warnings)
     std::cerr << "vantelo: warning: " << warning << "\n";

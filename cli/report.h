@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include <optional>
+#include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,12 @@ struct Step {
   Outcome outcome;
 };
 
+// Points into the session it reports on, which must outlive it.
 struct Report {
   std::string title; // what ran, for the table: "save Plate.ipt"
   Outcome outcome;
-  std::vector<sim::DocumentData> before; // as the scene gave them
-  std::vector<sim::DocumentData> after;
+  std::span<const sim::DocumentData> before; // as the scene gave them
+  std::vector<const sim::DocumentData*> after;
   std::string statusBar;
   std::vector<MessageRecord> messageBoxes;
   std::optional<std::string> settingsFile;
@@ -37,8 +40,10 @@ struct Report {
 Report SessionReport(AddinSession& session, std::string title, Outcome outcome,
                      std::optional<std::string> settingsFile);
 
-nlohmann::ordered_json ReportJson(const Report& report);
-std::string ReportTable(const Report& report);
+// The report as JSON, written a piece at a time.
+void WriteReportJson(std::ostream& out, const Report& report);
+// The report as tables for people.
+void WriteReportTable(std::ostream& out, const Report& report);
 
 // Writes the report to standard output in the format.
 void PrintReport(const Report& report, OutputFormat format);

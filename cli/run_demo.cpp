@@ -8,6 +8,7 @@
 #include "cli/scene_loader.h"
 #include "cli/temporary_directory.h"
 #include "platform/module_path.h"
+#include "platform/utf8_path.h"
 
 #include <fstream>
 
@@ -23,7 +24,7 @@ int RunDemo(const DemoArguments& arguments, const CommonOptions& common) {
 
   const TemporaryDirectory directory;
   {
-    std::ofstream settings(directory.Path() + "/Vantelo.ini", std::ios::binary);
+    std::ofstream settings(PathFromUtf8(directory.Path()) / "Vantelo.ini", std::ios::binary);
     settings << DemoSettingsText();
   }
   auto module = std::make_shared<FixedModulePath>(directory.Path(), "Vantelo");

@@ -15,19 +15,20 @@ int RunSave(const SaveArguments& arguments, const CommonOptions& common) {
   const SettingsLocation settings = LocateSettings(arguments.settings);
   RequireReachable(settings.path);
 
-  const Report report = SaveScene(scene, settings, regional, clock, arguments.timing);
-  PrintReport(report, format);
-  return report.outcome.ok ? 0 : 1;
+  const auto print = [format](const Report& report) { PrintReport(report, format); };
+  const Outcome outcome = SaveScene(scene, settings, regional, clock, arguments.timing, print);
+  return outcome.ok ? 0 : 1;
 }
 
-Report SaveScene(const Scene& scene, const SettingsLocation& settings,
-                 std::shared_ptr<RegionalSettings> regional, std::shared_ptr<Clock> clock,
-                 std::int32_t timing) {
+Outcome SaveScene(const Scene& scene, const SettingsLocation& settings,
+                  std::shared_ptr<RegionalSettings> regional, std::shared_ptr<Clock> clock,
+                  std::int32_t timing, const std::function<void(const Report&)>& use) {
   AddinSession session(scene, {std::move(regional), std::move(clock), settings.modulePath});
   Outcome outcome = session.Activate();
   if (outcome.ok)
     outcome = session.Save(timing);
-  return SessionReport(session, "save " + ActiveDocumentName(scene), outcome, settings.path);
+  use(SessionReport(session, "save " + ActiveDocumentName(scene), outcome, settings.path));
+  return outcome;
 }
 
 } // namespace vantelo::cli

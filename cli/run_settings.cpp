@@ -7,6 +7,7 @@
 #include "cli/settings_location.h"
 #include "cli/settings_tool.h"
 #include "cli/text_table.h"
+#include "platform/utf8_path.h"
 
 #include <nlohmann/json.hpp>
 
@@ -33,11 +34,10 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& common) {
   const OutputFormat format = ChooseFormat(common);
   auto regional = ChooseRegionalSettings(common);
-  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  const std::string path = SettingsPath(arguments.file, "FILE");
   RequireReadable(path);
   RequireWritable(path);
-  const bool existed =
-      std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())));
+  const bool existed = std::filesystem::exists(PathFromUtf8(path));
 
   const InitResult result = InitSettingsFile(path, regional);
   json list = json::array();
@@ -73,7 +73,7 @@ int RunSettingsInit(const SettingsArguments& arguments, const CommonOptions& com
 int RunSettingsInstall(const SettingsArguments& arguments, const CommonOptions& common) {
   const OutputFormat format = ChooseFormat(common);
   auto regional = ChooseRegionalSettings(common);
-  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  const std::string path = SettingsPath(arguments.file, "FILE");
   std::optional<std::string> from;
   if (arguments.from)
     from = AbsolutePath(*arguments.from, "--from");
@@ -99,7 +99,7 @@ int RunSettingsInstall(const SettingsArguments& arguments, const CommonOptions& 
 int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& common) {
   const OutputFormat format = ChooseFormat(common);
   auto regional = ChooseRegionalSettings(common);
-  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  const std::string path = SettingsPath(arguments.file, "FILE");
   const SettingsCheck check = CheckSettingsFile(path, regional);
   const SettingsCheckReport report = ReportSettingsCheck(check);
   Print(report.json, report.table, format);

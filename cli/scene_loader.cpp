@@ -6,6 +6,7 @@
 #include "addin/failure.h"
 #include "addin/vb_conversions.h"
 #include "platform/ascii_case.h"
+#include "platform/utf8_path.h"
 
 #include <nlohmann/json.hpp>
 
@@ -175,19 +176,61 @@ std::string Place(std::string_view text, std::size_t end) {
   return std::to_string(line) + ":" + std::to_string(column);
 }
 
+// A pointer into the text for the parser that also leaves, wherever the
+// parser has its copy, how far it has read: the tree builder learns from it
+// where a limit was passed.
+class ReadingPosition {
+public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
+
+  ReadingPosition() = default;
+  ReadingPosition(const char* at, const char** read) : at_(at), read_(read) {}
+  reference operator*() const { return *at_; }
+  ReadingPosition& operator++() {
+    *read_ = ++at_;
+    return *this;
+  }
+  ReadingPosition operator++(int) {
+    ReadingPosition before = *this;
+    ++*this;
+    return before;
+  }
+  bool operator==(const ReadingPosition& other) const { return at_ == other.at_; }
+
+private:
+  const char* at_ = nullptr;
+  const char** read_ = nullptr;
+};
+
 // Builds the JSON tree from the parser's events, in time linear in the text
 // (the parser's own filtering mode rescans a container after each value
 // nested in it, which grows with the square of a long array). It stops at
 // the first key given twice in one object, which the parser would silently
 // let overwrite the first, and keeps the place and text of a syntax error.
+// It also stops where the nesting or the number of values passes its limit,
+// before the tree takes the memory of a scene far beyond any real one.
 class TreeBuilder final : public nlohmann::json_sax<json> {
 public:
+  explicit TreeBuilder(std::string_view text) : text_(text), read_(text.data()) {}
+
+  // The text to parse, from its first byte to its end.
+  ReadingPosition Begin() { return {text_.data(), &read_}; }
+  ReadingPosition End() { return {text_.data() + text_.size(), &read_}; }
+
   bool null() override { return Scalar(nullptr); }
   bool boolean(bool value) override { return Scalar(value); }
   bool number_integer(number_integer_t value) override { return Scalar(value); }
   bool number_unsigned(number_unsigned_t value) override { return Scalar(value); }
   bool number_float(number_float_t value, const string_t&) override { return Scalar(value); }
-  bool string(string_t& value) override { return Scalar(std::move(value)); }
+  bool string(string_t& value) override {
+    // The parser's buffer has grown to the text, up to twice its length.
+    value.shrink_to_fit();
+    return Scalar(std::move(value));
+  }
   bool binary(binary_t& value) override { return Scalar(json::binary(std::move(value))); }
   bool start_object(std::size_t) override { return Open(json::object()); }
   bool start_array(std::size_t) override { return Open(json::array()); }
@@ -195,6 +238,8 @@ public:
   bool end_array() override { return Close(); }
 
   bool key(string_t& key) override {
+    if (!Counted())
+      return false;
     if (open_.back().container->contains(key)) {
       duplicate_ = Reader::Join(PathOfOpen(), key);
       return false;
@@ -221,6 +266,8 @@ public:
   json& Root() { return root_; }
   const std::string& Duplicate() const { return duplicate_; }
   const std::string& Error() const { return error_; }
+  // A limit passed, as a message; where is ErrorAt().
+  const std::string& Limit() const { return limit_; }
   std::size_t ErrorAt() const { return errorAt_; }
 
 private:
@@ -245,13 +292,39 @@ private:
   }
 
   bool Scalar(json value) {
+    if (!Counted())
+      return false;
     Add(std::move(value));
     return true;
+  }
+
+  // The offset of the byte the parser read last: the bracket of a container
+  // just opened, the end of a value or a name just read.
+  std::size_t LastRead() const {
+    return read_ == text_.data() ? 0 : static_cast<std::size_t>(read_ - text_.data()) - 1;
+  }
+
+  bool Stop(std::string limit) {
+    limit_ = std::move(limit);
+    errorAt_ = LastRead();
+    return false;
+  }
+
+  // Counts one more value or field name.
+  bool Counted() {
+    return ++values_ <= kSceneValueLimit ||
+           Stop("more than " + std::to_string(kSceneValueLimit) +
+                " values and field names, the most a scene may hold");
   }
 
   // A container's address stays valid while it is open: nothing is added to
   // the array or object around it until it is closed.
   bool Open(json container) {
+    if (open_.size() == kSceneNestingLimit)
+      return Stop("brackets nested more than " + std::to_string(kSceneNestingLimit) +
+                  " deep, the most a scene may have");
+    if (!Counted())
+      return false;
     std::string key = !open_.empty() && open_.back().container->is_object() ? key_ : "";
     open_.push_back({Add(std::move(container)), std::move(key)});
     return true;
@@ -272,11 +345,15 @@ private:
     return path;
   }
 
+  std::string_view text_;
+  const char* read_; // just after the byte the parser read last
+  std::size_t values_ = 0;
   json root_;
   std::vector<Frame> open_;
   std::string key_;
   std::string duplicate_;
   std::string error_;
+  std::string limit_;
   std::size_t errorAt_ = 0;
 };
 
@@ -286,11 +363,13 @@ json ParseJson(std::string_view text, const std::string& sourceName) {
   if (const auto nul = text.find('\0'); nul != std::string_view::npos)
     throw UsageError(sourceName + ":" + Place(text, nul) +
                      ": a NUL byte; a scene is text (inside a string, write \\u0000)");
-  TreeBuilder builder;
-  json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, true, true);
+  TreeBuilder builder(text);
+  json::sax_parse(builder.Begin(), builder.End(), &builder, json::input_format_t::json, true, true);
   if (!builder.Duplicate().empty())
     throw UsageError(sourceName + ": " + builder.Duplicate() +
                      ": the field is given twice in the same object");
+  if (!builder.Limit().empty())
+    throw UsageError(sourceName + ":" + Place(text, builder.ErrorAt()) + ": " + builder.Limit());
   if (!builder.Error().empty())
     throw UsageError(sourceName + ":" + Place(text, builder.ErrorAt()) +
                      ": malformed JSON: " + builder.Error());
@@ -488,7 +567,10 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
   // after every given one is known.
   std::vector<sim::PropertyData> read;
   std::set<std::int32_t> ids;
-  std::unordered_map<std::string, std::size_t> names; // folded name -> index in read
+  // Name (a text of the tree) -> index in read.
+  std::unordered_map<std::string_view, std::size_t, AsciiCaseInsensitiveHash,
+                     AsciiCaseInsensitiveEqual>
+      names;
   for (std::size_t i = 0; i < properties.size(); ++i) {
     const std::string itemPath = Reader::Index(listPath, i);
     const json& item = properties[i];
@@ -497,7 +579,8 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
       r.Fail(itemPath, "the field \"name\" is missing");
     sim::PropertyData property;
     property.name = r.Text(item["name"], Reader::Join(itemPath, "name"));
-    if (const auto [earlier, added] = names.emplace(AsciiLower(property.name), i); !added)
+    if (const auto [earlier, added] = names.emplace(item["name"].get_ref<const std::string&>(), i);
+        !added)
       r.Fail(Reader::Join(itemPath, "name"),
              "the set has a property named " + Quoted(read[earlier->second].name) +
                  " already (names are compared ignoring letter case)");
@@ -610,15 +693,16 @@ std::string SizeText(std::size_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
-} // namespace
-
-Scene ParseScene(std::string_view text, const std::string& sourceName) {
-  const json root = ParseJson(text, sourceName);
+// The scene in the JSON tree. Throws UsageError.
+Scene ReadScene(const json& root, const std::string& sourceName) {
   const Reader r(sourceName);
   r.RequireObject(root, "", {"active", "documents"});
   if (!root.contains("documents"))
     r.Fail("", "the field \"documents\" is missing");
   const json& documents = r.RequireArray(root["documents"], "documents");
+  if (documents.size() > kSceneDocumentLimit)
+    r.Fail("documents", std::to_string(documents.size()) + " documents; a scene may hold at most " +
+                            std::to_string(kSceneDocumentLimit));
 
   Scene scene;
   scene.documents.reserve(documents.size());
@@ -647,16 +731,29 @@ Scene ParseScene(std::string_view text, const std::string& sourceName) {
   return scene;
 }
 
+} // namespace
+
+Scene ParseScene(std::string_view text, const std::string& sourceName) {
+  return ReadScene(ParseJson(text, sourceName), sourceName);
+}
+
 Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit) {
+  // The path from UTF-8: a std::string would be read in the ANSI code page
+  // on Windows.
+  const std::filesystem::path file = PathFromUtf8(path);
   std::error_code error;
-  if (std::filesystem::is_directory(path, error))
+  if (std::filesystem::is_directory(file, error))
     throw UsageError(path + ": is a directory, not a scene file");
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in)
     throw UsageError(path + ": cannot open the scene file (" + std::strerror(errno) + ")");
   // Read in pieces with the limit checked as the text grows: a device or a
   // pipe has no size to check beforehand, and may never end.
   std::string text;
+  // A regular file's text in one allocation of its size, not grown by
+  // doubling to up to twice that.
+  if (const auto size = std::filesystem::file_size(path, error); !error)
+    text.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(size, sizeLimit)));
   std::array<char, 64 * 1024> piece;
   while (in.read(piece.data(), piece.size()) || in.gcount() > 0) {
     const auto count = static_cast<std::size_t>(in.gcount());
@@ -667,7 +764,9 @@ Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit) {
   }
   if (in.bad())
     throw UsageError(path + ": cannot read the scene file");
-  return ParseScene(text, path);
+  const json root = ParseJson(text, path);
+  std::string().swap(text); // the tree holds all that is needed of it
+  return ReadScene(root, path);
 }
 
 } // namespace vantelo::cli

@@ -21,6 +21,15 @@ namespace vantelo::cli {
 // message naming the file and the limit instead of taking the memory.
 inline constexpr std::size_t kSceneSizeLimit = 64 * 1024 * 1024;
 
+// Limits on what a scene holds, far above any real scene, so that no scene
+// within the size limit takes more than a few hundred MiB to load and run:
+// brackets nested at most this deep (a real scene needs fewer than ten), at
+// most this many JSON values and field names, and at most this many
+// documents (each document has its property sets, however short its text).
+inline constexpr std::size_t kSceneNestingLimit = 64;
+inline constexpr std::size_t kSceneValueLimit = 1'000'000;
+inline constexpr std::size_t kSceneDocumentLimit = 10'000;
+
 // Throws UsageError, also for a file of more than sizeLimit bytes.
 Scene LoadSceneFile(const std::string& path, std::size_t sizeLimit = kSceneSizeLimit);
 

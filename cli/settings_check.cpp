@@ -5,12 +5,13 @@
 #include "cli/member_type_text.h"
 #include "cli/program_platform.h"
 #include "cli/settings_location.h"
+#include "cli/settings_tool.h"
 #include "cli/usage_error.h"
 #include "platform/ascii_case.h"
 #include "platform/document_profile_file.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
-#include "platform/windows1252_code_page.h"
+#include "platform/utf8_path.h"
 
 #include <algorithm>
 #include <map>
@@ -26,7 +27,10 @@ namespace pt = profile_text;
 class ReadOnlyProfileFile : public ProfileFile {
 public:
   ReadOnlyProfileFile(ProfileDocument& document, const std::string& file)
-      : reader_(document, AddinCodePage()->FromUtf8(file), false) {}
+      : reader_(document, file, false) {}
+  std::unique_ptr<Hold> Lock(const std::string&, LockMode) override {
+    return std::make_unique<Hold>(); // the text is in memory
+  }
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override {
@@ -98,13 +102,12 @@ private:
 
   void ReadContents() {
     RequireReadable(result_.path);
-    PortableProfileFile file;
+    PortableProfileFile file(codePage_);
     std::string bytes;
-    // The portable profile file takes its paths in Windows-1252.
-    const auto read = file.Read(Windows1252CodePage().FromUtf8(result_.path), bytes);
-    if (read == ProfileFileSystem::ReadResult::Failed)
-      throw UsageError(result_.path + ": " + file.Problem());
-    result_.exists = read == ProfileFileSystem::ReadResult::Ok;
+    const auto read = file.Read(PathFromUtf8(result_.path), bytes);
+    if (read == PortableProfileFile::ReadResult::Failed)
+      throw UsageError(file.Problem());
+    result_.exists = read == PortableProfileFile::ReadResult::Ok;
     document_ = ProfileDocument(bytes);
     contents_ = document_.AnsiText();
     if (!result_.exists) {
@@ -231,9 +234,11 @@ private:
             (nearest.empty() ? std::string() : "; did you mean " + std::string(nearest) + "?"));
   }
 
-  // Each setting as a save loads it, through the add-in's own reading.
+  // Each setting as a save loads it, through the add-in's own reading, on
+  // the text read (under a name the ANSI code page holds, whatever the
+  // file's own: no profile function opens it).
   void LoadSettings() {
-    auto profile = std::make_shared<ReadOnlyProfileFile>(document_, result_.path);
+    auto profile = std::make_shared<ReadOnlyProfileFile>(document_, kFileInMemory);
     PlatformChoice choice;
     choice.profile = profile;
     choice.regional = regional_;
@@ -246,7 +251,7 @@ private:
       CheckedSetting checked;
       checked.setting = &setting;
       std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
-      std::string file = result_.path;
+      std::string file = kFileInMemory;
       checked.value = addin.GetFromINI(section, key, defaultText, file);
       checked.fromFile = profile->lastCount != 0;
       const std::optional<pt::Entry> entry = EntryOf(setting);

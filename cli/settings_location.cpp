@@ -2,18 +2,28 @@
 
 #include "cli/program_platform.h"
 #include "cli/usage_error.h"
+#include "platform/ascii_case.h"
 #include "platform/module_path.h"
 
 namespace vantelo::cli {
 
-std::string CheckedSettingsPath(const std::string& path, const std::string& what) {
+std::string SettingsPath(const std::string& path, const std::string& what) {
   if (path.empty())
     throw UsageError(what + ": the settings file path is empty");
-  const std::string absolute = AbsolutePath(path, what);
+  return AbsolutePath(path, what);
+}
+
+std::string CheckedSettingsPath(const std::string& path, const std::string& what) {
+  const std::string absolute = SettingsPath(path, what);
   const auto codePage = AddinCodePage();
-  if (codePage->ToUtf8(codePage->FromUtf8(absolute)) != absolute)
-    throw UsageError(what + ": " + absolute + ": the path has characters that the ANSI code page (" +
-                     AddinCodePageName() + "), through which the add-in passes it, cannot hold");
+  const std::string ansi = codePage->FromUtf8(absolute);
+  if (codePage->ToUtf8(ansi) != absolute)
+    throw UsageError(what + ": " + absolute +
+                     ": the path has characters that the ANSI code page (" + AddinCodePageName() +
+                     "), through which the add-in passes it, cannot hold");
+  if (const std::size_t limit = ProfilePathLimit(); limit != 0 && ansi.size() > limit)
+    throw UsageError(what + ": " + absolute + ": the path is longer than the " +
+                     std::to_string(limit) + " characters the add-in's profile functions take");
   return absolute;
 }
 
@@ -25,7 +35,10 @@ SettingsLocation LocateSettings(const std::optional<std::string>& file) {
         path.find_last_of(PathSeparator() == '/' ? std::string("/") : std::string("\\/"));
     const std::string directory = path.substr(0, slash);
     const std::string name = path.substr(slash + 1);
-    if (name.size() <= 4 || !name.ends_with(".ini"))
+    const std::string_view extension =
+        std::string_view(name).substr(name.size() < 4 ? 0 : name.size() - 4);
+    if (name.size() <= 4 ||
+        !(FileNamesIgnoreCase() ? EqualsIgnoringAsciiCase(extension, ".ini") : extension == ".ini"))
       throw UsageError("--settings: " + path +
                        ": the add-in finds its settings file as its module's directory and base "
                        "name with \".ini\", so the file name must end in \".ini\"");

@@ -17,13 +17,21 @@ struct SettingsLocation {
 
 // With --settings FILE: a module path (FILE's directory, FILE's base name)
 // from which the add-in's rule, directory "\" base name ".ini", finds FILE;
-// FILE must therefore end in ".ini". Without: the program's own path.
-// Throws UsageError.
+// FILE must therefore end in ".ini" (in any letter case where file names
+// ignore it, as on Windows). Without: the program's own path. Throws
+// UsageError.
 SettingsLocation LocateSettings(const std::optional<std::string>& file);
 
+// The settings file's absolute path, for the tools that reach the file
+// themselves (init, install, check): any name the system can hold. Throws
+// UsageError.
+std::string SettingsPath(const std::string& path, const std::string& what);
+
 // A path the add-in can pass through the ANSI code page and the profile
-// functions unchanged: every character in Windows-1252, no backslash (the
-// profile functions take it as a directory separator). Throws UsageError.
+// functions unchanged (for get, set and the add-in's runs): every character
+// in the ANSI code page, no longer than the profile functions take (259
+// characters on Windows), on POSIX no backslash (the profile functions take
+// it as a directory separator). Throws UsageError.
 std::string CheckedSettingsPath(const std::string& path, const std::string& what);
 
 // The file can be written, or, when it does not exist, created in its

@@ -7,7 +7,7 @@
 #include "config/settings_catalogue.h"
 #include "platform/document_profile_file.h"
 #include "platform/portable_profile_file.h"
-#include "platform/windows1252_code_page.h"
+#include "platform/utf8_path.h"
 
 #include <stdexcept>
 
@@ -68,8 +68,7 @@ namespace {
 // The add-in's own reading of every setting, with its write-backs, on the
 // file's text in memory: every key that is missing or empty gets its default.
 // False when a write-back was refused.
-bool CompleteWithDefaults(ProfileDocument& document, const std::string& path,
-                          std::shared_ptr<RegionalSettings> regional,
+bool CompleteWithDefaults(ProfileDocument& document, std::shared_ptr<RegionalSettings> regional,
                           std::vector<AddedSetting>& added) {
   added.clear();
   for (const Setting& setting : SettingsCatalogue()) {
@@ -78,30 +77,26 @@ bool CompleteWithDefaults(ProfileDocument& document, const std::string& path,
       added.push_back({std::string(setting.section), std::string(setting.Key()),
                        std::string(setting.defaultText)});
   }
-  auto profile =
-      std::make_shared<DocumentProfileFile>(document, AddinCodePage()->FromUtf8(path), true);
+  auto profile = std::make_shared<DocumentProfileFile>(document, kFileInMemory, true);
   auto addin = AddinOnPlatform(std::move(regional), profile);
   for (const Setting& setting : SettingsCatalogue()) {
     std::string section(setting.section), key(setting.Key()), defaultText(setting.defaultText);
-    std::string iniFile = path;
+    std::string iniFile = kFileInMemory;
     addin->GetFromINI(section, key, defaultText, iniFile);
   }
   return profile->FailedWrites() == 0;
 }
 
-// The portable profile file takes its paths in Windows-1252.
-std::string PortablePath(const std::string& path) { return Windows1252CodePage().FromUtf8(path); }
-
 } // namespace
 
 InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSettings> regional,
                             std::shared_ptr<ProfileFileSystem> fileSystem) {
-  PortableProfileFile profileFile(fileSystem ? std::move(fileSystem)
-                                             : MakeNativeProfileFileSystem());
+  PortableProfileFile profileFile(AddinCodePage(), fileSystem ? std::move(fileSystem)
+                                                              : MakeNativeProfileFileSystem());
   InitResult result;
   // All within one locked read-modify-write of the file.
-  result.written = profileFile.Update(PortablePath(path), [&](ProfileDocument& document) {
-    return CompleteWithDefaults(document, path, regional, result.added);
+  result.written = profileFile.Update(PathFromUtf8(path), [&](ProfileDocument& document) {
+    return CompleteWithDefaults(document, regional, result.added);
   });
   if (!result.written)
     result.problem = profileFile.Problem();
@@ -110,18 +105,18 @@ InitResult InitSettingsFile(const std::string& path, std::shared_ptr<RegionalSet
 
 InstallResult InstallSettingsFile(const std::string& path, const std::optional<std::string>& from,
                                   std::shared_ptr<RegionalSettings> regional) {
-  PortableProfileFile profileFile;
+  PortableProfileFile profileFile(AddinCodePage());
   std::string contents;
   if (from) {
-    const auto read = profileFile.Read(PortablePath(*from), contents);
-    if (read == ProfileFileSystem::ReadResult::Missing)
+    const auto read = profileFile.Read(PathFromUtf8(*from), contents);
+    if (read == PortableProfileFile::ReadResult::Missing)
       throw UsageError("--from: " + *from + ": the file does not exist");
-    if (read == ProfileFileSystem::ReadResult::Failed)
-      throw UsageError("--from: " + *from + ": " + profileFile.Problem());
+    if (read == PortableProfileFile::ReadResult::Failed)
+      throw UsageError("--from: " + profileFile.Problem());
   } else {
     ProfileDocument document("");
     std::vector<AddedSetting> added;
-    if (!CompleteWithDefaults(document, path, std::move(regional), added))
+    if (!CompleteWithDefaults(document, std::move(regional), added))
       throw std::logic_error("the defaults could not be written into an empty document");
     // The profile functions drop the blanks around a value, so a default
     // that is blank (the list separator " ") would read as empty and be
@@ -135,7 +130,7 @@ InstallResult InstallSettingsFile(const std::string& path, const std::optional<s
     contents = document.Bytes();
   }
   InstallResult result;
-  switch (profileFile.Create(PortablePath(path), contents)) {
+  switch (profileFile.Create(PathFromUtf8(path), contents)) {
   case PortableProfileFile::Created::Yes:
     result.created = true;
     break;

@@ -13,6 +13,11 @@
 
 namespace vantelo::cli {
 
+// The name the add-in is handed for a settings file's text held in memory:
+// the real path need not pass the ANSI code page, since no profile function
+// opens it.
+inline constexpr const char* kFileInMemory = "Vantelo.ini";
+
 struct AddedSetting {
   std::string section, key, value;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,7 +18,12 @@ public:
   bool Empty() const { return rows_.empty(); }
 
   // The header and the rows, each line starting with the indent; widths are
-  // counted in characters (UTF-8), trailing blanks are dropped.
+  // counted in characters (UTF-8), trailing blanks are dropped. A column is
+  // as wide as its widest cell, up to kWidestColumn characters: a longer
+  // cell runs over into the columns after it, so that one long value does
+  // not pad every other line to its width.
+  static constexpr std::size_t kWidestColumn = 60;
+  void Write(std::ostream& out, const std::string& indent) const;
   std::string Render(const std::string& indent) const;
 
 private:

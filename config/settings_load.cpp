@@ -10,7 +10,15 @@ namespace vantelo {
 // read: a value that does not convert ends the load there, so the settings
 // before it keep their new values and the rest keep their old ones (and
 // their keys are not written back on this load).
+//
+// The whole load is one read-modify-write under the settings file's lock,
+// held for writing since any key may be written back: another program's
+// write is never seen half done, and none comes between a read and its
+// write-back. The GetFromINI calls recognise the hold as theirs. (Holding it
+// for reading and asking for writing at a write-back would let two loads
+// wait for each other.)
 void clsVantelo::LoadSettings(std::string& IniFile) {
+  const auto hold = platform_.profile->Lock(AnsiSettingsPath(IniFile), LockMode::Exclusive);
   for (const Setting& setting : SettingsCatalogue()) {
     std::string section(setting.section);
     std::string key(setting.Key());

@@ -17,6 +17,7 @@
 #include "platform/portable_profile_file.h"
 #include "platform/profile_document.h"
 #include "platform/profile_text.h"
+#include "platform/windows1252_code_page.h"
 
 #include <algorithm>
 #include <array>
@@ -113,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream out(file, std::ios::binary);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
   }
-  PortableProfileFile profile;
+  PortableProfileFile profile(std::make_shared<Windows1252CodePage>());
   const ProfileDocument before(contents);
   const std::string text = before.AnsiText();
   // A caller's '?' matches nothing in a Unicode file, while the file's

@@ -36,6 +36,10 @@ class MemoryProfileFile : public ProfileFile {
 public:
   explicit MemoryProfileFile(std::string text) : text_(std::move(text)) {}
 
+  std::unique_ptr<Hold> Lock(const std::string&, LockMode) override {
+    return std::make_unique<Hold>();
+  }
+
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string&) override {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,25 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) n
       return false;
   return true;
 }
+
+// Hash and equality that ignore ASCII letter case, for unordered containers
+// keyed by such names; transparent, so any text may be looked up without
+// being copied or lowered first.
+struct AsciiCaseInsensitiveHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept {
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a, 64 bits also where size_t has 32
+    for (char c : text)
+      hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    return static_cast<std::size_t>(hash);
+  }
+};
+
+struct AsciiCaseInsensitiveEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept {
+    return EqualsIgnoringAsciiCase(a, b);
+  }
+};
 
 } // namespace vantelo

@@ -5,6 +5,10 @@ namespace vantelo {
 DocumentProfileFile::DocumentProfileFile(ProfileDocument& document, std::string file, bool writable)
     : document_(document), file_(std::move(file)), writable_(writable) {}
 
+std::unique_ptr<ProfileFile::Hold> DocumentProfileFile::Lock(const std::string&, LockMode) {
+  return std::make_unique<Hold>();
+}
+
 std::size_t DocumentProfileFile::GetString(const std::string& section, const std::string& key,
                                            const std::string& defaultValue, std::span<char> buffer,
                                            const std::string& file) {

@@ -18,6 +18,9 @@ public:
   // change the document; else they fail, as for a read-only file.
   DocumentProfileFile(ProfileDocument& document, std::string file, bool writable);
 
+  // The text is in memory: whoever read it holds the file's lock, if any.
+  std::unique_ptr<Hold> Lock(const std::string& file, LockMode mode) override;
+
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override;

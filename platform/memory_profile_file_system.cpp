@@ -1,195 +1,196 @@
 #include "platform/memory_profile_file_system.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace vantelo {
 
+struct MemoryProfileFileSystem::Node {
+  std::string contents;
+  int sharedLocks = 0;
+  bool exclusiveLock = false;
+};
+
+struct MemoryProfileFileSystem::Names {
+  std::map<Path, std::shared_ptr<Node>> files;
+
+  std::shared_ptr<Node> Find(const Path& path) const {
+    const auto it = files.find(path);
+    return it == files.end() ? nullptr : it->second;
+  }
+};
+
+class MemoryProfileFileSystem::MemoryFile : public File {
+public:
+  MemoryFile(std::shared_ptr<Names> names, Path path, std::shared_ptr<Node> node, bool temporary)
+      : names_(std::move(names)), path_(std::move(path)), node_(std::move(node)),
+        temporary_(temporary) {}
+
+  ~MemoryFile() override {
+    Unlock();
+    if (temporary_ && names_->Find(path_) == node_)
+      names_->files.erase(path_);
+  }
+
+  void Lock(LockMode mode) {
+    const bool free = mode == LockMode::Shared ? !node_->exclusiveLock
+                                               : !node_->exclusiveLock && node_->sharedLocks == 0;
+    if (!free)
+      throw FileError(FileError::Kind::Busy,
+                      Utf8Name() + " is locked by another reader or writer in this page");
+    Unlock();
+    if (mode == LockMode::Shared)
+      ++node_->sharedLocks;
+    else
+      node_->exclusiveLock = true;
+    locked_ = mode;
+  }
+
+  void Unlock() {
+    if (!locked_)
+      return;
+    if (*locked_ == LockMode::Shared)
+      --node_->sharedLocks;
+    else
+      node_->exclusiveLock = false;
+    locked_.reset();
+  }
+
+  std::string Utf8Name() const {
+    const std::u8string name = path_.u8string();
+    return std::string(name.begin(), name.end());
+  }
+
+  std::shared_ptr<Names> names_;
+  Path path_;
+  std::shared_ptr<Node> node_;
+  bool temporary_; // removed on closing, unless it took another file's place
+  std::optional<LockMode> locked_;
+};
+
 namespace {
 
-bool Failed(int error) {
-  errno = error;
-  return false;
+MemoryProfileFileSystem::MemoryFile& Opened(ProfileFileSystem::File& file) {
+  return static_cast<MemoryProfileFileSystem::MemoryFile&>(file);
 }
 
 } // namespace
 
+MemoryProfileFileSystem::MemoryProfileFileSystem() : names_(std::make_shared<Names>()) {}
+
 void MemoryProfileFileSystem::PutFile(const std::string& path, std::string contents) {
   auto node = std::make_shared<Node>();
   node->contents = std::move(contents);
-  names_[path] = std::move(node);
+  names_->files[Path(path)] = std::move(node);
 }
 
-std::optional<std::string> MemoryProfileFileSystem::File(const std::string& path) const {
-  const auto it = names_.find(path);
-  if (it == names_.end())
+std::optional<std::string> MemoryProfileFileSystem::Contents(const std::string& path) const {
+  const auto node = names_->Find(Path(path));
+  if (!node)
     return std::nullopt;
-  return it->second->contents;
+  return node->contents;
 }
 
-void MemoryProfileFileSystem::RemoveFile(const std::string& path) { names_.erase(path); }
+void MemoryProfileFileSystem::RemoveFile(const std::string& path) {
+  names_->files.erase(Path(path));
+}
 
-MemoryProfileFileSystem::Handle* MemoryProfileFileSystem::Find(int handle) {
-  const auto it = handles_.find(handle);
-  if (it == handles_.end()) {
-    errno = EBADF;
+void MemoryProfileFileSystem::AddName(const std::string& path, const std::string& name) {
+  if (auto node = names_->Find(Path(path)))
+    names_->files[Path(name)] = std::move(node);
+}
+
+std::size_t MemoryProfileFileSystem::NameCount() const { return names_->files.size(); }
+
+std::unique_ptr<ProfileFileSystem::File> MemoryProfileFileSystem::Open(const Path& path, LockMode) {
+  auto node = names_->Find(path);
+  if (!node)
     return nullptr;
-  }
-  return &it->second;
+  return std::make_unique<MemoryFile>(names_, path, std::move(node), false);
 }
 
-std::size_t MemoryProfileFileSystem::Links(const std::shared_ptr<Node>& node) const {
-  return static_cast<std::size_t>(std::count_if(
-      names_.begin(), names_.end(), [&](const auto& name) { return name.second == node; }));
+std::unique_ptr<ProfileFileSystem::File> MemoryProfileFileSystem::CreateNew(const Path& path) {
+  if (names_->Find(path))
+    return nullptr;
+  auto node = std::make_shared<Node>();
+  names_->files[path] = node;
+  return std::make_unique<MemoryFile>(names_, path, std::move(node), false);
 }
 
-ProfileFileSystem::ReadResult MemoryProfileFileSystem::ReadWholeFile(const std::string& path,
-                                                                     std::string& contents) {
-  const auto it = names_.find(path);
-  if (it == names_.end()) {
-    errno = ENOENT;
-    return ReadResult::Missing;
-  }
-  contents = it->second->contents;
-  return ReadResult::Ok;
+ProfileFileSystem::LockResult MemoryProfileFileSystem::TryLock(File& file, LockMode mode) {
+  Opened(file).Lock(mode);
+  return LockResult::Locked;
 }
 
-bool MemoryProfileFileSystem::ResolveTarget(const std::string& path, std::string& target) {
-  target = path; // there are no symbolic links
-  return true;
+void MemoryProfileFileSystem::Unlock(File& file) { Opened(file).Unlock(); }
+
+bool MemoryProfileFileSystem::StillNamed(File& file) {
+  return names_->Find(Opened(file).path_) == Opened(file).node_;
 }
 
-ProfileFileSystem::ReadResult MemoryProfileFileSystem::OpenLocked(const std::string& path,
-                                                                  int& handle) {
-  const auto it = names_.find(path);
-  if (it == names_.end()) {
-    errno = ENOENT;
-    return ReadResult::Missing;
-  }
-  if (it->second->locked) {
-    errno = EWOULDBLOCK;
-    return ReadResult::Failed;
-  }
-  it->second->locked = true;
-  handle = nextHandle_++;
-  handles_[handle] = Handle{it->second, 0, true};
-  return ReadResult::Ok;
+void MemoryProfileFileSystem::Remove(File& file) {
+  if (StillNamed(file))
+    names_->files.erase(Opened(file).path_);
 }
 
-bool MemoryProfileFileSystem::Inspect(int handle, FileFacts& facts) {
-  const Handle* open = Find(handle);
-  if (!open)
-    return false;
-  facts.regular = true;
-  facts.writeBits = true;
-  facts.links = Links(open->node);
-  return true;
+bool MemoryProfileFileSystem::BeingReplaced(const Path&) {
+  return false; // a replacement here is one step
 }
 
-ProfileFileSystem::ReadResult MemoryProfileFileSystem::ReadOpen(int handle, std::string& contents) {
-  const Handle* open = Find(handle);
-  if (!open)
-    return ReadResult::Failed;
-  contents = open->node->contents;
-  return ReadResult::Ok;
+ProfileFileSystem::Facts MemoryProfileFileSystem::Inspect(File& file) {
+  const auto& node = Opened(file).node_;
+  Facts facts;
+  facts.links = static_cast<std::uint64_t>(
+      std::count_if(names_->files.begin(), names_->files.end(),
+                    [&](const auto& name) { return name.second == node; }));
+  facts.size = node->contents.size();
+  return facts;
 }
 
-bool MemoryProfileFileSystem::CreateTemp(const std::string&, TempFile& temp) {
-  temp.handle = nextHandle_++;
-  temp.path.clear(); // unnamed until NameTemp
-  handles_[temp.handle] = Handle{std::make_shared<Node>(), 0, false};
-  return true;
+std::string MemoryProfileFileSystem::Read(File& file) { return Opened(file).node_->contents; }
+
+void MemoryProfileFileSystem::Reserve(File&, std::uint64_t) {
+  // Memory runs out as a bad_alloc, never half-way through a write.
 }
 
-bool MemoryProfileFileSystem::CopyIdentity(int from, const TempFile& temp) {
-  // Files here have no owner, mode or attributes to carry over.
-  return Find(from) && Find(temp.handle);
+std::size_t MemoryProfileFileSystem::WriteAt(File& file, std::uint64_t offset,
+                                             std::string_view data) {
+  std::string& contents = Opened(file).node_->contents;
+  const auto at = static_cast<std::size_t>(offset);
+  if (contents.size() < at + data.size())
+    contents.resize(at + data.size(), '\0');
+  std::copy(data.begin(), data.end(), contents.begin() + static_cast<std::ptrdiff_t>(at));
+  return data.size();
 }
 
-bool MemoryProfileFileSystem::NameTemp(const std::string& target, TempFile& temp) {
-  const Handle* open = Find(temp.handle);
-  if (!open)
-    return false;
-  if (!temp.path.empty())
-    return true;
-  std::string name;
+void MemoryProfileFileSystem::Truncate(File& file, std::uint64_t size) {
+  Opened(file).node_->contents.resize(static_cast<std::size_t>(size), '\0');
+}
+
+void MemoryProfileFileSystem::Flush(File&) {}
+
+std::unique_ptr<ProfileFileSystem::File> MemoryProfileFileSystem::CreateTemp(File& target) {
+  Path name;
   do
-    name = target + ".vantelo-" + std::to_string(nextTemp_++) + ".tmp";
-  while (names_.count(name));
-  names_[name] = open->node;
-  temp.path = name;
-  return true;
+    name = TemporaryFileName(Opened(target).path_);
+  while (names_->Find(name));
+  auto node = std::make_shared<Node>();
+  names_->files[name] = node;
+  return std::make_unique<MemoryFile>(names_, name, std::move(node), true);
 }
 
-std::ptrdiff_t MemoryProfileFileSystem::Write(int handle, const char* data, std::size_t size) {
-  Handle* open = Find(handle);
-  if (!open)
-    return -1;
-  std::string& contents = open->node->contents;
-  if (contents.size() < open->position)
-    contents.resize(open->position, '\0');
-  contents.replace(open->position, std::min(size, contents.size() - open->position), data, size);
-  open->position += size;
-  return static_cast<std::ptrdiff_t>(size);
+bool MemoryProfileFileSystem::CopyIdentity(File&, File&) {
+  return true; // files here have no owner, mode or attributes to carry over
 }
 
-bool MemoryProfileFileSystem::Seek(int handle, std::uint64_t offset) {
-  Handle* open = Find(handle);
-  if (!open)
-    return false;
-  open->position = static_cast<std::size_t>(offset);
-  return true;
+void MemoryProfileFileSystem::Replace(File& target, File& temp) {
+  MemoryFile& placed = Opened(temp);
+  names_->files.erase(placed.path_);
+  names_->files[Opened(target).path_] = placed.node_;
+  placed.path_ = Opened(target).path_;
+  placed.temporary_ = false;
 }
 
-bool MemoryProfileFileSystem::Reserve(int handle, std::uint64_t) { return Find(handle) != nullptr; }
-
-bool MemoryProfileFileSystem::Truncate(int handle, std::uint64_t size) {
-  Handle* open = Find(handle);
-  if (!open)
-    return false;
-  open->node->contents.resize(static_cast<std::size_t>(size), '\0');
-  return true;
-}
-
-bool MemoryProfileFileSystem::Flush(int handle) { return Find(handle) != nullptr; }
-
-bool MemoryProfileFileSystem::Close(int handle) {
-  Handle* open = Find(handle);
-  if (!open)
-    return false;
-  if (open->locks)
-    open->node->locked = false;
-  handles_.erase(handle);
-  return true;
-}
-
-bool MemoryProfileFileSystem::Rename(const std::string& from, const std::string& to) {
-  const auto it = names_.find(from);
-  if (it == names_.end())
-    return Failed(ENOENT);
-  std::shared_ptr<Node> node = it->second;
-  names_.erase(it);
-  names_[to] = std::move(node);
-  return true;
-}
-
-bool MemoryProfileFileSystem::Link(const std::string& from, const std::string& to) {
-  const auto it = names_.find(from);
-  if (it == names_.end())
-    return Failed(ENOENT);
-  if (names_.count(to))
-    return Failed(EEXIST);
-  names_[to] = it->second;
-  return true;
-}
-
-bool MemoryProfileFileSystem::Remove(const std::string& path) {
-  if (names_.erase(path) == 0)
-    return Failed(ENOENT);
-  return true;
-}
-
-void MemoryProfileFileSystem::RemoveStaleTemps(const std::string&) {
+void MemoryProfileFileSystem::RemoveStaleTemps(File&) {
   // Every write here runs to its end, so none is ever left behind.
 }
 

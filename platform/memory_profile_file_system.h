@@ -4,12 +4,14 @@
 // that the page reads and writes settings files with the same engine, step
 // for step, as the program does on disk.
 //
-// Files are byte strings under their full path names; a name is a link to a
-// file, and a file lives while a name or an open handle holds it. Every
-// directory exists. A lock is exclusive and is never waited for: a second
-// lock of a locked file fails (EWOULDBLOCK), where a disk would block the one
-// thread for ever. Nothing can die half-way, so no temporary file is ever
-// left behind. For one thread.
+// Files are byte strings under their path names; a name leads to a file,
+// and a file lives while a name or an open file holds it. Every directory
+// exists and nothing is read-only. Locks follow the rules of the disk's
+// (shared with shared, exclusive alone), but are never waited for: the page
+// has one thread, so a lock that another open file holds could never be
+// released, and taking it fails at once with a FileError instead. Nothing
+// can die half-way, so no temporary file is ever left behind. For one
+// thread.
 #pragma once
 
 #include "platform/profile_file_system.h"
@@ -23,51 +25,44 @@ namespace vantelo {
 
 class MemoryProfileFileSystem : public ProfileFileSystem {
 public:
+  MemoryProfileFileSystem();
+
   // The whole file, as a program outside the engine puts it there or takes
   // it away (the page's open, download and reset).
   void PutFile(const std::string& path, std::string contents);
-  std::optional<std::string> File(const std::string& path) const;
+  std::optional<std::string> Contents(const std::string& path) const;
   void RemoveFile(const std::string& path);
+  // A second name for the file at path, as a hard link gives one.
+  void AddName(const std::string& path, const std::string& name);
   // Names in use, temporary ones included.
-  std::size_t NameCount() const { return names_.size(); }
+  std::size_t NameCount() const;
 
-  ReadResult ReadWholeFile(const std::string& path, std::string& contents) override;
-  bool ResolveTarget(const std::string& path, std::string& target) override;
-  ReadResult OpenLocked(const std::string& path, int& handle) override;
-  bool Inspect(int handle, FileFacts& facts) override;
-  ReadResult ReadOpen(int handle, std::string& contents) override;
-  bool CreateTemp(const std::string& target, TempFile& temp) override;
-  bool CopyIdentity(int from, const TempFile& temp) override;
-  bool NameTemp(const std::string& target, TempFile& temp) override;
-  std::ptrdiff_t Write(int handle, const char* data, std::size_t size) override;
-  bool Seek(int handle, std::uint64_t offset) override;
-  bool Reserve(int handle, std::uint64_t size) override;
-  bool Truncate(int handle, std::uint64_t size) override;
-  bool Flush(int handle) override;
-  bool Close(int handle) override;
-  bool Rename(const std::string& from, const std::string& to) override;
-  bool Link(const std::string& from, const std::string& to) override;
-  bool Remove(const std::string& path) override;
-  void RemoveStaleTemps(const std::string& target) override;
+  std::unique_ptr<File> Open(const Path& path, LockMode mode) override;
+  std::unique_ptr<File> CreateNew(const Path& path) override;
+  LockResult TryLock(File& file, LockMode mode) override;
+  void Unlock(File& file) override;
+  bool StillNamed(File& file) override;
+  void Remove(File& file) override;
+  bool BeingReplaced(const Path& path) override;
+  Facts Inspect(File& file) override;
+  std::string Read(File& file) override;
+  void Reserve(File& file, std::uint64_t size) override;
+  std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override;
+  void Truncate(File& file, std::uint64_t size) override;
+  void Flush(File& file) override;
+  std::unique_ptr<File> CreateTemp(File& target) override;
+  bool CopyIdentity(File& target, File& temp) override;
+  void Replace(File& target, File& temp) override;
+  void RemoveStaleTemps(File& target) override;
+
+  struct Node;
+  struct Names;
+  class MemoryFile;
 
 private:
-  struct Node {
-    std::string contents;
-    bool locked = false;
-  };
-  struct Handle {
-    std::shared_ptr<Node> node;
-    std::size_t position = 0;
-    bool locks = false;
-  };
-
-  Handle* Find(int handle);
-  std::size_t Links(const std::shared_ptr<Node>& node) const;
-
-  std::map<std::string, std::shared_ptr<Node>> names_;
-  std::map<int, Handle> handles_;
-  int nextHandle_ = 3;
-  unsigned nextTemp_ = 0;
+  // Shared with the open files, which remove their temporary names and
+  // release their locks when they close.
+  std::shared_ptr<Names> names_;
 };
 
 } // namespace vantelo

@@ -22,8 +22,10 @@ std::shared_ptr<Interface> OrDefault(std::shared_ptr<Interface> given) {
 
 PlatformServices PortablePlatform(PortablePlatformOptions options) {
   PlatformServices services;
-  services.profile = OrDefault<PortableProfileFile>(std::move(options.profile));
   services.codePage = OrDefault<Windows1252CodePage>(std::move(options.codePage));
+  // The profile functions' paths come in the platform's code page.
+  services.profile = options.profile ? std::move(options.profile)
+                                     : std::make_shared<PortableProfileFile>(services.codePage);
   services.regional = OrDefault<LocaleRegionalSettings>(std::move(options.regional));
   services.clock = OrDefault<SystemClock>(std::move(options.clock));
   services.modulePath = OrDefault<ExecutableModulePath>(std::move(options.modulePath));

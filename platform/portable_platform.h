@@ -14,7 +14,8 @@ struct PortablePlatformOptions {
   std::shared_ptr<RegionalSettings> regional; // default: LocaleRegionalSettings (environment)
   std::shared_ptr<ModulePath> modulePath;     // default: ExecutableModulePath
   std::shared_ptr<MessageDialog> messageBox;  // default: RecordingMessageDialog (answers OK)
-  std::shared_ptr<ProfileFile> profile;       // default: PortableProfileFile (real files)
+  std::shared_ptr<ProfileFile> profile;       // default: PortableProfileFile (real files, paths
+                                              // in codePage)
   std::shared_ptr<AnsiCodePage> codePage;     // default: Windows1252CodePage
   std::shared_ptr<MessagePump> messagePump;   // default: NullMessagePump
 };

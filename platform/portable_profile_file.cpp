@@ -1,297 +1,238 @@
 #include "platform/portable_profile_file.h"
 
 #include "platform/profile_text.h"
-#include "platform/windows1252_code_page.h"
+#include "platform/utf8_path.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <new>
 #include <utility>
 
 namespace vantelo {
 
 namespace {
 
-using ReadResult = ProfileFileSystem::ReadResult;
+using File = ProfileFileSystem::File;
 
-// How often a write starts again when the file is created or replaced by
-// another writer between two of its steps.
-constexpr int kAttempts = 100;
-
-// The file path as the file system takes it: the ANSI text up to the first
-// NUL, in UTF-8 as Linux paths are, with Windows' backslash separators as
-// slashes.
-std::string NativePath(const std::string& file) {
-  std::string path = Windows1252CodePage().ToUtf8(std::string(profile_text::CallerText(file)));
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
+// A replacement the folder or the file's place refuses (a read-only or
+// sticky folder, a file another program has open) leaves the write in place
+// to try.
+bool WriteInPlaceInstead(const FileError& error) {
+  return error.kind() == FileError::Kind::AccessDenied || error.kind() == FileError::Kind::Busy;
 }
-
-// The settings file, open and locked for one write; closing it drops the
-// lock.
-class LockedFile {
-public:
-  LockedFile(ProfileFileSystem& fs, int handle) : fs_(fs), handle_(handle) {}
-  ~LockedFile() {
-    try {
-      fs_.Close(handle_);
-    } catch (...) {
-      // Nothing more can be done about it here.
-    }
-  }
-  LockedFile(const LockedFile&) = delete;
-  LockedFile& operator=(const LockedFile&) = delete;
-
-private:
-  ProfileFileSystem& fs_;
-  int handle_;
-};
-
-// The temporary file of one write. However the write ends (a failed step, or
-// an exception from the file system), it is closed and, once named,
-// removed, unless it became the settings file and is kept.
-class TemporaryFile {
-public:
-  TemporaryFile(ProfileFileSystem& fs, ProfileFileSystem::TempFile file)
-      : fs_(fs), file_(std::move(file)) {}
-  ~TemporaryFile() {
-    try {
-      if (open_)
-        fs_.Close(file_.handle);
-      if (!kept_ && !file_.path.empty())
-        fs_.Remove(file_.path);
-    } catch (...) {
-      // Nothing more can be done about it here.
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  ProfileFileSystem::TempFile& File() { return file_; }
-  int Handle() const { return file_.handle; }
-  const std::string& Path() const { return file_.path; }
-  // Closes the file (the handle is gone whatever the result).
-  bool Close() {
-    open_ = false;
-    return fs_.Close(file_.handle);
-  }
-  void Keep() { kept_ = true; }
-
-private:
-  ProfileFileSystem& fs_;
-  ProfileFileSystem::TempFile file_;
-  bool open_ = true;
-  bool kept_ = false;
-};
 
 } // namespace
 
-PortableProfileFile::PortableProfileFile()
-    : PortableProfileFile(MakeNativeProfileFileSystem()) {}
+PortableProfileFile::PortableProfileFile(std::shared_ptr<AnsiCodePage> pathCodePage,
+                                         std::shared_ptr<ProfileFileSystem> fileSystem,
+                                         std::chrono::milliseconds lockWait)
+    : codePage_(std::move(pathCodePage)), fs_(std::move(fileSystem)), locks_(fs_, lockWait) {}
 
-PortableProfileFile::PortableProfileFile(std::shared_ptr<ProfileFileSystem> fileSystem)
-    : fs_(std::move(fileSystem)) {}
+PortableProfileFile::Path PortableProfileFile::PathOf(const std::string& file) const {
+  std::string path = codePage_->ToUtf8(std::string(profile_text::CallerText(file)));
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return PathFromUtf8(path).make_preferred();
+}
 
-ProfileFileSystem::ReadResult PortableProfileFile::Read(const std::string& file,
-                                                        std::string& bytes) {
-  problem_.clear();
-  const std::string path = NativePath(file);
-  const ReadResult result = fs_->ReadWholeFile(path, bytes);
-  if (result == ReadResult::Failed)
-    Fail("cannot read " + path);
-  return result;
+std::unique_ptr<ProfileFile::Hold> PortableProfileFile::Lock(const std::string& file,
+                                                             LockMode mode) {
+  return locks_.Acquire(PathOf(file), mode);
 }
 
 std::size_t PortableProfileFile::GetString(const std::string& section, const std::string& key,
                                            const std::string& defaultValue, std::span<char> buffer,
                                            const std::string& file) {
   try {
-    std::string bytes;
-    if (Read(file, bytes) == ReadResult::Ok)
-      return ProfileDocument(bytes).GetString(section, key, defaultValue, buffer);
+    const Path path = PathOf(file);
+    const auto hold = locks_.Acquire(path, LockMode::Shared);
+    File* opened = hold->File();
+    std::unique_ptr<File> unlocked;
+    if (!hold->Granted()) { // kept by another program: read unlocked
+      unlocked = fs_->Open(path, LockMode::Shared);
+      opened = unlocked.get();
+    }
+    if (opened)
+      return ProfileDocument(fs_->Read(*opened)).GetString(section, key, defaultValue, buffer);
   } catch (...) {
-    // Out of memory and the like: read as missing.
+    // A file that cannot be read, or out of memory: read as missing.
   }
   return ProfileDocument("").GetString(section, key, defaultValue, buffer);
 }
 
 bool PortableProfileFile::WriteString(const std::string& section, const std::string& key,
                                       const std::string& value, const std::string& file) {
-  return Update(file,
-                [&](ProfileDocument& document) { return document.Store(section, key, value); });
-}
-
-bool PortableProfileFile::Update(const std::string& file, const Edit& edit) {
-  problem_.clear();
   try {
-    const std::string path = NativePath(file);
-    std::string target;
-    if (!fs_->ResolveTarget(path, target))
-      return Fail("cannot follow the symbolic link " + path);
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-      int handle = -1;
-      const ReadResult opened = fs_->OpenLocked(target, handle);
-      if (opened == ReadResult::Failed)
-        return Fail("cannot open " + target + " for writing");
-      if (opened == ReadResult::Missing) {
-        ProfileDocument document("");
-        if (!edit(document))
-          return Fail("the change cannot be made");
-        const Created created = CreateFile(target, document.Bytes());
-        if (created == Created::AlreadyThere)
-          continue; // another writer created it meanwhile: change that one
-        return created == Created::Yes;
-      }
-      LockedFile locked(*fs_, handle);
-      ProfileFileSystem::FileFacts facts;
-      if (!fs_->Inspect(handle, facts))
-        return Fail("cannot inspect " + target);
-      if (!facts.writeBits) {
-        errno = EACCES;
-        return Fail(target + " is read-only");
-      }
-      std::string old;
-      if (fs_->ReadOpen(handle, old) != ReadResult::Ok)
-        return Fail("cannot read " + target);
-      ProfileDocument document(old);
-      if (!edit(document)) {
-        errno = 0;
-        return Fail(document.IsDamaged() ? target + " is UTF-16 text with an odd number of "
-                                                    "bytes, which is left as it is"
-                                         : "the change cannot be made");
-      }
-      const std::string updated = document.Bytes();
-      if (updated == old)
-        return true;
-      fs_->RemoveStaleTemps(target);
-      return Rewrite(handle, facts.links, target, old, updated);
-    }
-    errno = EAGAIN;
-    return Fail(target + " was replaced by other writers at every attempt");
+    return Update(PathOf(file),
+                  [&](ProfileDocument& document) { return document.Store(section, key, value); });
   } catch (...) {
-    errno = ENOMEM;
-    return Fail("cannot write the settings file");
+    return false; // out of memory before the write began
   }
 }
 
-PortableProfileFile::Created PortableProfileFile::Create(const std::string& file,
+PortableProfileFile::ReadResult PortableProfileFile::Read(const Path& file, std::string& bytes) {
+  problem_.clear();
+  bytes.clear();
+  name_ = Utf8FromPath(Path(file).make_preferred());
+  step_ = "cannot read " + name_;
+  try {
+    const auto hold = locks_.Acquire(file, LockMode::Shared);
+    if (!hold->Granted() || !hold->File()) {
+      if (hold->Granted() && hold->Problem().empty())
+        return ReadResult::Missing;
+      Fail(step_ + ": " + hold->Problem());
+      return ReadResult::Failed;
+    }
+    bytes = fs_->Read(*hold->File());
+    return ReadResult::Ok;
+  } catch (const FileError& error) {
+    Fail(step_ + ": " + error.what());
+  } catch (const std::bad_alloc&) {
+    Fail(step_ + ": out of memory");
+  }
+  bytes.clear();
+  return ReadResult::Failed;
+}
+
+bool PortableProfileFile::Update(const Path& file, const Edit& edit) {
+  problem_.clear();
+  name_ = Utf8FromPath(Path(file).make_preferred());
+  step_ = "cannot write " + name_;
+  try {
+    const auto hold = locks_.Acquire(file, LockMode::Exclusive);
+    return Change(*hold, edit);
+  } catch (const FileError& error) {
+    return Fail(step_ + ": " + error.what());
+  } catch (const std::bad_alloc&) {
+    return Fail(step_ + ": out of memory");
+  } catch (const std::exception& error) {
+    return Fail(step_ + ": " + error.what());
+  }
+}
+
+PortableProfileFile::Created PortableProfileFile::Create(const Path& file,
                                                          const std::string& contents) {
   problem_.clear();
+  name_ = Utf8FromPath(Path(file).make_preferred());
+  step_ = "cannot create " + name_;
   try {
-    const std::string path = NativePath(file);
-    std::string target;
-    if (!fs_->ResolveTarget(path, target)) {
-      Fail("cannot follow the symbolic link " + path);
+    const auto hold = locks_.Acquire(file, LockMode::Exclusive);
+    if (!hold->Granted() || !hold->File()) {
+      Fail(step_ + ": " + hold->Problem());
       return Created::Failed;
     }
-    return CreateFile(target, contents);
-  } catch (...) {
-    errno = ENOMEM;
-    Fail("cannot write the settings file");
-    return Created::Failed;
+    // A file that was there before the lock, also an empty one, stays.
+    if (!hold->CreatedFile())
+      return Created::AlreadyThere;
+    return Rewrite(*hold, fs_->Inspect(*hold->File()), "", contents) ? Created::Yes
+                                                                     : Created::Failed;
+  } catch (const FileError& error) {
+    Fail(step_ + ": " + error.what());
+  } catch (const std::bad_alloc&) {
+    Fail(step_ + ": out of memory");
   }
-}
-
-PortableProfileFile::Created PortableProfileFile::CreateFile(const std::string& target,
-                                                             const std::string& contents) {
-  ProfileFileSystem::TempFile created;
-  if (!fs_->CreateTemp(target, created)) {
-    Fail("cannot create " + target);
-    return Created::Failed;
-  }
-  TemporaryFile temp(*fs_, std::move(created));
-  if (!WriteAll(temp.Handle(), contents, 0))
-    return Created::Failed;
-  if (!fs_->Flush(temp.Handle()) && !Fail("cannot flush " + target + " to disk"))
-    return Created::Failed;
-  if (!fs_->NameTemp(target, temp.File()) && !Fail("cannot name the new file " + target))
-    return Created::Failed;
-  if (!temp.Close() && !Fail("cannot close the new file " + target))
-    return Created::Failed;
-  // A link never replaces a file that another writer created meanwhile; the
-  // temporary name goes with the temporary file.
-  if (fs_->Link(temp.Path(), target))
-    return Created::Yes;
-  if (errno == EEXIST)
-    return Created::AlreadyThere;
-  if (errno == EPERM || errno == EOPNOTSUPP) { // a file system without hard links
-    if (fs_->Rename(temp.Path(), target)) {
-      temp.Keep();
-      return Created::Yes;
-    }
-  }
-  Fail("cannot create " + target);
   return Created::Failed;
 }
 
-bool PortableProfileFile::Rewrite(int handle, std::uint64_t links, const std::string& target,
+bool PortableProfileFile::Change(ProfileLocks::Hold& hold, const Edit& edit) {
+  const std::string& name = name_;
+  if (!hold.Granted())
+    return Fail(step_ + ": " + hold.Problem());
+  File* locked = hold.File();
+  if (!locked) // it could neither be opened nor created
+    return Fail(step_ + ": " + hold.Problem());
+  const ProfileFileSystem::Facts facts = fs_->Inspect(*locked);
+  if (facts.readOnly)
+    return Fail(name + " is read-only");
+  step_ = "cannot read " + name;
+  const std::string old = fs_->Read(*locked);
+  ProfileDocument document(old);
+  if (!edit(document))
+    return Fail(document.IsDamaged()
+                    ? name + " is UTF-16 text with an odd number of bytes, which is left as it is"
+                    : "the change cannot be made to " + name);
+  const std::string updated = document.Bytes();
+  if (updated == old)
+    return true;
+  return Rewrite(hold, facts, old, updated);
+}
+
+bool PortableProfileFile::Rewrite(ProfileLocks::Hold& hold, const ProfileFileSystem::Facts& facts,
                                   const std::string& old, const std::string& updated) {
-  if (links == 1) {
-    ProfileFileSystem::TempFile created;
-    if (fs_->CreateTemp(target, created)) {
-      TemporaryFile temp(*fs_, std::move(created));
-      if (fs_->CopyIdentity(handle, temp.File())) {
-        if (!WriteAll(temp.Handle(), updated, 0))
-          return false;
-        if (!fs_->Flush(temp.Handle()))
-          return Fail("cannot flush the new contents of " + target + " to disk");
-        if (!fs_->NameTemp(target, temp.File()))
-          return Fail("cannot name the new contents of " + target);
-        if (!temp.Close())
-          return Fail("cannot close the new contents of " + target);
-        if (fs_->Rename(temp.Path(), target)) {
-          temp.Keep(); // it is the settings file now
-          return true;
-        }
-        if (errno != EPERM && errno != EACCES)
-          return Fail("cannot replace " + target);
-        // A sticky directory keeps others' files from being replaced: in place.
+  File& file = *hold.File();
+  const std::string& name = name_;
+  fs_->RemoveStaleTemps(file);
+  if (facts.links == 1) {
+    std::unique_ptr<File> temp;
+    try {
+      step_ = "cannot create a temporary file beside " + name;
+      temp = fs_->CreateTemp(file);
+    } catch (const FileError& error) {
+      if (!WriteInPlaceInstead(error))
+        throw;
+    }
+    if (temp && fs_->CopyIdentity(file, *temp)) {
+      step_ = "cannot write the new contents of " + name;
+      WriteAll(*temp, updated, 0);
+      fs_->Flush(*temp);
+      step_ = "cannot replace " + name;
+      try {
+        fs_->Replace(file, *temp);
+        hold.Renew(); // the lock, on the file now at the path, for the calls within the hold
+        return true;
+      } catch (const FileError& error) {
+        if (!WriteInPlaceInstead(error))
+          throw;
       }
-    } else if (errno != EACCES && errno != EPERM) {
-      return Fail("cannot create a temporary file beside " + target);
     }
   }
-  return WriteInPlace(handle, old, updated);
+  step_ = "cannot write " + name;
+  return WriteInPlace(file, old, updated);
 }
 
-bool PortableProfileFile::WriteInPlace(int handle, const std::string& old,
+bool PortableProfileFile::WriteInPlace(File& file, const std::string& old,
                                        const std::string& updated) {
+  const std::string& name = name_;
   const std::size_t from = static_cast<std::size_t>(
       std::mismatch(old.begin(), old.end(), updated.begin(), updated.end()).first - old.begin());
-  if (updated.size() > old.size() && !fs_->Reserve(handle, updated.size()))
-    return Fail("no room for the new contents");
-  if (WriteAll(handle, updated, from) &&
-      (updated.size() >= old.size() || fs_->Truncate(handle, updated.size()) ||
-       Fail("cannot shorten the file")) &&
-      (fs_->Flush(handle) || Fail("cannot flush the file to disk")))
+  try {
+    if (updated.size() > old.size()) {
+      step_ = "no room for the new contents of " + name;
+      fs_->Reserve(file, updated.size());
+    }
+    step_ = "cannot write " + name;
+    WriteAll(file, updated, from);
+    if (updated.size() < old.size()) {
+      step_ = "cannot shorten " + name;
+      fs_->Truncate(file, updated.size());
+    }
+    step_ = "cannot flush " + name + " to disk";
+    fs_->Flush(file);
     return true;
-  // Put the old bytes back as far as possible; the first problem stays the
-  // one reported.
-  WriteAll(handle, old, from);
-  fs_->Truncate(handle, old.size());
-  fs_->Flush(handle);
-  return false;
+  } catch (...) {
+    // Put the old bytes back as far as possible; the first problem stays
+    // the one reported.
+    try {
+      WriteAll(file, old, from);
+      fs_->Truncate(file, old.size());
+      fs_->Flush(file);
+    } catch (...) {
+      // Nothing more can be done here.
+    }
+    throw;
+  }
 }
 
-bool PortableProfileFile::WriteAll(int handle, const std::string& contents, std::size_t from) {
-  if (!fs_->Seek(handle, from))
-    return Fail("cannot write");
+void PortableProfileFile::WriteAll(File& file, const std::string& contents, std::size_t from) {
   for (std::size_t done = from; done < contents.size();) {
-    const std::ptrdiff_t n = fs_->Write(handle, contents.data() + done, contents.size() - done);
+    const std::size_t n = fs_->WriteAt(file, done, std::string_view(contents).substr(done));
     if (n == 0) // no progress at all, which would loop for ever
-      errno = EIO;
-    if (n <= 0)
-      return Fail("cannot write");
-    done += std::min(static_cast<std::size_t>(n), contents.size() - done);
+      throw FileError(FileError::Kind::Other, "the file system took none of the bytes");
+    done += std::min(n, contents.size() - done);
   }
-  return true;
 }
 
 bool PortableProfileFile::Fail(const std::string& what) {
-  if (!problem_.empty())
-    return false; // keep the first problem
-  const int error = errno;
-  problem_ = error == 0 ? what : what + ": " + std::strerror(error);
+  if (problem_.empty())
+    problem_ = what;
   return false;
 }
 

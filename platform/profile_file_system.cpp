@@ -1,11 +1,12 @@
+// The settings file's file system on POSIX systems: open file description
+// locks (classic record locks where the kernel lacks them), Linux's unnamed
+// temporary files where available, and a rename for the replacement.
 #include "platform/profile_file_system.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdint>
 #include <cstdlib>
-#include <ctime>
+#include <cstring>
 #include <dirent.h>
 #include <exception>
 #include <fcntl.h>
@@ -19,148 +20,102 @@ namespace vantelo {
 
 namespace {
 
-// Directory part of a path ("." when there is none), without a trailing '/'
-// unless it is the root.
-std::string DirectoryOf(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos)
-    return ".";
-  if (slash == 0)
-    return "/";
-  return path.substr(0, slash);
-}
+using Path = ProfileFileSystem::Path;
 
-std::string FileNameOf(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+// The locked byte: far past the end of any settings file, and within the
+// range every locking protocol (NFS, SMB through Samba) can express. The
+// Windows side locks the same byte.
+constexpr off_t kLockOffset = off_t{1} << 62;
 
-// Temporary names are "." + the file's name + ".vantelo-" + 12 hexadecimal
-// digits + ".tmp". The file's name is cut at this length so that the whole
-// stays below the 255 bytes a name may have; stale temporary files of a name
-// that was cut are not recognised as its own.
-constexpr std::size_t kLongestBase = 200;
-constexpr std::size_t kSuffixDigits = 12;
-const std::string kTempInfix = ".vantelo-";
-const std::string kTempEnd = ".tmp";
-
-std::string TempPrefix(const std::string& target) {
-  const std::string dir = DirectoryOf(target);
-  return (dir == "/" ? "/" : dir + "/") + "." + FileNameOf(target).substr(0, kLongestBase) +
-         kTempInfix;
-}
-
-// A hard-to-guess suffix for temporary names (O_EXCL and link's refusal to
-// replace make collisions safe).
-std::string RandomSuffix() {
-  static std::atomic<std::uint64_t> counter{0};
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  std::uint64_t x =
-      static_cast<std::uint64_t>(ts.tv_nsec) ^ (static_cast<std::uint64_t>(ts.tv_sec) << 30) ^
-      (static_cast<std::uint64_t>(getpid()) << 20) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-  // splitmix64 finaliser
-  x ^= x >> 30;
-  x *= 0xBF58476D1CE4E5B9ull;
-  x ^= x >> 27;
-  x *= 0x94D049BB133111EBull;
-  x ^= x >> 31;
-  static const char digits[] = "0123456789abcdef";
-  std::string s(kSuffixDigits, '0');
-  for (char& c : s) {
-    c = digits[x & 15];
-    x >>= 4;
+FileError::Kind KindOf(int error) {
+  switch (error) {
+  case ENOENT:
+  case ENOTDIR:
+    return FileError::Kind::Missing;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+    return FileError::Kind::AccessDenied;
+  case ENOSPC:
+  case EDQUOT:
+    return FileError::Kind::NoSpace;
+  case EOPNOTSUPP:
+    return FileError::Kind::NotSupported;
+  default:
+    return FileError::Kind::Other;
   }
-  return s;
 }
 
-// Waits for a lock on the whole file: shared (F_RDLCK) or exclusive
-// (F_WRLCK). Open file description locks belong to this open of the file
-// alone, so closing another descriptor of the same file in this process does
-// not drop them; where the kernel lacks them, classic POSIX record locks
-// stand in. Both are taken over NFS by Linux's client. A file system that
-// has no locks at all is used without them.
-bool LockWholeFile(int fd, short type) {
+[[noreturn]] void Throw(int error) { throw FileError(KindOf(error), std::strerror(error)); }
+[[noreturn]] void ThrowErrno() { Throw(errno); }
+
+class PosixFile final : public ProfileFileSystem::File {
+public:
+  PosixFile(int descriptor, Path opened) : fd(descriptor), path(std::move(opened)) {}
+  ~PosixFile() override {
+    if (fd >= 0)
+      ::close(fd);
+    if (temporary && !path.empty())
+      ::unlink(path.c_str());
+  }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  int fd;
+  Path path;          // as opened: what the lock checks against; empty for an unnamed file
+  Path target;        // what a replacement replaces: path, or where its symbolic link leads
+  int writeError = 0; // why the file is open for reading only, when it is
+  bool temporary = false;
+  bool ofdLock = true; // false: classic record locks
+};
+
+PosixFile& Of(ProfileFileSystem::File& file) { return static_cast<PosixFile&>(file); }
+
+// The file a write through path changes: path itself, or the file a
+// symbolic link leads to (a replacement must not put a file in the link's
+// place).
+Path Target(const Path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+    return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr)
+    ThrowErrno();
+  Path target = resolved;
+  std::free(resolved);
+  return target;
+}
+
+// O_NONBLOCK: opening a FIFO must not wait for a writer; it is then refused
+// as not a regular file.
+constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+std::unique_ptr<PosixFile> Adopt(int fd, const Path& path) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw FileError(FileError::Kind::Other, "it is not a regular file");
+  }
+  auto file = std::make_unique<PosixFile>(fd, path);
+  file->target = Target(path);
+  return file;
+}
+
+bool SetLock(PosixFile& file, short type) {
   struct flock lock {};
   lock.l_type = type;
   lock.l_whence = SEEK_SET;
-  for (int command : {F_OFD_SETLKW, F_SETLKW}) {
-    int result;
-    do
-      result = ::fcntl(fd, command, &lock);
-    while (result != 0 && errno == EINTR);
-    if (result == 0)
-      return true;
-    if (errno == EINVAL && command == F_OFD_SETLKW)
-      continue; // no open file description locks: classic ones
-    return errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS;
+  lock.l_start = kLockOffset;
+  lock.l_len = 1;
+  int result;
+  do
+    result = ::fcntl(file.fd, file.ofdLock ? F_OFD_SETLK : F_SETLK, &lock);
+  while (result != 0 && errno == EINTR);
+  if (result != 0 && errno == EINVAL && file.ofdLock) {
+    file.ofdLock = false; // no open file description locks: classic ones
+    return SetLock(file, type);
   }
-  return false;
-}
-
-// Opens path and locks it; retries when path names another file once the
-// lock is held. Returns the descriptor, or -1 with errno set.
-int OpenAndLock(const std::string& path, int flags, short lockType) {
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
-    // refused as not a regular file.
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-      return -1;
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-      ::close(fd);
-      errno = EISDIR;
-      return -1;
-    }
-    if (!LockWholeFile(fd, lockType)) {
-      const int error = errno;
-      ::close(fd);
-      errno = error;
-      return -1;
-    }
-    struct stat named {};
-    if (::stat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
-        named.st_ino == opened.st_ino)
-      return fd;
-    ::close(fd); // replaced or removed while this one waited: open it again
-  }
-  errno = EAGAIN;
-  return -1;
-}
-
-ProfileFileSystem::ReadResult ReadFrom(int fd, std::string& contents) {
-  using ReadResult = ProfileFileSystem::ReadResult;
-  contents.clear();
-  try {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-      return ReadResult::Failed;
-    // One read for the whole file: ask for one byte more than its size, so a
-    // short read tells that the end was reached. Grow if it grew meanwhile.
-    std::size_t filled = 0;
-    contents.resize(static_cast<std::size_t>(st.st_size) + 1);
-    for (;;) {
-      std::size_t want = contents.size() - filled;
-      ssize_t n = ::pread(fd, contents.data() + filled, want, static_cast<off_t>(filled));
-      if (n < 0) {
-        if (errno == EINTR)
-          continue;
-        contents.clear();
-        return ReadResult::Failed;
-      }
-      filled += static_cast<std::size_t>(n);
-      if (static_cast<std::size_t>(n) < want)
-        break; // end of file
-      contents.resize(contents.size() * 2);
-    }
-    contents.resize(filled);
-    return ReadResult::Ok;
-  } catch (const std::exception&) { // bad_alloc, length_error: far too big
-    contents.clear();
-    errno = EFBIG;
-    return ReadResult::Failed;
-  }
+  return result == 0;
 }
 
 // The names of the extended attributes of an open file; false when they
@@ -223,181 +178,233 @@ bool CopyAttributes(int from, int to) {
   return true;
 }
 
+class PosixProfileFileSystem final : public ProfileFileSystem {
+public:
+  std::unique_ptr<File> Open(const Path& path, LockMode mode) override {
+    int fd = ::open(path.c_str(), (mode == LockMode::Exclusive ? O_RDWR : O_RDONLY) | kOpenFlags);
+    int writeError = 0;
+    if (fd < 0 && mode == LockMode::Exclusive &&
+        (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY)) {
+      writeError = errno;
+      fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
+    }
+    if (fd < 0) {
+      if (errno == ENOENT || errno == ENOTDIR)
+        return nullptr;
+      ThrowErrno();
+    }
+    auto file = Adopt(fd, path);
+    file->writeError = writeError;
+    return file;
+  }
+
+  std::unique_ptr<File> CreateNew(const Path& path) override {
+    // Mode 0666: the process's umask then gives a new file its usual mode.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666);
+    if (fd >= 0)
+      return Adopt(fd, path);
+    if (errno != EEXIST)
+      ThrowErrno();
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0)
+      throw FileError(FileError::Kind::Missing, "it is a symbolic link that leads nowhere");
+    return nullptr;
+  }
+
+  LockResult TryLock(File& file, LockMode mode) override {
+    PosixFile& f = Of(file);
+    if (mode == LockMode::Exclusive && f.writeError != 0)
+      Throw(f.writeError); // an exclusive lock needs the file open for writing
+    if (SetLock(f, mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK))
+      return LockResult::Locked;
+    if (errno == EAGAIN || errno == EACCES)
+      return LockResult::Busy;
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS)
+      return LockResult::Unsupported; // a file system without locks
+    ThrowErrno();
+  }
+
+  void Unlock(File& file) override {
+    if (!SetLock(Of(file), F_UNLCK))
+      ThrowErrno();
+  }
+
+  bool StillNamed(File& file) override {
+    const PosixFile& f = Of(file);
+    struct stat opened {
+    }, named{};
+    if (::fstat(f.fd, &opened) != 0)
+      ThrowErrno();
+    return ::stat(f.path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+           named.st_ino == opened.st_ino;
+  }
+
+  void Remove(File& file) override {
+    if (::unlink(Of(file).target.c_str()) != 0)
+      ThrowErrno();
+  }
+
+  bool BeingReplaced(const Path&) override { return false; } // a rename is one step
+
+  Facts Inspect(File& file) override {
+    struct stat st {};
+    if (::fstat(Of(file).fd, &st) != 0)
+      ThrowErrno();
+    Facts facts;
+    facts.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    facts.links = static_cast<std::uint64_t>(st.st_nlink);
+    facts.size = static_cast<std::uint64_t>(st.st_size);
+    return facts;
+  }
+
+  std::string Read(File& file) override {
+    const int fd = Of(file).fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+      ThrowErrno();
+    std::string contents;
+    try {
+      // One read for the whole file: ask for one byte more than its size, so
+      // a short read tells that the end was reached. Grow if it grew.
+      std::size_t filled = 0;
+      contents.resize(static_cast<std::size_t>(st.st_size) + 1);
+      for (;;) {
+        const std::size_t want = contents.size() - filled;
+        const ssize_t n = ::pread(fd, contents.data() + filled, want, static_cast<off_t>(filled));
+        if (n < 0 && errno == EINTR)
+          continue;
+        if (n < 0)
+          ThrowErrno();
+        filled += static_cast<std::size_t>(n);
+        if (static_cast<std::size_t>(n) < want)
+          break; // end of file
+        contents.resize(contents.size() * 2);
+      }
+      contents.resize(filled);
+    } catch (const std::length_error&) {
+      Throw(EFBIG);
+    } catch (const std::bad_alloc&) {
+      Throw(EFBIG);
+    }
+    return contents;
+  }
+
+  void Reserve(File& file, std::uint64_t size) override {
+    int result;
+    do
+      result = ::fallocate(Of(file).fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
+    while (result != 0 && errno == EINTR);
+    if (result != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+      ThrowErrno();
+  }
+
+  std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override {
+    for (;;) {
+      const ssize_t n = ::pwrite(Of(file).fd, data.data(), data.size(), static_cast<off_t>(offset));
+      if (n >= 0)
+        return static_cast<std::size_t>(n);
+      if (errno != EINTR)
+        ThrowErrno();
+    }
+  }
+
+  void Truncate(File& file, std::uint64_t size) override {
+    if (::ftruncate(Of(file).fd, static_cast<off_t>(size)) != 0)
+      ThrowErrno();
+  }
+
+  void Flush(File& file) override {
+    // EINVAL: the file system does not sync; there is nothing more to do.
+    if (::fsync(Of(file).fd) != 0 && errno != EINVAL)
+      ThrowErrno();
+  }
+
+  std::unique_ptr<File> CreateTemp(File& target) override {
+    const Path& name = Of(target).target;
+    // Unnamed first, so that a crash leaves nothing behind; it can be named
+    // later only through /proc.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+      const Path folder = name.parent_path().empty() ? Path(".") : name.parent_path();
+      const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        auto temp = std::make_unique<PosixFile>(fd, Path());
+        temp->temporary = true;
+        temp->target = name;
+        return temp;
+      }
+      if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        ThrowErrno(); // the folder itself refuses (no access, no space...)
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const Path tempName = TemporaryFileName(name);
+      const int fd =
+          ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd >= 0) {
+        auto temp = std::make_unique<PosixFile>(fd, tempName);
+        temp->temporary = true;
+        temp->target = name;
+        return temp;
+      }
+      if (errno != EEXIST)
+        ThrowErrno();
+    }
+    Throw(EEXIST);
+  }
+
+  bool CopyIdentity(File& target, File& temp) override {
+    const int from = Of(target).fd, to = Of(temp).fd;
+    struct stat want {};
+    if (::fstat(from, &want) != 0 || ::fchown(to, want.st_uid, want.st_gid) != 0 ||
+        !CopyAttributes(from, to) || ::fchmod(to, want.st_mode & 07777) != 0)
+      return false;
+    // A mode bit the process may not set (set-group-ID for a group it is not
+    // in) is dropped without an error: compare.
+    struct stat got {};
+    return ::fstat(to, &got) == 0 && got.st_uid == want.st_uid && got.st_gid == want.st_gid &&
+           (got.st_mode & 07777) == (want.st_mode & 07777);
+  }
+
+  void Replace(File& target, File& temp) override {
+    PosixFile& t = Of(temp);
+    if (t.path.empty()) { // an unnamed file gets its name now
+      const std::string self = "/proc/self/fd/" + std::to_string(t.fd);
+      for (int attempt = 0; t.path.empty(); ++attempt) {
+        const Path name = TemporaryFileName(t.target);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+          t.path = name;
+        else if (errno != EEXIST || attempt == 100)
+          ThrowErrno();
+      }
+    }
+    // Closing reports what a network file system could not write.
+    const int fd = t.fd;
+    t.fd = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+      ThrowErrno();
+    if (::rename(t.path.c_str(), Of(target).target.c_str()) != 0)
+      ThrowErrno();
+    t.temporary = false; // it is the settings file now
+  }
+
+  void RemoveStaleTemps(File& target) override {
+    const Path& name = Of(target).target;
+    const Path folder = name.parent_path().empty() ? Path(".") : name.parent_path();
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+      return;
+    DIR* stream = ::fdopendir(dirFd);
+    if (stream == nullptr) {
+      ::close(dirFd);
+      return;
+    }
+    while (const dirent* entry = ::readdir(stream))
+      if (IsTemporaryFileNameOf(name, Path(entry->d_name)))
+        ::unlinkat(dirFd, entry->d_name, 0);
+    ::closedir(stream);
+  }
+};
+
 } // namespace
-
-ProfileFileSystem::ReadResult PosixProfileFileSystem::ReadWholeFile(const std::string& path,
-                                                                    std::string& contents) {
-  contents.clear();
-  int fd = OpenAndLock(path, O_RDONLY, F_RDLCK);
-  if (fd < 0)
-    return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
-  ReadResult result = ReadFrom(fd, contents);
-  const int error = errno;
-  ::close(fd);
-  errno = error;
-  return result;
-}
-
-bool PosixProfileFileSystem::ResolveTarget(const std::string& path, std::string& target) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-    target = path; // a missing file is created under its own name
-    return true;
-  }
-  // A symbolic link: write the file it leads to, not the link. A dangling
-  // link cannot be resolved and the write fails.
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr)
-    return false;
-  target = resolved;
-  std::free(resolved);
-  return true;
-}
-
-ProfileFileSystem::ReadResult PosixProfileFileSystem::OpenLocked(const std::string& path,
-                                                                 int& handle) {
-  handle = OpenAndLock(path, O_RDWR, F_WRLCK);
-  if (handle >= 0)
-    return ReadResult::Ok;
-  return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
-}
-
-bool PosixProfileFileSystem::Inspect(int handle, FileFacts& facts) {
-  struct stat st {};
-  if (::fstat(handle, &st) != 0)
-    return false;
-  facts.regular = S_ISREG(st.st_mode);
-  facts.writeBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-  facts.links = static_cast<std::uint64_t>(st.st_nlink);
-  return true;
-}
-
-ProfileFileSystem::ReadResult PosixProfileFileSystem::ReadOpen(int handle, std::string& contents) {
-  return ReadFrom(handle, contents);
-}
-
-bool PosixProfileFileSystem::CreateTemp(const std::string& target, TempFile& temp) {
-  temp = TempFile{};
-  // Mode 0666: the process's umask then gives a new file its usual mode.
-  // Unnamed first; it can be named later only through /proc.
-  if (::access("/proc/self/fd", X_OK) == 0) {
-    int fd = ::open(DirectoryOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      temp.handle = fd;
-      return true;
-    }
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-      return false; // the directory itself refuses (no access, no space...)
-  }
-  const std::string prefix = TempPrefix(target);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = prefix + RandomSuffix() + kTempEnd;
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd >= 0) {
-      temp.handle = fd;
-      temp.path = std::move(name);
-      return true;
-    }
-    if (errno != EEXIST)
-      return false;
-  }
-  return false;
-}
-
-bool PosixProfileFileSystem::CopyIdentity(int from, const TempFile& temp) {
-  struct stat want {};
-  if (::fstat(from, &want) != 0 || ::fchown(temp.handle, want.st_uid, want.st_gid) != 0 ||
-      !CopyAttributes(from, temp.handle) || ::fchmod(temp.handle, want.st_mode & 07777) != 0)
-    return false;
-  // A mode bit the process may not set (set-group-ID for a group it is not
-  // in) is dropped without an error: compare.
-  struct stat got {};
-  return ::fstat(temp.handle, &got) == 0 && got.st_uid == want.st_uid &&
-         got.st_gid == want.st_gid && (got.st_mode & 07777) == (want.st_mode & 07777);
-}
-
-bool PosixProfileFileSystem::NameTemp(const std::string& target, TempFile& temp) {
-  if (!temp.path.empty())
-    return true;
-  const std::string self = "/proc/self/fd/" + std::to_string(temp.handle);
-  const std::string prefix = TempPrefix(target);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = prefix + RandomSuffix() + kTempEnd;
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      temp.path = std::move(name);
-      return true;
-    }
-    if (errno != EEXIST)
-      return false;
-  }
-  return false;
-}
-
-std::ptrdiff_t PosixProfileFileSystem::Write(int handle, const char* data, std::size_t size) {
-  for (;;) {
-    ssize_t n = ::write(handle, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    return n;
-  }
-}
-
-bool PosixProfileFileSystem::Seek(int handle, std::uint64_t offset) {
-  return ::lseek(handle, static_cast<off_t>(offset), SEEK_SET) >= 0;
-}
-
-bool PosixProfileFileSystem::Reserve(int handle, std::uint64_t size) {
-  int result;
-  do
-    result = ::fallocate(handle, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
-  while (result != 0 && errno == EINTR);
-  return result == 0 || errno == EOPNOTSUPP || errno == ENOSYS;
-}
-
-bool PosixProfileFileSystem::Truncate(int handle, std::uint64_t size) {
-  return ::ftruncate(handle, static_cast<off_t>(size)) == 0;
-}
-
-bool PosixProfileFileSystem::Flush(int handle) {
-  // EINVAL: the file system does not support syncing; nothing more to do.
-  return ::fsync(handle) == 0 || errno == EINVAL;
-}
-
-bool PosixProfileFileSystem::Close(int handle) {
-  // On Linux the descriptor is released even when close reports EINTR.
-  return ::close(handle) == 0 || errno == EINTR;
-}
-
-bool PosixProfileFileSystem::Rename(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
-}
-
-bool PosixProfileFileSystem::Link(const std::string& from, const std::string& to) {
-  return ::link(from.c_str(), to.c_str()) == 0;
-}
-
-bool PosixProfileFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
-void PosixProfileFileSystem::RemoveStaleTemps(const std::string& target) {
-  if (FileNameOf(target).size() > kLongestBase)
-    return;
-  const std::string dir = DirectoryOf(target);
-  const std::string prefix = FileNameOf(TempPrefix(target));
-  DIR* stream = ::opendir(dir.c_str());
-  if (stream == nullptr)
-    return;
-  const int dirFd = ::dirfd(stream);
-  while (const dirent* entry = ::readdir(stream)) {
-    const std::string_view name(entry->d_name);
-    if (name.size() != prefix.size() + kSuffixDigits + kTempEnd.size() ||
-        name.substr(0, prefix.size()) != prefix || !name.ends_with(kTempEnd) ||
-        name.substr(prefix.size(), kSuffixDigits).find_first_not_of("0123456789abcdef") !=
-            std::string_view::npos)
-      continue;
-    ::unlinkat(dirFd, entry->d_name, 0);
-  }
-  ::closedir(stream);
-}
 
 std::shared_ptr<ProfileFileSystem> MakeNativeProfileFileSystem() {
   return std::make_shared<PosixProfileFileSystem>();

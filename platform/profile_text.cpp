@@ -16,26 +16,48 @@ struct Line {
   bool HasLineEnd() const { return end > textEnd; }
 };
 
-// The line starting at pos (pos < contents.size()).
-Line LineAt(std::string_view contents, std::size_t pos) {
-  Line line;
-  line.begin = pos;
-  // Two memchr searches instead of one search for either byte: much faster
-  // on long lines.
-  std::size_t i = contents.find('\n', pos);
-  const std::size_t cr = contents.substr(0, i).find('\r', pos);
-  if (cr != std::string_view::npos)
-    i = cr;
-  if (i == std::string_view::npos) {
-    line.textEnd = line.end = contents.size();
-    return line;
+// The lines of the contents, one after the other. A line ends at the first
+// LF or CR; a CR directly followed by LF ends it too. Each search for the
+// line end is bounded by the next LF, which is found once and kept until the
+// lines pass it: the work stays proportional to the contents' size whatever
+// line ends they use (a search for LF from every line would run to the end
+// of a file whose lines all end in CR). Two memchr searches instead of one
+// search for either byte: much faster on long lines.
+class LineScanner {
+public:
+  explicit LineScanner(std::string_view contents)
+      : contents_(contents), nextLf_(contents.find('\n')) {}
+
+  // The next line; false after the last one.
+  bool Next(Line& line) {
+    if (pos_ >= contents_.size())
+      return false;
+    if (nextLf_ < pos_)
+      nextLf_ = contents_.find('\n', pos_);
+    std::size_t i = nextLf_;
+    const std::size_t cr = contents_.substr(0, i).find('\r', pos_);
+    if (cr != std::string_view::npos)
+      i = cr;
+    line.begin = pos_;
+    if (i == std::string_view::npos) {
+      line.textEnd = line.end = contents_.size();
+    } else {
+      line.textEnd = i;
+      line.end = i + 1;
+      if (contents_[i] == '\r' && i + 1 < contents_.size() && contents_[i + 1] == '\n')
+        line.end = i + 2;
+    }
+    pos_ = line.end;
+    return true;
   }
-  line.textEnd = i;
-  line.end = i + 1;
-  if (contents[i] == '\r' && i + 1 < contents.size() && contents[i + 1] == '\n')
-    line.end = i + 2;
-  return line;
-}
+
+private:
+  std::string_view contents_;
+  std::size_t pos_ = 0;
+  // The first LF from where it was last searched for (npos: none left);
+  // searched for again once the lines have passed it.
+  std::size_t nextLf_;
+};
 
 enum class Kind { Blank, Comment, Section, Key };
 
@@ -118,9 +140,8 @@ std::optional<std::string_view> Lookup(std::string_view contents, std::string_vi
   section = CallerName(section);
   key = CallerName(key);
   bool inSection = false;
-  for (std::size_t pos = 0; pos < contents.size();) {
-    Line line = LineAt(contents, pos);
-    pos = line.end;
+  LineScanner lines(contents);
+  for (Line line; lines.Next(line);) {
     Parsed p = Parse(contents, line);
     if (p.kind == Kind::Section) {
       if (inSection)
@@ -143,9 +164,8 @@ std::string Store(std::string_view contents, std::string_view section, std::stri
   bool inSection = false;
   bool sectionFound = false;
   Line anchor; // the section line, later its last key line
-  for (std::size_t pos = 0; pos < contents.size();) {
-    Line line = LineAt(contents, pos);
-    pos = line.end;
+  LineScanner lines(contents);
+  for (Line line; lines.Next(line);) {
     Parsed p = Parse(contents, line);
     if (p.kind == Kind::Section) {
       if (inSection)
@@ -200,9 +220,8 @@ std::string Store(std::string_view contents, std::string_view section, std::stri
 std::vector<Entry> Entries(std::string_view contents) {
   std::vector<Entry> entries;
   std::size_t number = 0;
-  for (std::size_t pos = 0; pos < contents.size();) {
-    Line line = LineAt(contents, pos);
-    pos = line.end;
+  LineScanner lines(contents);
+  for (Line line; lines.Next(line);) {
     ++number;
     Parsed p = Parse(contents, line);
     if (p.kind == Kind::Section)
@@ -216,9 +235,8 @@ std::vector<Entry> Entries(std::string_view contents) {
 
 std::vector<SectionLine> Sections(std::string_view contents) {
   std::vector<SectionLine> sections;
-  for (std::size_t pos = 0; pos < contents.size();) {
-    Line line = LineAt(contents, pos);
-    pos = line.end;
+  LineScanner lines(contents);
+  for (Line line; lines.Next(line);) {
     std::size_t first = line.begin;
     while (first < line.textEnd && IsBlank(contents[first]))
       ++first;

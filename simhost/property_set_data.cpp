@@ -40,20 +40,19 @@ const PropertyData& PropertyList::Add(PropertyData property) {
   if (byId_.contains(property.id))
     throw Failure(hresult::InvalidArg, "property '" + property.name + "': identifier " +
                                            std::to_string(property.id) + " is already used");
-  auto key = AsciiLower(property.name);
-  if (byName_.contains(key))
+  if (byName_.contains(std::string_view(property.name)))
     throw Failure(hresult::InvalidArg,
                   "property '" + property.name + "' already exists in the property set");
 
   const auto id = property.id;
   auto it = entries_.insert(entries_.end(), std::make_shared<PropertyData>(std::move(property)));
-  byName_.emplace(std::move(key), it);
+  byName_.emplace((*it)->name, it);
   byId_.emplace(id, it);
   return **it;
 }
 
 const PropertyData* PropertyList::Find(std::string_view name) const {
-  const auto it = byName_.find(AsciiLower(name));
+  const auto it = byName_.find(name);
   return it == byName_.end() ? nullptr : it->second->get();
 }
 
@@ -75,7 +74,7 @@ bool PropertyList::Erase(std::int32_t id) {
   if (it == byId_.end())
     return false;
   const auto entry = it->second;
-  byName_.erase(AsciiLower((*entry)->name));
+  byName_.erase(std::string_view((*entry)->name));
   byId_.erase(it);
   entries_.erase(entry);
   return true;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "addin/value.h"
+#include "platform/ascii_case.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -91,7 +92,11 @@ public:
 
 private:
   Entries entries_;
-  std::unordered_map<std::string, Entries::iterator> byName_; // key: ASCII lower case
+  // Keyed by the name in the entry itself, which never changes while the
+  // entry is in the list.
+  std::unordered_map<std::string_view, Entries::iterator, AsciiCaseInsensitiveHash,
+                     AsciiCaseInsensitiveEqual>
+      byName_;
   std::map<std::int32_t, Entries::iterator> byId_;
 };
 

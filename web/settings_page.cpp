@@ -25,6 +25,7 @@
 #include <nlohmann/json.hpp>
 
 #include <exception>
+#include <sstream>
 #include <string>
 
 namespace vantelo::web {
@@ -152,7 +153,7 @@ std::string EditSettings(const std::string& original, bool exists, const std::st
     for (const json& edit : parsed.at("edits"))
       results.push_back(edit.value("addMissingKeys", false) ? AddMissingKeys(regional)
                                                             : SetOne(edit, regional));
-    const auto bytes = files->File(kEditedFile);
+    const auto bytes = files->Contents(kEditedFile);
     return Text({{"exists", bytes.has_value()},
                  {"unicode", bytes && ProfileDocument(*bytes).IsUnicode()},
                  {"edits", results},
@@ -164,7 +165,7 @@ std::string EditSettings(const std::string& original, bool exists, const std::st
 
 // The settings file as EditSettings left it; null when there is none.
 emscripten::val SettingsBytes() {
-  const auto bytes = BrowserFileSystem()->File(kEditedFile);
+  const auto bytes = BrowserFileSystem()->Contents(kEditedFile);
   if (!bytes)
     return emscripten::val::null();
   const emscripten::val view = emscripten::val(emscripten::typed_memory_view(
@@ -183,7 +184,7 @@ std::string Preview(const std::string& request) {
     const json parsed = json::parse(request);
     const auto regional = Regional(parsed);
     const auto files = BrowserFileSystem();
-    const auto edited = files->File(kEditedFile);
+    const auto edited = files->Contents(kEditedFile);
     json previews = json::array();
     for (const json& item : parsed.at("scenes")) {
       try {
@@ -193,34 +194,39 @@ std::string Preview(const std::string& request) {
           files->RemoveFile(kPreviewFile);
         const cli::Scene scene =
             cli::ParseScene(item.at("text").get<std::string>(), item.at("name").get<std::string>());
-        const cli::Report report = cli::SaveScene(
-            scene, cli::LocateSettings(kPreviewFile), regional,
-            cli::ChooseClock(parsed.at("now").get<std::string>()), event_timing::Before);
-        json changes = json::array();
-        if (scene.active) {
-          const sim::DocumentData& before = report.before[*scene.active];
-          for (const sim::PropertySetData& set : report.after[*scene.active].propertySets)
-            for (const cli::PropertyChange& change :
-                 cli::CompareProperties(set, before.PropertySet(set.formatId))) {
-              if (change.kind == cli::PropertyChange::Kind::Same)
-                continue;
-              const bool removed = change.kind == cli::PropertyChange::Kind::Removed;
-              changes.push_back(
-                  {{"fmtid", set.formatId},
-                   {"set", cli::PropertySetTitle(set.formatId)},
-                   {"name", change.property.name},
-                   {"id", change.property.id},
-                   {"change", removed                                         ? "removed"
-                              : change.kind == cli::PropertyChange::Kind::New ? "new"
-                                                                              : "changed"},
-                   {"type", removed ? "" : cli::ValueTypeName(change.property.value)},
-                   {"text", removed ? "" : cli::ValueText(change.property.value)},
-                   {"was", removed      ? cli::ValueText(change.property.value)
-                           : change.old ? cli::ValueText(change.old->value)
-                                        : ""}});
-            }
-        }
-        previews.push_back({{"report", cli::ReportJson(report)}, {"changes", changes}});
+        // The report points into the run: it is read while the run lasts.
+        const auto use = [&](const cli::Report& report) {
+          json changes = json::array();
+          if (scene.active) {
+            const sim::DocumentData& before = report.before[*scene.active];
+            for (const sim::PropertySetData& set : report.after[*scene.active]->propertySets)
+              for (const cli::PropertyChange& change :
+                   cli::CompareProperties(set, before.PropertySet(set.formatId))) {
+                if (change.kind == cli::PropertyChange::Kind::Same)
+                  continue;
+                const bool removed = change.kind == cli::PropertyChange::Kind::Removed;
+                changes.push_back(
+                    {{"fmtid", set.formatId},
+                     {"set", cli::PropertySetTitle(set.formatId)},
+                     {"name", change.property.name},
+                     {"id", change.property.id},
+                     {"change", removed                                         ? "removed"
+                                : change.kind == cli::PropertyChange::Kind::New ? "new"
+                                                                                : "changed"},
+                     {"type", removed ? "" : cli::ValueTypeName(change.property.value)},
+                     {"text", removed ? "" : cli::ValueText(change.property.value)},
+                     {"was", removed      ? cli::ValueText(change.property.value)
+                             : change.old ? cli::ValueText(change.old->value)
+                                          : ""}});
+              }
+          }
+          std::ostringstream reportJson;
+          cli::WriteReportJson(reportJson, report);
+          previews.push_back({{"report", json::parse(reportJson.str())}, {"changes", changes}});
+        };
+        cli::SaveScene(scene, cli::LocateSettings(kPreviewFile), regional,
+                       cli::ChooseClock(parsed.at("now").get<std::string>()), event_timing::Before,
+                       use);
       } catch (const std::exception& error) {
         previews.push_back(Problem(error));
       }

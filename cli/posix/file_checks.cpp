@@ -2,9 +2,9 @@
 #include "cli/settings_location.h"
 
 #include "cli/usage_error.h"
-#include "platform/profile_file_system.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -40,14 +40,25 @@ void RequireDirectory(const std::string& directory, const std::string& path) {
     throw UsageError(path + ": " + directory + " is not a directory");
 }
 
+// The file a write through path changes: path itself, or the file its
+// symbolic link leads to.
+std::string WrittenFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+    return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr)
+    throw UsageError(path + ": cannot find out which file the settings file path leads to (" +
+                     Reason(errno) + ")");
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
 } // namespace
 
 void RequireWritable(const std::string& path) {
-  PosixProfileFileSystem files;
-  std::string target;
-  if (!files.ResolveTarget(path, target))
-    throw UsageError(path + ": cannot find out which file the settings file path leads to (" +
-                     Reason(errno) + ")");
+  const std::string target = WrittenFile(path);
   struct stat st {};
   if (Exists(target, st)) {
     // A file that may be written is written in place where its directory

@@ -3,6 +3,8 @@
 #include "cli/settings_location.h"
 
 #include "cli/usage_error.h"
+#include "platform/profile_file_system.h"
+#include "platform/utf8_path.h"
 #include "platform/windows/system_message.h"
 #include "platform/windows/wide_text.h"
 
@@ -32,7 +34,8 @@ std::optional<DWORD> Attributes(const std::string& path) {
   const DWORD error = GetLastError();
   if (IsMissing(error))
     return std::nullopt;
-  throw UsageError(path + ": the settings file cannot be reached (" + win::SystemMessage(error) + ")");
+  throw UsageError(path + ": the settings file cannot be reached (" + win::SystemMessage(error) +
+                   ")");
 }
 
 // Opens the existing file with the access and closes it; the reason why
@@ -75,9 +78,9 @@ void RequireWritable(const std::string& path) {
   const std::string directory = DirectoryOf(path);
   RequireDirectory(directory, path);
   // A file of a new name, created and at once deleted again, shows whether
-  // the directory lets us create the settings file.
-  const std::wstring probe = win::WideFromUtf8(path + ".vantelo-check-" +
-                                               std::to_string(GetCurrentProcessId()) + ".tmp");
+  // the directory lets us create the settings file. The name is a temporary
+  // one of the file's, which fits the limits whatever the file's length.
+  const std::wstring probe = TemporaryFileName(PathFromUtf8(path)).wstring();
   HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE)

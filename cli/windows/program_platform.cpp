@@ -3,6 +3,7 @@
 // output.
 #include "cli/program_platform.h"
 
+#include "cli/error_keeping_buffer.h"
 #include "cli/usage_error.h"
 #include "platform/message_dialogs.h"
 #include "platform/windows/system_message.h"
@@ -17,6 +18,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <streambuf>
 
@@ -26,6 +28,9 @@ namespace {
 
 class WindowsSystemProfileFile final : public SystemProfileFile {
 public:
+  std::unique_ptr<Hold> Lock(const std::string& file, LockMode mode) override {
+    return file_->Lock(file, mode);
+  }
   std::size_t GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::span<char> buffer,
                         const std::string& file) override {
@@ -50,27 +55,33 @@ private:
 };
 
 // Shows UTF-8 text on a console as UTF-16, whole characters at a time.
+// Remembers the first write the console refused; the stream then fails.
 class ConsoleBuffer final : public std::streambuf {
 public:
   explicit ConsoleBuffer(HANDLE console) : console_(console) {}
   ~ConsoleBuffer() override { sync(); }
 
+  // The error of the first write that failed; 0 while none did.
+  DWORD Error() const { return error_; }
+
 protected:
   int_type overflow(int_type c) override {
     if (c != traits_type::eof()) {
       pending_.push_back(static_cast<char>(c));
-      if (c == '\n' || pending_.size() >= 4096)
-        sync();
+      if ((c == '\n' || pending_.size() >= 4096) && sync() != 0)
+        return traits_type::eof();
     }
     return traits_type::not_eof(c);
   }
   std::streamsize xsputn(const char* text, std::streamsize count) override {
     pending_.append(text, static_cast<std::size_t>(count));
-    if (pending_.size() >= 4096 || pending_.find('\n') != std::string::npos)
-      sync();
+    if ((pending_.size() >= 4096 || pending_.find('\n') != std::string::npos) && sync() != 0)
+      return 0;
     return count;
   }
   int sync() override {
+    if (error_ != 0)
+      return -1;
     // A character cut at the end waits for its remaining bytes.
     std::size_t end = pending_.size();
     std::size_t start = end;
@@ -88,8 +99,11 @@ protected:
     for (std::size_t done = 0; done < wide.size();) {
       DWORD written = 0;
       const auto chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 8192));
-      if (!WriteConsoleW(console_, wide.data() + done, chunk, &written, nullptr) || written == 0)
+      if (!WriteConsoleW(console_, wide.data() + done, chunk, &written, nullptr) || written == 0) {
+        const DWORD error = GetLastError();
+        error_ = error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
         return -1;
+      }
       done += written;
     }
     return 0;
@@ -98,6 +112,7 @@ protected:
 private:
   HANDLE console_;
   std::string pending_;
+  DWORD error_ = 0;
 };
 
 HANDLE ConsoleOf(DWORD which) {
@@ -125,8 +140,8 @@ PlatformServices ProgramPlatform(PlatformChoice choice) {
   if (choice.profile)
     services.profile = std::move(choice.profile);
   // A command-line program shows no message box: the report lists it.
-  services.messageBox = choice.messageBox ? std::move(choice.messageBox)
-                                          : std::make_shared<RecordingMessageDialog>();
+  services.messageBox =
+      choice.messageBox ? std::move(choice.messageBox) : std::make_shared<RecordingMessageDialog>();
   return services;
 }
 
@@ -139,6 +154,10 @@ std::string AddinCodePageName() { return "code page " + std::to_string(GetACP())
 std::shared_ptr<ModulePath> ProgramModulePath() { return win::MakeModulePath(); }
 
 char PathSeparator() { return '\\'; }
+
+bool FileNamesIgnoreCase() { return true; }
+
+std::size_t ProfilePathLimit() { return MAX_PATH - 1; }
 
 std::string AbsolutePath(const std::string& path, const std::string& what) {
   const std::wstring wide = win::WideFromUtf8(path);
@@ -166,6 +185,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 
 struct StandardStreams::State {
   std::unique_ptr<ConsoleBuffer> out, err;
+  std::unique_ptr<ErrorKeepingBuffer> file; // standard output to a file or a pipe
   std::streambuf* oldOut = nullptr;
   std::streambuf* oldErr = nullptr;
 };
@@ -175,10 +195,13 @@ StandardStreams::StandardStreams() : state_(std::make_unique<State>()) {
   // on other systems.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  std::cout.flush();
   if (HANDLE console = ConsoleOf(STD_OUTPUT_HANDLE)) {
-    std::cout.flush();
     state_->out = std::make_unique<ConsoleBuffer>(console);
     state_->oldOut = std::cout.rdbuf(state_->out.get());
+  } else {
+    state_->file = std::make_unique<ErrorKeepingBuffer>(std::cout.rdbuf());
+    state_->oldOut = std::cout.rdbuf(state_->file.get());
   }
   if (HANDLE console = ConsoleOf(STD_ERROR_HANDLE)) {
     std::cerr.flush();
@@ -188,14 +211,21 @@ StandardStreams::StandardStreams() : state_(std::make_unique<State>()) {
 }
 
 StandardStreams::~StandardStreams() {
-  if (state_->out) {
-    std::cout.flush();
-    std::cout.rdbuf(state_->oldOut);
-  }
+  std::cout.flush();
+  std::cout.rdbuf(state_->oldOut);
   if (state_->err) {
     std::cerr.flush();
     std::cerr.rdbuf(state_->oldErr);
   }
+}
+
+std::optional<std::string> StandardStreams::FinishOutput() {
+  std::cout.flush();
+  if (state_->out && state_->out->Error() != 0)
+    return win::SystemMessage(state_->out->Error());
+  if (state_->file && state_->file->Error() != 0)
+    return std::strerror(state_->file->Error());
+  return std::nullopt;
 }
 
 bool StandardOutputIsTerminal() { return ConsoleOf(STD_OUTPUT_HANDLE) != nullptr; }

@@ -9,26 +9,28 @@ namespace {
 
 class AddInSiteAdapter final : public ApplicationAddInSite, public DispatchObject {
 public:
-  explicit AddInSiteAdapter(ComPtr<IDispatch> site)
-      : DispatchObject(std::move(site), "ApplicationAddInSite") {}
+  AddInSiteAdapter(ComPtr<IDispatch> site, AdapterPool& pool)
+      : DispatchObject(std::move(site), "ApplicationAddInSite", pool) {}
 
   Ref<vantelo::Application> Application() override {
-    return MakeApplication(GetObjectAs(dispid::SiteApplication, "Application", iid::Application));
+    return MakeApplication(Pool(),
+                           GetObjectAs(dispid::SiteApplication, "Application", iid::Application));
   }
 };
 
 class ApplicationAdapter final : public Application, public DispatchObject {
 public:
-  explicit ApplicationAdapter(ComPtr<IDispatch> application)
-      : DispatchObject(std::move(application), "Application") {}
+  ApplicationAdapter(ComPtr<IDispatch> application, AdapterPool& pool)
+      : DispatchObject(std::move(application), "Application", pool) {}
 
   Ref<vantelo::Document> ActiveDocument() override {
-    return MakeDocument(GetObjectAs(dispid::ActiveDocument, "ActiveDocument", iid::Document));
+    return MakeDocument(Pool(),
+                        GetObjectAs(dispid::ActiveDocument, "ActiveDocument", iid::Document));
   }
 
   Ref<vantelo::ApplicationEvents> ApplicationEvents() override {
-    return MakeApplicationEvents(
-        GetObjectAs(dispid::ApplicationEvents, "ApplicationEvents", iid::ApplicationEvents));
+    return MakeApplicationEvents(Pool(), GetObjectAs(dispid::ApplicationEvents, "ApplicationEvents",
+                                                     iid::ApplicationEvents));
   }
 
   void SetStatusBarText(const std::string& text) override {
@@ -39,11 +41,13 @@ public:
 } // namespace
 
 Ref<ApplicationAddInSite> MakeAddInSite(ComPtr<IDispatch> site) {
-  return Wrapped<AddInSiteAdapter>(std::move(site));
+  // The root of every adapter reached from the application: its pool lives
+  // as long as any of them.
+  return Wrapped<AddInSiteAdapter>(*AdapterPool::Create(), std::move(site));
 }
 
-Ref<Application> MakeApplication(ComPtr<IDispatch> application) {
-  return Wrapped<ApplicationAdapter>(std::move(application));
+Ref<Application> MakeApplication(AdapterPool& pool, ComPtr<IDispatch> application) {
+  return Wrapped<ApplicationAdapter>(pool, std::move(application));
 }
 
 } // namespace vantelo::com::host

@@ -41,8 +41,8 @@ private:
 
 class ApplicationEventsAdapter final : public ApplicationEvents, public DispatchObject {
 public:
-  explicit ApplicationEventsAdapter(ComPtr<IDispatch> events)
-      : DispatchObject(std::move(events), "ApplicationEvents") {}
+  ApplicationEventsAdapter(ComPtr<IDispatch> events, AdapterPool& pool)
+      : DispatchObject(std::move(events), "ApplicationEvents", pool) {}
 
   std::unique_ptr<EventConnection> Advise(ApplicationEventsSink& target) override {
     ComPtr<IConnectionPointContainer> container;
@@ -60,8 +60,8 @@ public:
 
 } // namespace
 
-Ref<ApplicationEvents> MakeApplicationEvents(ComPtr<IDispatch> events) {
-  return Wrapped<ApplicationEventsAdapter>(std::move(events));
+Ref<ApplicationEvents> MakeApplicationEvents(AdapterPool& pool, ComPtr<IDispatch> events) {
+  return Wrapped<ApplicationEventsAdapter>(pool, std::move(events));
 }
 
 } // namespace vantelo::com::host

@@ -48,22 +48,22 @@ void CheckConversion(HRESULT hr, const ResultOf& what) {
     ConversionFailed(hr, what);
 }
 
-Variant Converted(Variant result, VARTYPE type, const ResultOf& what) {
-  // A result already of the type is the converted value itself.
+// Converts a result in place; a result already of the type stays as it is.
+void Convert(Variant& result, VARTYPE type, const ResultOf& what) {
   if (result.Type() == type)
-    return result;
+    return;
   Variant out;
   CheckConversion(VariantChangeType(out.Get(), result.Get(), 0, type), what);
-  return out;
+  result = std::move(out);
 }
 
-// Moves a by-reference result to a value of its own.
-Variant Dereferenced(Variant result, const ResultOf& what) {
+// Replaces a by-reference result by a value of its own.
+void Dereference(Variant& result, const ResultOf& what) {
   if (!(result.Type() & VT_BYREF))
-    return result;
+    return;
   Variant out;
   CheckConversion(VariantCopyInd(out.Get(), result.Get()), what);
-  return out;
+  result = std::move(out);
 }
 
 // An object result as the automation object it must be; null stays null.
@@ -77,7 +77,8 @@ ComPtr<IDispatch> AutomationObject(IUnknown* unknown, const ResultOf& what) {
 
 class GenericObject final : public HostObject, public DispatchObject {
 public:
-  explicit GenericObject(ComPtr<IDispatch> object) : DispatchObject(std::move(object), "Object") {}
+  GenericObject(ComPtr<IDispatch> object, AdapterPool& pool)
+      : DispatchObject(std::move(object), "Object", pool) {}
 };
 
 } // namespace
@@ -242,9 +243,9 @@ void DispatchObject::PutByName(const wchar_t* name, Variant value) const {
   Invoke(IdOfName(name), DISPATCH_PROPERTYPUT, member.c_str(), arguments, true);
 }
 
-ComPtr<IDispatch> DispatchObject::Object(Variant result, const char* member) const {
+ComPtr<IDispatch> DispatchObject::Object(Variant&& result, const char* member) const {
   const ResultOf what{kind_, member};
-  result = Dereferenced(std::move(result), what);
+  Dereference(result, what);
   switch (result.Type()) {
   case VT_DISPATCH: {
     // The result's reference becomes the returned one.
@@ -259,7 +260,7 @@ ComPtr<IDispatch> DispatchObject::Object(Variant result, const char* member) con
   }
 }
 
-ComPtr<IDispatch> DispatchObject::ObjectAs(Variant result, const GUID& iid,
+ComPtr<IDispatch> DispatchObject::ObjectAs(Variant&& result, const GUID& iid,
                                            const char* member) const {
   ComPtr<IDispatch> found = Object(std::move(result), member);
   if (!found)
@@ -278,19 +279,19 @@ ComPtr<IDispatch> DispatchObject::QueryAs(const GUID& iid, const char* what) con
   return typed;
 }
 
-std::int32_t DispatchObject::ToLong(Variant result, const char* member) const {
-  const Variant number = Converted(std::move(result), VT_I4, ResultOf{kind_, member});
-  return V_I4(number.Get());
+std::int32_t DispatchObject::ToLong(Variant&& result, const char* member) const {
+  Convert(result, VT_I4, ResultOf{kind_, member});
+  return V_I4(result.Get());
 }
 
-double DispatchObject::ToDouble(Variant result, const char* member) const {
-  const Variant number = Converted(std::move(result), VT_R8, ResultOf{kind_, member});
-  return V_R8(number.Get());
+double DispatchObject::ToDouble(Variant&& result, const char* member) const {
+  Convert(result, VT_R8, ResultOf{kind_, member});
+  return V_R8(result.Get());
 }
 
-std::string DispatchObject::ToText(Variant result, const char* member) const {
-  const Variant text = Converted(std::move(result), VT_BSTR, ResultOf{kind_, member});
-  return ToUtf8(V_BSTR(text.Get()));
+std::string DispatchObject::ToText(Variant&& result, const char* member) const {
+  Convert(result, VT_BSTR, ResultOf{kind_, member});
+  return ToUtf8(V_BSTR(result.Get()));
 }
 
 ComPtr<IDispatch> DispatchObject::GetObjectAs(DISPID id, const char* member, const GUID& iid,
@@ -315,9 +316,9 @@ IDispatch* DispatchOf(const HostObject* object) noexcept {
   return adapter ? adapter->Dispatch() : nullptr;
 }
 
-Value ToValue(Variant result, const char* description) {
+Value ToValue(AdapterPool& pool, Variant&& result, const char* description) {
   const ResultOf what{nullptr, description};
-  result = Dereferenced(std::move(result), what);
+  Dereference(result, what);
   VARIANT* v = result.Get();
   switch (result.Type()) {
   case VT_EMPTY:
@@ -339,12 +340,11 @@ Value ToValue(Variant result, const char* description) {
   case VT_DISPATCH:
   case VT_UNKNOWN: {
     ComPtr<IDispatch> dispatch = AutomationObject(V_UNKNOWN(v), what);
-    return dispatch ? MakeHostObject(std::move(dispatch)) : std::shared_ptr<HostObject>();
+    return MakeHostObject(pool, std::move(dispatch));
   }
-  default: {
-    const Variant number = Converted(std::move(result), VT_R8, what);
-    return V_R8(number.Get());
-  }
+  default:
+    Convert(result, VT_R8, what);
+    return V_R8(result.Get());
   }
 }
 
@@ -352,8 +352,8 @@ Value ToValue(Variant result, const char* description) {
 
 namespace vantelo::com::host {
 
-Ref<HostObject> MakeHostObject(ComPtr<IDispatch> object) {
-  return std::make_shared<GenericObject>(std::move(object));
+Ref<HostObject> MakeHostObject(AdapterPool& pool, ComPtr<IDispatch> object) {
+  return Wrapped<GenericObject>(pool, std::move(object));
 }
 
 } // namespace vantelo::com::host

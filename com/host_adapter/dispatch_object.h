@@ -7,6 +7,7 @@
 
 #include "addin/host_model.h"
 #include "com/com_ptr.h"
+#include "com/host_adapter/adapter_pool.h"
 #include "com/variant.h"
 
 #include <windows.h>
@@ -63,14 +64,17 @@ Variant ValueArgument(const Value& value);
 
 class DispatchObject {
 public:
-  // `kind` names the host object in error messages ("Document").
-  DispatchObject(ComPtr<IDispatch> object, const char* kind) noexcept
-      : object_(std::move(object)), kind_(kind) {}
+  // `kind` names the host object in error messages ("Document"); the
+  // adapters of results come from `pool`, the pool of this adapter.
+  DispatchObject(ComPtr<IDispatch> object, const char* kind, AdapterPool& pool) noexcept
+      : object_(std::move(object)), kind_(kind), pool_(pool) {}
   virtual ~DispatchObject() = default;
 
   IDispatch* Dispatch() const noexcept { return object_.Get(); }
 
 protected:
+  AdapterPool& Pool() const noexcept { return pool_; }
+
   Variant Get(DISPID id, const char* member, Arguments arguments = Arguments()) const;
   void Put(DISPID id, const char* member, Variant value) const;
   Variant Call(DISPID id, const char* member, Arguments arguments = Arguments()) const;
@@ -79,15 +83,15 @@ protected:
 
   // Takes an object result as the interface `iid` (one QueryInterface, whose
   // status is the failure's code); a null result stays null.
-  ComPtr<IDispatch> ObjectAs(Variant result, const GUID& iid, const char* member) const;
+  ComPtr<IDispatch> ObjectAs(Variant&& result, const GUID& iid, const char* member) const;
   // Takes an object result without a cast.
-  ComPtr<IDispatch> Object(Variant result, const char* member) const;
+  ComPtr<IDispatch> Object(Variant&& result, const char* member) const;
   // One QueryInterface of this object for `iid`.
   ComPtr<IDispatch> QueryAs(const GUID& iid, const char* what) const;
 
-  std::int32_t ToLong(Variant result, const char* member) const;
-  double ToDouble(Variant result, const char* member) const;
-  std::string ToText(Variant result, const char* member) const;
+  std::int32_t ToLong(Variant&& result, const char* member) const;
+  double ToDouble(Variant&& result, const char* member) const;
+  std::string ToText(Variant&& result, const char* member) const;
 
   // A property get whose result is taken as the interface `iid` (ObjectAs),
   // or converted to a 32-bit integer, a double or a text.
@@ -104,14 +108,16 @@ private:
 
   ComPtr<IDispatch> object_;
   const char* kind_;
+  AdapterPool& pool_; // owned through this adapter's allocation
 };
 
-// Wraps a host object in the adapter class `Adapter`; a null object gives a
-// null reference (the host's Nothing).
-template <class Adapter> std::shared_ptr<Adapter> Wrapped(ComPtr<IDispatch> object) {
+// Wraps a host object in the adapter class `Adapter`, allocated from `pool`;
+// a null object gives a null reference (the host's Nothing).
+template <class Adapter>
+std::shared_ptr<Adapter> Wrapped(AdapterPool& pool, ComPtr<IDispatch> object) {
   if (!object)
     return nullptr;
-  return std::make_shared<Adapter>(std::move(object));
+  return std::allocate_shared<Adapter>(PoolAllocator<Adapter>(pool), std::move(object), pool);
 }
 
 // The IDispatch of a host object that came through the adapter; null for any
@@ -119,7 +125,8 @@ template <class Adapter> std::shared_ptr<Adapter> Wrapped(ComPtr<IDispatch> obje
 IDispatch* DispatchOf(const HostObject* object) noexcept;
 
 // The host's value as the add-in's value (Empty, numbers, dates, text,
-// objects); other automation types become doubles.
-Value ToValue(Variant result, const char* what);
+// objects, whose adapters come from `pool`); other automation types become
+// doubles.
+Value ToValue(AdapterPool& pool, Variant&& result, const char* what);
 
 } // namespace vantelo::com::host

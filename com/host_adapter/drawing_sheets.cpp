@@ -9,67 +9,72 @@ namespace {
 
 class SheetsAdapter final : public Sheets, public DispatchObject {
 public:
-  explicit SheetsAdapter(ComPtr<IDispatch> sheets) : DispatchObject(std::move(sheets), "Sheets") {}
+  SheetsAdapter(ComPtr<IDispatch> sheets, AdapterPool& pool)
+      : DispatchObject(std::move(sheets), "Sheets", pool) {}
 
   std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<Sheet> Item(std::int16_t index) override {
     return MakeSheet(
-        GetObjectAs(dispid::Item, "Item", iid::Sheet, Arguments(ShortArgument(index))));
+        Pool(), GetObjectAs(dispid::Item, "Item", iid::Sheet, Arguments(ShortArgument(index))));
   }
 };
 
 class SheetAdapter final : public Sheet, public DispatchObject {
 public:
-  explicit SheetAdapter(ComPtr<IDispatch> sheet) : DispatchObject(std::move(sheet), "Sheet") {}
+  SheetAdapter(ComPtr<IDispatch> sheet, AdapterPool& pool)
+      : DispatchObject(std::move(sheet), "Sheet", pool) {}
 
   std::int32_t Size() override { return GetLong(dispid::SheetSize, "Size"); }
 
   Ref<vantelo::DrawingViews> DrawingViews() override {
     return MakeDrawingViews(
-        GetObjectAs(dispid::SheetDrawingViews, "DrawingViews", iid::DrawingViews));
+        Pool(), GetObjectAs(dispid::SheetDrawingViews, "DrawingViews", iid::DrawingViews));
   }
 
   Ref<vantelo::PartsLists> PartsLists() override {
-    return MakePartsLists(GetObjectAs(dispid::SheetPartsLists, "PartsLists", iid::PartsLists));
+    return MakePartsLists(Pool(),
+                          GetObjectAs(dispid::SheetPartsLists, "PartsLists", iid::PartsLists));
   }
 };
 
 class DrawingViewsAdapter final : public DrawingViews, public DispatchObject {
 public:
-  explicit DrawingViewsAdapter(ComPtr<IDispatch> views)
-      : DispatchObject(std::move(views), "DrawingViews") {}
+  DrawingViewsAdapter(ComPtr<IDispatch> views, AdapterPool& pool)
+      : DispatchObject(std::move(views), "DrawingViews", pool) {}
 
   std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
   Ref<DrawingView> Item(std::int32_t index) override {
-    return MakeDrawingView(
-        GetObjectAs(dispid::Item, "Item", iid::DrawingView, Arguments(LongArgument(index))));
+    return MakeDrawingView(Pool(), GetObjectAs(dispid::Item, "Item", iid::DrawingView,
+                                               Arguments(LongArgument(index))));
   }
 };
 
 class DrawingViewAdapter final : public DrawingView, public DispatchObject {
 public:
-  explicit DrawingViewAdapter(ComPtr<IDispatch> view)
-      : DispatchObject(std::move(view), "DrawingView") {}
+  DrawingViewAdapter(ComPtr<IDispatch> view, AdapterPool& pool)
+      : DispatchObject(std::move(view), "DrawingView", pool) {}
 
   double Scale() override { return GetDouble(dispid::ViewScale, "Scale"); }
 };
 
 } // namespace
 
-Ref<Sheets> MakeSheets(ComPtr<IDispatch> sheets) {
-  return Wrapped<SheetsAdapter>(std::move(sheets));
+Ref<Sheets> MakeSheets(AdapterPool& pool, ComPtr<IDispatch> sheets) {
+  return Wrapped<SheetsAdapter>(pool, std::move(sheets));
 }
 
-Ref<Sheet> MakeSheet(ComPtr<IDispatch> sheet) { return Wrapped<SheetAdapter>(std::move(sheet)); }
-
-Ref<DrawingViews> MakeDrawingViews(ComPtr<IDispatch> views) {
-  return Wrapped<DrawingViewsAdapter>(std::move(views));
+Ref<Sheet> MakeSheet(AdapterPool& pool, ComPtr<IDispatch> sheet) {
+  return Wrapped<SheetAdapter>(pool, std::move(sheet));
 }
 
-Ref<DrawingView> MakeDrawingView(ComPtr<IDispatch> view) {
-  return Wrapped<DrawingViewAdapter>(std::move(view));
+Ref<DrawingViews> MakeDrawingViews(AdapterPool& pool, ComPtr<IDispatch> views) {
+  return Wrapped<DrawingViewsAdapter>(pool, std::move(views));
+}
+
+Ref<DrawingView> MakeDrawingView(AdapterPool& pool, ComPtr<IDispatch> view) {
+  return Wrapped<DrawingViewAdapter>(pool, std::move(view));
 }
 
 } // namespace vantelo::com::host

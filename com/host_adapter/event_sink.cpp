@@ -141,8 +141,11 @@ HRESULT EventSink::OnSaveDocument(DISPPARAMS& params, EXCEPINFO* exception,
   const HRESULT hr = Guarded(iid::ApplicationEventsSink, [&] {
     // The host's code is read, never written back: the handler works on a copy.
     std::int32_t code = handlingCode;
-    target->OnSaveDocument(MakeDocument(document), beforeOrAfter,
-                           context ? MakeHostObject(context) : Ref<HostObject>(), code);
+    // The adapters reached from the notification's own objects come from a
+    // pool of this save.
+    const PoolRef pool = AdapterPool::Create();
+    target->OnSaveDocument(MakeDocument(*pool, document), beforeOrAfter,
+                           MakeHostObject(*pool, context), code);
   });
   return SUCCEEDED(hr) ? hr : DispatchException(hr, exception);
 }

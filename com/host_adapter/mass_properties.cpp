@@ -10,38 +10,40 @@ namespace {
 
 class ComponentDefinitionAdapter final : public ComponentDefinition, public DispatchObject {
 public:
-  explicit ComponentDefinitionAdapter(ComPtr<IDispatch> definition)
-      : DispatchObject(std::move(definition), "ComponentDefinition") {}
+  ComponentDefinitionAdapter(ComPtr<IDispatch> definition, AdapterPool& pool)
+      : DispatchObject(std::move(definition), "ComponentDefinition", pool) {}
 
   Ref<MassProperties> MassPropertiesByName() override {
-    return MakeMassProperties(Object(GetByName(member::MassProperties), "MassProperties"));
+    return MakeMassProperties(Pool(), Object(GetByName(member::MassProperties), "MassProperties"));
   }
 };
 
 class MassPropertiesAdapter final : public MassProperties, public DispatchObject {
 public:
-  explicit MassPropertiesAdapter(ComPtr<IDispatch> massProperties)
-      : DispatchObject(std::move(massProperties), "MassProperties") {}
+  MassPropertiesAdapter(ComPtr<IDispatch> massProperties, AdapterPool& pool)
+      : DispatchObject(std::move(massProperties), "MassProperties", pool) {}
 
   void SetAccuracyByName(std::int32_t accuracy) override {
     PutByName(member::Accuracy, LongArgument(accuracy));
   }
 
-  Value MassByName() override { return ToValue(GetByName(member::Mass), "MassProperties.Mass"); }
+  Value MassByName() override {
+    return ToValue(Pool(), GetByName(member::Mass), "MassProperties.Mass");
+  }
 
   Value VolumeByName() override {
-    return ToValue(GetByName(member::Volume), "MassProperties.Volume");
+    return ToValue(Pool(), GetByName(member::Volume), "MassProperties.Volume");
   }
 };
 
 } // namespace
 
-Ref<ComponentDefinition> MakeComponentDefinition(ComPtr<IDispatch> definition) {
-  return Wrapped<ComponentDefinitionAdapter>(std::move(definition));
+Ref<ComponentDefinition> MakeComponentDefinition(AdapterPool& pool, ComPtr<IDispatch> definition) {
+  return Wrapped<ComponentDefinitionAdapter>(pool, std::move(definition));
 }
 
-Ref<MassProperties> MakeMassProperties(ComPtr<IDispatch> massProperties) {
-  return Wrapped<MassPropertiesAdapter>(std::move(massProperties));
+Ref<MassProperties> MakeMassProperties(AdapterPool& pool, ComPtr<IDispatch> massProperties) {
+  return Wrapped<MassPropertiesAdapter>(pool, std::move(massProperties));
 }
 
 } // namespace vantelo::com::host

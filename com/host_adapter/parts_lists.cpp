@@ -9,30 +9,30 @@ namespace {
 
 class PartsListsAdapter final : public PartsLists, public DispatchObject {
 public:
-  explicit PartsListsAdapter(ComPtr<IDispatch> lists)
-      : DispatchObject(std::move(lists), "PartsLists") {}
+  PartsListsAdapter(ComPtr<IDispatch> lists, AdapterPool& pool)
+      : DispatchObject(std::move(lists), "PartsLists", pool) {}
 
   Ref<PartsList> Item(std::int32_t index) override {
     return MakePartsList(
-        GetObjectAs(dispid::Item, "Item", iid::PartsList, Arguments(LongArgument(index))));
+        Pool(), GetObjectAs(dispid::Item, "Item", iid::PartsList, Arguments(LongArgument(index))));
   }
 };
 
 class PartsListAdapter final : public PartsList, public DispatchObject {
 public:
-  explicit PartsListAdapter(ComPtr<IDispatch> list)
-      : DispatchObject(std::move(list), "PartsList") {}
+  PartsListAdapter(ComPtr<IDispatch> list, AdapterPool& pool)
+      : DispatchObject(std::move(list), "PartsList", pool) {}
 
   Ref<vantelo::PartsListRows> PartsListRows() override {
     return MakePartsListRows(
-        GetObjectAs(dispid::PartsListRows, "PartsListRows", iid::PartsListRows));
+        Pool(), GetObjectAs(dispid::PartsListRows, "PartsListRows", iid::PartsListRows));
   }
 };
 
 class PartsListRowsAdapter final : public PartsListRows, public DispatchObject {
 public:
-  explicit PartsListRowsAdapter(ComPtr<IDispatch> rows)
-      : DispatchObject(std::move(rows), "PartsListRows") {}
+  PartsListRowsAdapter(ComPtr<IDispatch> rows, AdapterPool& pool)
+      : DispatchObject(std::move(rows), "PartsListRows", pool) {}
 
   std::int32_t Count() override { return GetLong(dispid::Count, "Count"); }
 
@@ -41,25 +41,25 @@ public:
     LONG shared = index;
     Variant row = Get(dispid::Item, "Item", Arguments(LongByReference(&shared)));
     index = shared;
-    return MakePartsListRow(ObjectAs(std::move(row), iid::PartsListRow, "Item"));
+    return MakePartsListRow(Pool(), ObjectAs(std::move(row), iid::PartsListRow, "Item"));
   }
 };
 
 class PartsListRowAdapter final : public PartsListRow, public DispatchObject {
 public:
-  explicit PartsListRowAdapter(ComPtr<IDispatch> row)
-      : DispatchObject(std::move(row), "PartsListRow") {}
+  PartsListRowAdapter(ComPtr<IDispatch> row, AdapterPool& pool)
+      : DispatchObject(std::move(row), "PartsListRow", pool) {}
 
   Ref<PartsListCell> Item(const std::string& columnTitle) override {
-    return MakePartsListCell(GetObjectAs(dispid::Item, "Item", iid::PartsListCell,
-                                         Arguments(TextArgument(columnTitle))));
+    return MakePartsListCell(Pool(), GetObjectAs(dispid::Item, "Item", iid::PartsListCell,
+                                                 Arguments(TextArgument(columnTitle))));
   }
 };
 
 class PartsListCellAdapter final : public PartsListCell, public DispatchObject {
 public:
-  explicit PartsListCellAdapter(ComPtr<IDispatch> cell)
-      : DispatchObject(std::move(cell), "PartsListCell") {}
+  PartsListCellAdapter(ComPtr<IDispatch> cell, AdapterPool& pool)
+      : DispatchObject(std::move(cell), "PartsListCell", pool) {}
 
   // The cell's default member.
   std::string Value() override { return GetText(DISPID_VALUE, "(default)"); }
@@ -71,24 +71,24 @@ public:
 
 } // namespace
 
-Ref<PartsLists> MakePartsLists(ComPtr<IDispatch> lists) {
-  return Wrapped<PartsListsAdapter>(std::move(lists));
+Ref<PartsLists> MakePartsLists(AdapterPool& pool, ComPtr<IDispatch> lists) {
+  return Wrapped<PartsListsAdapter>(pool, std::move(lists));
 }
 
-Ref<PartsList> MakePartsList(ComPtr<IDispatch> list) {
-  return Wrapped<PartsListAdapter>(std::move(list));
+Ref<PartsList> MakePartsList(AdapterPool& pool, ComPtr<IDispatch> list) {
+  return Wrapped<PartsListAdapter>(pool, std::move(list));
 }
 
-Ref<PartsListRows> MakePartsListRows(ComPtr<IDispatch> rows) {
-  return Wrapped<PartsListRowsAdapter>(std::move(rows));
+Ref<PartsListRows> MakePartsListRows(AdapterPool& pool, ComPtr<IDispatch> rows) {
+  return Wrapped<PartsListRowsAdapter>(pool, std::move(rows));
 }
 
-Ref<PartsListRow> MakePartsListRow(ComPtr<IDispatch> row) {
-  return Wrapped<PartsListRowAdapter>(std::move(row));
+Ref<PartsListRow> MakePartsListRow(AdapterPool& pool, ComPtr<IDispatch> row) {
+  return Wrapped<PartsListRowAdapter>(pool, std::move(row));
 }
 
-Ref<PartsListCell> MakePartsListCell(ComPtr<IDispatch> cell) {
-  return Wrapped<PartsListCellAdapter>(std::move(cell));
+Ref<PartsListCell> MakePartsListCell(AdapterPool& pool, ComPtr<IDispatch> cell) {
+  return Wrapped<PartsListCellAdapter>(pool, std::move(cell));
 }
 
 } // namespace vantelo::com::host

@@ -9,23 +9,23 @@ namespace {
 
 class PropertySetsAdapter final : public PropertySets, public DispatchObject {
 public:
-  explicit PropertySetsAdapter(ComPtr<IDispatch> sets)
-      : DispatchObject(std::move(sets), "PropertySets") {}
+  PropertySetsAdapter(ComPtr<IDispatch> sets, AdapterPool& pool)
+      : DispatchObject(std::move(sets), "PropertySets", pool) {}
 
   Ref<PropertySet> Item(const std::string& formatId) override {
-    return MakePropertySet(
-        GetObjectAs(dispid::Item, "Item", iid::PropertySet, Arguments(TextArgument(formatId))));
+    return MakePropertySet(Pool(), GetObjectAs(dispid::Item, "Item", iid::PropertySet,
+                                               Arguments(TextArgument(formatId))));
   }
 };
 
 class PropertySetAdapter final : public PropertySet, public DispatchObject {
 public:
-  explicit PropertySetAdapter(ComPtr<IDispatch> set)
-      : DispatchObject(std::move(set), "PropertySet") {}
+  PropertySetAdapter(ComPtr<IDispatch> set, AdapterPool& pool)
+      : DispatchObject(std::move(set), "PropertySet", pool) {}
 
   Ref<Property> Item(const std::string& name) override {
     return MakeProperty(
-        GetObjectAs(dispid::Item, "Item", iid::Property, Arguments(TextArgument(name))));
+        Pool(), GetObjectAs(dispid::Item, "Item", iid::Property, Arguments(TextArgument(name))));
   }
 
   void Add(const Value& value, const std::string& name) override {
@@ -34,15 +34,15 @@ public:
   }
 
   Ref<Property> ItemByPropId(std::int32_t id) override {
-    return MakeProperty(GetObjectAs(dispid::PropertySetItemByPropId, "ItemByPropId", iid::Property,
-                                    Arguments(LongArgument(id))));
+    return MakeProperty(Pool(), GetObjectAs(dispid::PropertySetItemByPropId, "ItemByPropId",
+                                            iid::Property, Arguments(LongArgument(id))));
   }
 };
 
 class PropertyAdapter final : public Property, public DispatchObject {
 public:
-  explicit PropertyAdapter(ComPtr<IDispatch> property)
-      : DispatchObject(std::move(property), "Property") {}
+  PropertyAdapter(ComPtr<IDispatch> property, AdapterPool& pool)
+      : DispatchObject(std::move(property), "Property", pool) {}
 
   void Delete() override { Call(dispid::PropertyDelete, "Delete"); }
 
@@ -53,16 +53,16 @@ public:
 
 } // namespace
 
-Ref<PropertySets> MakePropertySets(ComPtr<IDispatch> sets) {
-  return Wrapped<PropertySetsAdapter>(std::move(sets));
+Ref<PropertySets> MakePropertySets(AdapterPool& pool, ComPtr<IDispatch> sets) {
+  return Wrapped<PropertySetsAdapter>(pool, std::move(sets));
 }
 
-Ref<PropertySet> MakePropertySet(ComPtr<IDispatch> set) {
-  return Wrapped<PropertySetAdapter>(std::move(set));
+Ref<PropertySet> MakePropertySet(AdapterPool& pool, ComPtr<IDispatch> set) {
+  return Wrapped<PropertySetAdapter>(pool, std::move(set));
 }
 
-Ref<Property> MakeProperty(ComPtr<IDispatch> property) {
-  return Wrapped<PropertyAdapter>(std::move(property));
+Ref<Property> MakeProperty(AdapterPool& pool, ComPtr<IDispatch> property) {
+  return Wrapped<PropertyAdapter>(pool, std::move(property));
 }
 
 } // namespace vantelo::com::host

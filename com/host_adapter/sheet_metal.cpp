@@ -10,38 +10,39 @@ namespace {
 
 class PartComponentDefinitionAdapter final : public PartComponentDefinition, public DispatchObject {
 public:
-  explicit PartComponentDefinitionAdapter(ComPtr<IDispatch> definition)
-      : DispatchObject(std::move(definition), "PartComponentDefinition") {}
+  PartComponentDefinitionAdapter(ComPtr<IDispatch> definition, AdapterPool& pool)
+      : DispatchObject(std::move(definition), "PartComponentDefinition", pool) {}
 
   Ref<SheetMetalComponentDefinition> AsSheetMetalComponentDefinition() override {
     return MakeSheetMetalComponentDefinition(
-        QueryAs(iid::SheetMetalComponentDefinition, "a sheet-metal component definition"));
+        Pool(), QueryAs(iid::SheetMetalComponentDefinition, "a sheet-metal component definition"));
   }
 };
 
 class SheetMetalComponentDefinitionAdapter final : public SheetMetalComponentDefinition,
                                                    public DispatchObject {
 public:
-  explicit SheetMetalComponentDefinitionAdapter(ComPtr<IDispatch> definition)
-      : DispatchObject(std::move(definition), "SheetMetalComponentDefinition") {}
+  SheetMetalComponentDefinitionAdapter(ComPtr<IDispatch> definition, AdapterPool& pool)
+      : DispatchObject(std::move(definition), "SheetMetalComponentDefinition", pool) {}
 
   Ref<SheetMetalStyle> ActiveSheetMetalStyle() override {
-    return MakeSheetMetalStyle(
-        GetObjectAs(dispid::ActiveSheetMetalStyle, "ActiveSheetMetalStyle", iid::SheetMetalStyle));
+    return MakeSheetMetalStyle(Pool(), GetObjectAs(dispid::ActiveSheetMetalStyle,
+                                                   "ActiveSheetMetalStyle", iid::SheetMetalStyle));
   }
 
   Ref<vantelo::FlatPattern> FlatPattern() override {
-    return MakeFlatPattern(GetObjectAs(dispid::FlatPattern, "FlatPattern", iid::FlatPattern));
+    return MakeFlatPattern(Pool(),
+                           GetObjectAs(dispid::FlatPattern, "FlatPattern", iid::FlatPattern));
   }
 };
 
 class SheetMetalStyleAdapter final : public SheetMetalStyle, public DispatchObject {
 public:
-  explicit SheetMetalStyleAdapter(ComPtr<IDispatch> style)
-      : DispatchObject(std::move(style), "SheetMetalStyle") {}
+  SheetMetalStyleAdapter(ComPtr<IDispatch> style, AdapterPool& pool)
+      : DispatchObject(std::move(style), "SheetMetalStyle", pool) {}
 
   Ref<Parameter> Thickness() override {
-    return MakeParameter(GetObjectAs(dispid::StyleThickness, "Thickness", iid::Parameter));
+    return MakeParameter(Pool(), GetObjectAs(dispid::StyleThickness, "Thickness", iid::Parameter));
   }
 
   std::string Name() override { return GetText(dispid::StyleName, "Name"); }
@@ -49,8 +50,8 @@ public:
 
 class ParameterAdapter final : public Parameter, public DispatchObject {
 public:
-  explicit ParameterAdapter(ComPtr<IDispatch> parameter)
-      : DispatchObject(std::move(parameter), "Parameter") {}
+  ParameterAdapter(ComPtr<IDispatch> parameter, AdapterPool& pool)
+      : DispatchObject(std::move(parameter), "Parameter", pool) {}
 
   double Value() override { return GetDouble(dispid::ParameterValue, "Value"); }
   std::string Units() override { return GetText(dispid::ParameterUnits, "Units"); }
@@ -58,40 +59,42 @@ public:
 
 class FlatPatternAdapter final : public FlatPattern, public DispatchObject {
 public:
-  explicit FlatPatternAdapter(ComPtr<IDispatch> flatPattern)
-      : DispatchObject(std::move(flatPattern), "FlatPattern") {}
+  FlatPatternAdapter(ComPtr<IDispatch> flatPattern, AdapterPool& pool)
+      : DispatchObject(std::move(flatPattern), "FlatPattern", pool) {}
 
   Ref<SurfaceBody> Body() override {
-    return MakeSurfaceBody(GetObjectAs(dispid::FlatPatternBody, "Body", iid::SurfaceBody));
+    return MakeSurfaceBody(Pool(), GetObjectAs(dispid::FlatPatternBody, "Body", iid::SurfaceBody));
   }
 };
 
 class SurfaceBodyAdapter final : public SurfaceBody, public DispatchObject {
 public:
-  explicit SurfaceBodyAdapter(ComPtr<IDispatch> body)
-      : DispatchObject(std::move(body), "SurfaceBody") {}
+  SurfaceBodyAdapter(ComPtr<IDispatch> body, AdapterPool& pool)
+      : DispatchObject(std::move(body), "SurfaceBody", pool) {}
 
   Ref<Box> RangeBox() override {
-    return MakeBox(GetObjectAs(dispid::BodyRangeBox, "RangeBox", iid::Box));
+    return MakeBox(Pool(), GetObjectAs(dispid::BodyRangeBox, "RangeBox", iid::Box));
   }
 };
 
 class BoxAdapter final : public Box, public DispatchObject {
 public:
-  explicit BoxAdapter(ComPtr<IDispatch> box) : DispatchObject(std::move(box), "Box") {}
+  BoxAdapter(ComPtr<IDispatch> box, AdapterPool& pool)
+      : DispatchObject(std::move(box), "Box", pool) {}
 
   Ref<Point> MinPoint() override {
-    return MakePoint(GetObjectAs(dispid::BoxMinPoint, "MinPoint", iid::Point));
+    return MakePoint(Pool(), GetObjectAs(dispid::BoxMinPoint, "MinPoint", iid::Point));
   }
 
   Ref<Point> MaxPoint() override {
-    return MakePoint(GetObjectAs(dispid::BoxMaxPoint, "MaxPoint", iid::Point));
+    return MakePoint(Pool(), GetObjectAs(dispid::BoxMaxPoint, "MaxPoint", iid::Point));
   }
 };
 
 class PointAdapter final : public Point, public DispatchObject {
 public:
-  explicit PointAdapter(ComPtr<IDispatch> point) : DispatchObject(std::move(point), "Point") {}
+  PointAdapter(ComPtr<IDispatch> point, AdapterPool& pool)
+      : DispatchObject(std::move(point), "Point", pool) {}
 
   double X() override { return GetDouble(dispid::PointX, "X"); }
   double Y() override { return GetDouble(dispid::PointY, "Y"); }
@@ -99,32 +102,38 @@ public:
 
 } // namespace
 
-Ref<PartComponentDefinition> MakePartComponentDefinition(ComPtr<IDispatch> definition) {
-  return Wrapped<PartComponentDefinitionAdapter>(std::move(definition));
+Ref<PartComponentDefinition> MakePartComponentDefinition(AdapterPool& pool,
+                                                         ComPtr<IDispatch> definition) {
+  return Wrapped<PartComponentDefinitionAdapter>(pool, std::move(definition));
 }
 
-Ref<SheetMetalComponentDefinition> MakeSheetMetalComponentDefinition(ComPtr<IDispatch> definition) {
-  return Wrapped<SheetMetalComponentDefinitionAdapter>(std::move(definition));
+Ref<SheetMetalComponentDefinition> MakeSheetMetalComponentDefinition(AdapterPool& pool,
+                                                                     ComPtr<IDispatch> definition) {
+  return Wrapped<SheetMetalComponentDefinitionAdapter>(pool, std::move(definition));
 }
 
-Ref<SheetMetalStyle> MakeSheetMetalStyle(ComPtr<IDispatch> style) {
-  return Wrapped<SheetMetalStyleAdapter>(std::move(style));
+Ref<SheetMetalStyle> MakeSheetMetalStyle(AdapterPool& pool, ComPtr<IDispatch> style) {
+  return Wrapped<SheetMetalStyleAdapter>(pool, std::move(style));
 }
 
-Ref<Parameter> MakeParameter(ComPtr<IDispatch> parameter) {
-  return Wrapped<ParameterAdapter>(std::move(parameter));
+Ref<Parameter> MakeParameter(AdapterPool& pool, ComPtr<IDispatch> parameter) {
+  return Wrapped<ParameterAdapter>(pool, std::move(parameter));
 }
 
-Ref<FlatPattern> MakeFlatPattern(ComPtr<IDispatch> flatPattern) {
-  return Wrapped<FlatPatternAdapter>(std::move(flatPattern));
+Ref<FlatPattern> MakeFlatPattern(AdapterPool& pool, ComPtr<IDispatch> flatPattern) {
+  return Wrapped<FlatPatternAdapter>(pool, std::move(flatPattern));
 }
 
-Ref<SurfaceBody> MakeSurfaceBody(ComPtr<IDispatch> body) {
-  return Wrapped<SurfaceBodyAdapter>(std::move(body));
+Ref<SurfaceBody> MakeSurfaceBody(AdapterPool& pool, ComPtr<IDispatch> body) {
+  return Wrapped<SurfaceBodyAdapter>(pool, std::move(body));
 }
 
-Ref<Box> MakeBox(ComPtr<IDispatch> box) { return Wrapped<BoxAdapter>(std::move(box)); }
+Ref<Box> MakeBox(AdapterPool& pool, ComPtr<IDispatch> box) {
+  return Wrapped<BoxAdapter>(pool, std::move(box));
+}
 
-Ref<Point> MakePoint(ComPtr<IDispatch> point) { return Wrapped<PointAdapter>(std::move(point)); }
+Ref<Point> MakePoint(AdapterPool& pool, ComPtr<IDispatch> point) {
+  return Wrapped<PointAdapter>(pool, std::move(point));
+}
 
 } // namespace vantelo::com::host

@@ -9,8 +9,8 @@ namespace {
 
 class UnitsOfMeasureAdapter final : public UnitsOfMeasure, public DispatchObject {
 public:
-  explicit UnitsOfMeasureAdapter(ComPtr<IDispatch> units)
-      : DispatchObject(std::move(units), "UnitsOfMeasure") {}
+  UnitsOfMeasureAdapter(ComPtr<IDispatch> units, AdapterPool& pool)
+      : DispatchObject(std::move(units), "UnitsOfMeasure", pool) {}
 
   std::int32_t LengthUnits() override { return GetLong(dispid::LengthUnits, "LengthUnits"); }
 
@@ -29,8 +29,8 @@ public:
 
 } // namespace
 
-Ref<UnitsOfMeasure> MakeUnitsOfMeasure(ComPtr<IDispatch> units) {
-  return Wrapped<UnitsOfMeasureAdapter>(std::move(units));
+Ref<UnitsOfMeasure> MakeUnitsOfMeasure(AdapterPool& pool, ComPtr<IDispatch> units) {
+  return Wrapped<UnitsOfMeasureAdapter>(pool, std::move(units));
 }
 
 } // namespace vantelo::com::host

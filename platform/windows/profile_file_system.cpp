@@ -1,319 +1,347 @@
-// The settings file tools' file system on Windows: the steps of
-// PortableProfileFile over the Win32 file functions.
+// The settings file's file system on Windows, through the wide Win32 file
+// functions: byte-range locks (LockFileEx) for the lock, ReplaceFileW for a
+// replacement, and the system's own texts (FormatMessageW) for failures.
 //
-// Handles are C run-time descriptors over Win32 handles. Readers and writers
-// coordinate through a lock on one byte far past the end of any settings
-// file: Windows' byte-range locks are mandatory, so a lock on the contents
-// would make the add-in's own profile reads fail while a tool writes. The
-// identity of a file (its security descriptor, its streams) is not copied to
-// a new file, so an existing file is always changed in place, which keeps
-// all of it.
+// The lock is held through a handle with read access only that shares
+// everything: the profile functions must still open, read and write the
+// file while it is held, also when they open it for writing sharing only
+// reading. Writes in place go through a second handle, opened when needed.
 #include "platform/profile_file_system.h"
-#include "platform/windows/wide_text.h"
+#include "platform/windows/system_message.h"
 
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <random>
+#include <algorithm>
 
 namespace vantelo {
 
 namespace {
 
-// Where the coordinating lock lies: past the end of any settings file.
-constexpr DWORD kLockOffsetHigh = 0x40000000;
+using Path = ProfileFileSystem::Path;
 
-int ErrnoOf(DWORD error) {
+// The locked byte, 2^62: far past the end of any settings file, and the
+// byte the POSIX side locks, so both meet on a file served by Samba.
+constexpr DWORD kLockOffsetHigh = 0x40000000;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+FileError::Kind KindOf(DWORD error) {
   switch (error) {
   case ERROR_FILE_NOT_FOUND:
   case ERROR_PATH_NOT_FOUND:
   case ERROR_INVALID_DRIVE:
   case ERROR_BAD_NETPATH:
   case ERROR_BAD_NET_NAME:
-    return ENOENT;
+    return FileError::Kind::Missing;
   case ERROR_ACCESS_DENIED:
+  case ERROR_WRITE_PROTECT:
+  case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    return FileError::Kind::AccessDenied;
   case ERROR_SHARING_VIOLATION:
   case ERROR_LOCK_VIOLATION:
-  case ERROR_WRITE_PROTECT:
-    return EACCES;
-  case ERROR_FILE_EXISTS:
-  case ERROR_ALREADY_EXISTS:
-    return EEXIST;
+  case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    return FileError::Kind::Busy;
   case ERROR_DISK_FULL:
   case ERROR_HANDLE_DISK_FULL:
-    return ENOSPC;
-  case ERROR_FILENAME_EXCED_RANGE:
-    return ENAMETOOLONG;
-  case ERROR_NOT_ENOUGH_MEMORY:
-  case ERROR_OUTOFMEMORY:
-    return ENOMEM;
-  case ERROR_INVALID_FUNCTION:
+    return FileError::Kind::NoSpace;
+  case ERROR_NOT_SAME_DEVICE:
+    return FileError::Kind::CrossDevice;
   case ERROR_NOT_SUPPORTED:
-    return EOPNOTSUPP;
-  case ERROR_INVALID_NAME:
-  case ERROR_DIRECTORY:
-    return EINVAL;
+  case ERROR_INVALID_FUNCTION:
+    return FileError::Kind::NotSupported;
   default:
-    return EIO;
+    return FileError::Kind::Other;
   }
 }
 
-// Sets errno from the last Win32 error; returns false for convenience.
-bool Failed() {
-  errno = ErrnoOf(GetLastError());
-  return false;
-}
+[[noreturn]] void Throw(DWORD error) { throw FileError(KindOf(error), win::SystemMessage(error)); }
+[[noreturn]] void ThrowLast() { Throw(GetLastError()); }
 
-std::wstring Wide(const std::string& path) { return win::WideFromUtf8(path); }
-
-HANDLE Os(int handle) { return reinterpret_cast<HANDLE>(_get_osfhandle(handle)); }
-
-// A descriptor that owns the handle from now on; -1 (and the handle closed)
-// when none can be had.
-int Descriptor(HANDLE file) {
-  const int handle = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
-  if (handle < 0) {
-    CloseHandle(file);
-    errno = EMFILE;
-  }
-  return handle;
-}
-
-bool LockCoordination(HANDLE file, bool exclusive) {
-  OVERLAPPED where{};
-  where.OffsetHigh = kLockOffsetHigh;
-  return LockFileEx(file, exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0, 0, 1, 0, &where) || Failed();
-}
-
-ProfileFileSystem::ReadResult ReadAll(HANDLE file, std::string& contents) {
-  contents.clear();
-  LARGE_INTEGER start{};
-  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
-    Failed();
-    return ProfileFileSystem::ReadResult::Failed;
-  }
-  char buffer[65536];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-      Failed();
-      return ProfileFileSystem::ReadResult::Failed;
+class WindowsFile final : public ProfileFileSystem::File {
+public:
+  WindowsFile(HANDLE opened, Path name) : handle(opened), path(std::move(name)) {}
+  ~WindowsFile() override {
+    if (writer != INVALID_HANDLE_VALUE)
+      CloseHandle(writer);
+    if (temporary && handle != INVALID_HANDLE_VALUE) {
+      FILE_DISPOSITION_INFO dispose{TRUE};
+      SetFileInformationByHandle(handle, FileDispositionInfo, &dispose, sizeof dispose);
     }
-    if (got == 0)
-      return ProfileFileSystem::ReadResult::Ok;
-    contents.append(buffer, got);
+    if (handle != INVALID_HANDLE_VALUE)
+      CloseHandle(handle);
+    else if (temporary)
+      DeleteFileW(path.c_str()); // closed by a replacement that then failed
   }
+  WindowsFile(const WindowsFile&) = delete;
+  WindowsFile& operator=(const WindowsFile&) = delete;
+
+  HANDLE handle;                        // the lock's handle, or a temporary file's only one
+  HANDLE writer = INVALID_HANDLE_VALUE; // for writes in place
+  Path path;
+  bool temporary = false;
+};
+
+WindowsFile& Of(ProfileFileSystem::File& file) { return static_cast<WindowsFile&>(file); }
+
+BY_HANDLE_FILE_INFORMATION InformationOf(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info))
+    ThrowLast();
+  return info;
 }
 
-bool IsMissing(DWORD error) {
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
-bool SameFile(HANDLE a, HANDLE b) {
-  BY_HANDLE_FILE_INFORMATION x{}, y{};
-  return GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
-         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-         x.nFileIndexLow == y.nFileIndexLow;
-}
-
-// "<target>.vantelo-" then 16 hexadecimal digits and ".tmp".
-std::string TempPrefix(const std::string& target) { return target + ".vantelo-"; }
-constexpr const char* kTempEnd = ".tmp";
-
-std::string RandomSuffix() {
-  std::random_device device;
-  const std::uint64_t value = static_cast<std::uint64_t>(device()) << 32 | device();
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-  return text;
-}
-
-using ReadResult = ProfileFileSystem::ReadResult;
-
-// Opens an existing file with the access given, sharing everything:
-// Missing when there is no such file.
-ReadResult OpenExisting(const std::string& path, DWORD access, HANDLE& file) {
-  file = CreateFileW(Wide(path).c_str(), access,
-                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+// The file at path, for the lock: read access, everything shared.
+HANDLE OpenForLock(const Path& path, DWORD disposition) {
+  return CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, disposition,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE)
-    return ReadResult::Ok;
-  if (IsMissing(GetLastError()))
-    return ReadResult::Missing;
-  Failed();
-  return ReadResult::Failed;
+}
+
+// The handle writes in place go through, opened on the first one.
+HANDLE Writer(WindowsFile& file) {
+  if (file.temporary)
+    return file.handle;
+  if (file.writer == INVALID_HANDLE_VALUE) {
+    HANDLE writer = CreateFileW(file.path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (writer == INVALID_HANDLE_VALUE)
+      ThrowLast();
+    if (!SameFile(InformationOf(writer), InformationOf(file.handle))) {
+      CloseHandle(writer);
+      throw FileError(FileError::Kind::Other, "the file was replaced by another program");
+    }
+    file.writer = writer;
+  }
+  return file.writer;
+}
+
+// Calls visit with each file of the folder that has a temporary name of the
+// file at path (orCut: cut names too).
+template <class Visit> void ForEachTemporaryFile(const Path& path, bool orCut, Visit visit) {
+  const Path folder = path.parent_path();
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileExW((folder / L".*.tmp").c_str(), FindExInfoBasic, &found,
+                                   FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    if (IsTemporaryFileNameOf(path, Path(found.cFileName), orCut))
+      visit(folder / found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED where{};
+  where.Offset = static_cast<DWORD>(offset);
+  where.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return where;
 }
 
 class WindowsProfileFileSystem final : public ProfileFileSystem {
 public:
-  ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      if (IsMissing(GetLastError()))
-        return ReadResult::Missing;
-      Failed();
-      return ReadResult::Failed;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      errno = EISDIR;
-      return ReadResult::Failed;
-    }
-    HANDLE file;
-    if (const ReadResult opened = OpenExisting(path, GENERIC_READ, file); opened != ReadResult::Ok)
-      return opened;
-    const int handle = Descriptor(file);
-    if (handle < 0)
-      return ReadResult::Failed;
-    const ReadResult result =
-        LockCoordination(file, false) ? ReadAll(file, contents) : ReadResult::Failed;
-    _close(handle);
-    return result;
+  std::unique_ptr<File> Open(const Path& path, LockMode) override {
+    HANDLE handle = OpenForLock(path, OPEN_EXISTING);
+    if (handle != INVALID_HANDLE_VALUE)
+      return std::make_unique<WindowsFile>(handle, path);
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+      return nullptr;
+    Throw(error);
   }
 
-  bool ResolveTarget(const std::string& path, std::string& target) override {
-    target = path;
-    return true;
+  std::unique_ptr<File> CreateNew(const Path& path) override {
+    HANDLE handle = OpenForLock(path, CREATE_NEW);
+    if (handle != INVALID_HANDLE_VALUE)
+      return std::make_unique<WindowsFile>(handle, path);
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+      return nullptr;
+    Throw(error);
   }
 
-  ReadResult OpenLocked(const std::string& path, int& handle) override {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      HANDLE file;
-      if (const ReadResult opened = OpenExisting(path, GENERIC_READ | GENERIC_WRITE, file);
-          opened != ReadResult::Ok)
-        return opened;
-      handle = Descriptor(file);
-      if (handle < 0)
-        return ReadResult::Failed;
-      if (!LockCoordination(file, true)) {
-        _close(handle);
-        return ReadResult::Failed;
-      }
-      // Another writer may have replaced the file before the lock was had.
-      HANDLE now = CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  LockResult TryLock(File& file, LockMode mode) override {
+    OVERLAPPED where{};
+    where.OffsetHigh = kLockOffsetHigh;
+    const DWORD flags =
+        LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (LockFileEx(Of(file).handle, flags, 0, 1, 0, &where))
+      return LockResult::Locked;
+    const DWORD error = GetLastError();
+    if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING)
+      return LockResult::Busy;
+    if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+      return LockResult::Unsupported; // a redirector without byte-range locks
+    Throw(error);
+  }
+
+  void Unlock(File& file) override {
+    OVERLAPPED where{};
+    where.OffsetHigh = kLockOffsetHigh;
+    if (!UnlockFileEx(Of(file).handle, 0, 1, 0, &where))
+      ThrowLast();
+  }
+
+  bool StillNamed(File& file) override {
+    const WindowsFile& f = Of(file);
+    // Attributes only: no access to the data, so no sharing conflicts.
+    HANDLE named = CreateFileW(f.path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-      const bool same = now != INVALID_HANDLE_VALUE && SameFile(file, now);
-      if (now != INVALID_HANDLE_VALUE)
-        CloseHandle(now);
-      if (same)
-        return ReadResult::Ok;
-      _close(handle);
-    }
-    errno = EAGAIN;
-    return ReadResult::Failed;
-  }
-
-  bool Inspect(int handle, FileFacts& facts) override {
+    if (named == INVALID_HANDLE_VALUE)
+      return false;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(Os(handle), &info))
-      return Failed();
-    facts.regular = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    facts.writeBits = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+    const bool same =
+        GetFileInformationByHandle(named, &info) && SameFile(info, InformationOf(f.handle));
+    CloseHandle(named);
+    return same;
+  }
+
+  void Remove(File& file) override {
+    if (!DeleteFileW(Of(file).path.c_str()))
+      ThrowLast();
+  }
+
+  bool BeingReplaced(const Path& path) override {
+    // The old file under a temporary name of the file's, its lock still
+    // held: a replacement is under way.
+    bool replacing = false;
+    ForEachTemporaryFile(path, true, [&](const Path& temp) {
+      HANDLE old = OpenForLock(temp, OPEN_EXISTING);
+      if (old == INVALID_HANDLE_VALUE)
+        return;
+      OVERLAPPED where{};
+      where.OffsetHigh = kLockOffsetHigh;
+      if (LockFileEx(old, LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where))
+        UnlockFileEx(old, 0, 1, 0, &where);
+      else
+        replacing = replacing || GetLastError() == ERROR_LOCK_VIOLATION;
+      CloseHandle(old);
+    });
+    return replacing;
+  }
+
+  Facts Inspect(File& file) override {
+    const BY_HANDLE_FILE_INFORMATION info = InformationOf(Of(file).handle);
+    Facts facts;
+    facts.readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     facts.links = info.nNumberOfLinks;
-    return true;
+    facts.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    return facts;
   }
 
-  ReadResult ReadOpen(int handle, std::string& contents) override {
-    return ReadAll(Os(handle), contents);
-  }
-
-  bool CreateTemp(const std::string& target, TempFile& temp) override {
-    temp = TempFile{};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string name = TempPrefix(target) + RandomSuffix() + kTempEnd;
-      // Not shared for deletion: a write's stale-file clean-up cannot remove
-      // a temporary file that another write still has open.
-      HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_FILE_EXISTS)
-          continue;
-        return Failed();
+  std::string Read(File& file) override {
+    HANDLE handle = Of(file).handle;
+    std::string contents;
+    char buffer[65536];
+    for (std::uint64_t offset = 0;;) {
+      OVERLAPPED where = At(offset);
+      DWORD got = 0;
+      if (!ReadFile(handle, buffer, sizeof buffer, &got, &where)) {
+        if (GetLastError() == ERROR_HANDLE_EOF)
+          break;
+        ThrowLast();
       }
-      temp.handle = Descriptor(file);
-      if (temp.handle < 0)
-        return false;
-      temp.path = std::move(name);
-      return true;
+      if (got == 0)
+        break;
+      contents.append(buffer, got);
+      offset += got;
     }
-    errno = EEXIST;
-    return false;
+    return contents;
   }
 
-  bool CopyIdentity(int, const TempFile&) override {
-    errno = EOPNOTSUPP;
-    return false;
-  }
-
-  bool NameTemp(const std::string&, TempFile&) override { return true; }
-
-  std::ptrdiff_t Write(int handle, const char* data, std::size_t size) override {
-    DWORD written = 0;
-    const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
-    if (!WriteFile(Os(handle), data, chunk, &written, nullptr)) {
-      Failed();
-      return -1;
-    }
-    return static_cast<std::ptrdiff_t>(written);
-  }
-
-  bool Seek(int handle, std::uint64_t offset) override {
-    LARGE_INTEGER where{};
-    where.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(Os(handle), where, nullptr, FILE_BEGIN) || Failed();
-  }
-
-  bool Reserve(int handle, std::uint64_t size) override {
+  void Reserve(File& file, std::uint64_t size) override {
     FILE_ALLOCATION_INFO allocation{};
     allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
-    if (SetFileInformationByHandle(Os(handle), FileAllocationInfo, &allocation, sizeof allocation))
-      return true;
-    // Only a full disk is an answer; a file system (or Wine) that cannot
-    // reserve space leaves it to the writes, whose failure is handled too.
-    const DWORD error = GetLastError();
-    return (error != ERROR_DISK_FULL && error != ERROR_HANDLE_DISK_FULL) || Failed();
-  }
-
-  bool Truncate(int handle, std::uint64_t size) override {
-    return Seek(handle, size) && (SetEndOfFile(Os(handle)) || Failed());
-  }
-
-  bool Flush(int handle) override { return FlushFileBuffers(Os(handle)) || Failed(); }
-
-  bool Close(int handle) override { return _close(handle) == 0; }
-
-  bool Rename(const std::string& from, const std::string& to) override {
-    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
-           Failed();
-  }
-
-  bool Link(const std::string& from, const std::string& to) override {
-    return CreateHardLinkW(Wide(to).c_str(), Wide(from).c_str(), nullptr) || Failed();
-  }
-
-  bool Remove(const std::string& path) override {
-    return DeleteFileW(Wide(path).c_str()) || Failed();
-  }
-
-  void RemoveStaleTemps(const std::string& target) override {
-    const std::string prefix = TempPrefix(target);
-    const std::wstring pattern = Wide(prefix + "*" + kTempEnd);
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    if (SetFileInformationByHandle(Writer(Of(file)), FileAllocationInfo, &allocation,
+                                   sizeof allocation))
       return;
-    const auto slash = target.find_last_of("/\\");
-    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    do {
-      // A temporary file still open in another write cannot be deleted.
-      DeleteFileW(Wide(directory + win::Utf8FromWide(found.cFileName)).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    // Only a full disk is an answer; a file system (or Wine) that cannot set
+    // space aside leaves it to the writes, whose failure is handled too.
+    const DWORD error = GetLastError();
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)
+      Throw(error);
+  }
+
+  std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override {
+    OVERLAPPED where = At(offset);
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size(), 1u << 30));
+    if (!WriteFile(Writer(Of(file)), data.data(), chunk, &written, &where))
+      ThrowLast();
+    return written;
+  }
+
+  void Truncate(File& file, std::uint64_t size) override {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFileInformationByHandle(Writer(Of(file)), FileEndOfFileInfo, &end, sizeof end))
+      ThrowLast();
+  }
+
+  void Flush(File& file) override {
+    if (!FlushFileBuffers(Writer(Of(file))))
+      ThrowLast();
+  }
+
+  std::unique_ptr<File> CreateTemp(File& target) override {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      Path name = TemporaryFileName(Of(target).path);
+      // Not shared for deletion: a clean-up cannot remove it while it is
+      // written.
+      HANDLE handle =
+          CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        auto temp = std::make_unique<WindowsFile>(handle, std::move(name));
+        temp->temporary = true;
+        return temp;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS)
+        ThrowLast();
+    }
+    Throw(ERROR_FILE_EXISTS);
+  }
+
+  bool CopyIdentity(File& target, File& temp) override {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(Of(target).handle, FileBasicInfo, &basic, sizeof basic))
+      return false;
+    // The times of the write itself are the new file's own.
+    basic.LastAccessTime.QuadPart = 0;
+    basic.LastWriteTime.QuadPart = 0;
+    basic.ChangeTime.QuadPart = 0;
+    return SetFileInformationByHandle(Of(temp).handle, FileBasicInfo, &basic, sizeof basic);
+  }
+
+  void Replace(File& target, File& temp) override {
+    WindowsFile& t = Of(temp);
+    // ReplaceFileW opens the replacement itself, sharing nothing.
+    HANDLE handle = t.handle;
+    t.handle = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(handle))
+      ThrowLast();
+    // With a backup name, a failure leaves both files under their names (or
+    // the old one under the backup name, which is put back).
+    const Path& path = Of(target).path;
+    const Path backup = TemporaryFileName(path);
+    if (!ReplaceFileW(path.c_str(), t.path.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        MoveFileExW(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+      Throw(error);
+    }
+    t.temporary = false; // it is the settings file now
+    // The old file, still open for the lock, goes when its handles close.
+    DeleteFileW(backup.c_str());
+  }
+
+  void RemoveStaleTemps(File& target) override {
+    // A temporary file still open in another write cannot be deleted.
+    ForEachTemporaryFile(Of(target).path, false,
+                         [](const Path& temp) { DeleteFileW(temp.c_str()); });
   }
 };
 

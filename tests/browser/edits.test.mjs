@@ -63,7 +63,7 @@ for (const c of CASES) {
           continue;
         }
         await s.setSetting(page, key, value);
-        const run = s.vantelo(["settings", "set", path, SECTION[key], key, value, "--format", "json"]);
+        const run = s.vantelo(["settings", "set", "--format", "json", path, SECTION[key], key, value]);
         assert.ok(run.status === 0 || run.status === 2, run.stderr);
         if (run.status === 2) {
           // Refused by the program, refused beside the control with the same words.

@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, CliBadInput, ::testing::ValuesIn(kBadInputs),
 // A failure that is not the user's (here the system has no temporary
 // directory for the demo) has its own exit status, apart from bad usage.
 TEST(CliInternalError, ExitsWithThree) {
-  const auto run = RunVantelo({"demo"}, {{"TMPDIR", "/nonexistent/vantelo-tmp"}});
+  const auto run = RunVantelo({"demo"}, {.environment = {{"TMPDIR", "/nonexistent/vantelo-tmp"}}});
   EXPECT_EQ(run.status, 3) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("vantelo: internal error: "), std::string::npos) << run.err;

@@ -270,8 +270,8 @@ TEST(CliPartsList, DecimalComma) {
 
 TEST(CliDemo, RunsEveryWriterAndLeavesNoFileBehind) {
   TempDir tmp;
-  const auto run =
-      RunVantelo({"demo", "--now", kNow, "--format", "json"}, {{"TMPDIR", tmp.Path()}});
+  const auto run = RunVantelo({"demo", "--now", kNow, "--format", "json"},
+                              {.environment = {{"TMPDIR", tmp.Path()}}});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(tmp.Entries().empty());
   const json out = run.Json();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,8 +162,68 @@ TEST(CliSettings, SetAndGetAreAddToIniAndGetFromIni) {
   EXPECT_EQ(ReadBytes(file),
             "[Global Options]\r\nEnableTimeStamp=True\r\nEnablePaperSize=False\r\n");
   const auto table = RunVantelo(
-      {"settings", "get", file, "Global Options", "EnableTimeStamp", "--format", "table"});
+      {"settings", "get", "--format", "table", file, "Global Options", "EnableTimeStamp"});
   EXPECT_EQ(table.out, "True\n");
+}
+
+// A settings file reads the same whatever its line ends: check reports the
+// same values, lines and findings, get the same value.
+TEST(CliSettings, EveryKindOfLineEndReadsAlike) {
+  TempDir dir;
+  std::vector<std::string> lines = {"[Extra]"};
+  for (int i = 0; i < 5000; ++i)
+    lines.push_back("Key" + std::to_string(i) + "=value");
+  std::istringstream fresh(Fresh());
+  for (std::string line; std::getline(fresh, line);)
+    lines.push_back(line.substr(0, line.find('\r')));
+  lines.push_back("ListSeparator=x"); // a finding on the last line
+  nlohmann::json first;
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    const std::string file = dir.Path("Vantelo.ini");
+    std::string text;
+    for (const std::string& line : lines)
+      text += line + end;
+    WriteBytes(file, text);
+    const auto check = RunVantelo({"settings", "check", file});
+    ASSERT_EQ(check.status, 0) << check.err;
+    const auto report = check.Json();
+    EXPECT_EQ(report["settings"][0]["line"], 5003);
+    if (first.is_null())
+      first = report;
+    EXPECT_EQ(report, first);
+    EXPECT_EQ(RunVantelo({"settings", "get", file, "Mass And Volume Options", "MassPropertyName"})
+                  .Json()["value"],
+              "TotalMass");
+  }
+}
+
+// From FILE on, every argument of get and set is a name or a value as it
+// stands, whatever it looks like; options go before FILE.
+TEST(CliSettings, NamesAndValuesAreTakenAsTheyStand) {
+  TempDir dir;
+  int n = 0;
+  for (const std::string literal :
+       {"++", "-x", "--foo", "-1", "--", "-", "save", "--help", "--format"}) {
+    const std::string file = dir.Path("literal" + std::to_string(++n) + ".ini");
+    const auto set = RunVantelo({"settings", "set", file, literal, literal, literal});
+    ASSERT_EQ(set.status, 0) << literal << ": " << set.err;
+    EXPECT_EQ(ReadBytes(file), "[" + literal + "]\r\n" + literal + "=" + literal + "\r\n");
+    const auto get =
+        RunVantelo({"settings", "get", "--format", "table", file, literal, literal, "d"});
+    EXPECT_EQ(get.status, 0) << literal << ": " << get.err;
+    EXPECT_EQ(get.out, literal + "\n");
+  }
+  // A default that looks like an option is written back as it stands.
+  const std::string file = dir.Path("default.ini");
+  EXPECT_EQ(RunVantelo({"settings", "get", file, "S", "K", "--format=table"}).Json()["value"],
+            "--format=table");
+  EXPECT_EQ(ReadBytes(file), "[S]\r\nK=--format=table\r\n");
+  // "--" before FILE (for a file name that starts with '-') ends the options.
+  const auto marked = RunVantelo({"settings", "set", "--", file, "S", "K", "V"});
+  EXPECT_EQ(marked.status, 0) << marked.err;
+  EXPECT_EQ(ReadBytes(file), "[S]\r\nK=V\r\n");
+  // One argument too many is still an error.
+  EXPECT_EQ(RunVantelo({"settings", "set", file, "S", "K", "V", "--format"}).status, 2);
 }
 
 // A disk that is full, or fills part-way through the write: init writes

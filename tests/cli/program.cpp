@@ -51,16 +51,22 @@ std::string UnixPaths(const std::string& text, const std::string& separator) {
 
 } // namespace
 
-ProgramRun RunVantelo(const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment) {
+ProgramRun RunVantelo(const std::vector<std::string>& arguments, const RunOptions& options) {
   TempDir outputs;
-  const std::string outPath = outputs.Path("out"), errPath = outputs.Path("err");
+  const std::string& standardOutput = options.standardOutput;
+  const std::string outPath = standardOutput.empty() ? outputs.Path("out") : standardOutput;
+  const std::string errPath = outputs.Path("err"), peakPath = outputs.Path("peak");
 
   // VANTELO_TEST_PROGRAM and VANTELO_TEST_RUNNER run another build of the
   // program, through a runner (the Windows one under Wine).
   const char* program = std::getenv("VANTELO_TEST_PROGRAM");
   const char* runner = std::getenv("VANTELO_TEST_RUNNER");
   std::vector<std::string> args;
+  // GNU time, a small process of its own, accounts for the program alone:
+  // a process started straight from this large one would be charged this
+  // one's peak too, as the memory it had before it started the program.
+  if (options.measurePeak)
+    args.insert(args.end(), {"/usr/bin/time", "--quiet", "--format=%M", "--output=" + peakPath});
   if (runner && *runner)
     args.push_back(runner);
   args.push_back(program && *program ? program : VANTELO_PROGRAM);
@@ -73,10 +79,10 @@ ProgramRun RunVantelo(const std::vector<std::string>& arguments,
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
-    if (!environment.count(entry.substr(0, entry.find('='))))
+    if (!options.environment.count(entry.substr(0, entry.find('='))))
       env.push_back(entry);
   }
-  for (const auto& [name, value] : environment)
+  for (const auto& [name, value] : options.environment)
     env.push_back(name + "=" + value);
   std::vector<char*> envp;
   for (std::string& entry : env)
@@ -102,7 +108,9 @@ ProgramRun RunVantelo(const std::vector<std::string>& arguments,
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadBytes(outPath);
+  if (options.measurePeak)
+    run.peakKiB = std::atol(ReadBytes(peakPath).c_str());
+  run.out = standardOutput.empty() ? ReadBytes(outPath) : "";
   run.err = ReadBytes(errPath);
   if (runner && *runner) {
     run.out = UnixPaths(run.out, run.out.starts_with("{") ? "\\\\" : "\\");

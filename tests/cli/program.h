@@ -14,15 +14,23 @@ struct ProgramRun {
   int status = -1; // exit status
   std::string out; // standard output
   std::string err; // standard error
+  long peakKiB = 0; // with measurePeak: the largest resident set the program had, in KiB
 
   // Standard output as JSON (a test failure when it is not).
   nlohmann::json Json() const;
 };
 
-// The program with the arguments; extra environment variables replace the
-// inherited ones of the same name.
-ProgramRun RunVantelo(const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment = {});
+struct RunOptions {
+  // Environment variables that replace the inherited ones of the same name.
+  std::map<std::string, std::string> environment{};
+  // A file for standard output instead (such as /dev/full); `out` stays empty.
+  std::string standardOutput{};
+  // Measure the program's peak memory (peakKiB), with GNU time.
+  bool measurePeak = false;
+};
+
+// The program with the arguments.
+ProgramRun RunVantelo(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
 // A scene file of tests/data/scenes.
 std::string Scene(const std::string& name);

@@ -217,6 +217,47 @@ TEST(SceneLoader, AFileBeyondTheSizeLimitIsRefusedWithTheLimit) {
   }
 }
 
+// A scene takes bounded memory: each limit holds a scene that reaches it
+// and refuses one beyond it, brackets nested too deep at their place.
+TEST(SceneLoader, ScenesUpToTheLimitsLoadAndBeyondThemAreRefused) {
+  auto repeated = [](std::string_view item, std::size_t count, std::string_view separator) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+      text.append(i == 0 ? "" : separator).append(item);
+    return text;
+  };
+  // Nesting: the object and the arrays inside it.
+  auto nested = [&](std::size_t depth) {
+    return "{\"documents\": " + repeated("[", depth - 1, "") + repeated("]", depth - 1, "") + "}";
+  };
+  // Values and names: 9 around the views.
+  auto views = [&](std::size_t values) {
+    return R"({"documents": [{"sheets": [{"views": [)" + repeated("0", values - 9, ",") + "]}]}]}";
+  };
+  auto documents = [&](std::size_t count) {
+    return "{\"documents\": [" + repeated("{}", count, ",") + "]}";
+  };
+  const std::string tooDeep = nested(kSceneNestingLimit + 1);
+  const struct {
+    std::string text;
+    std::string message; // empty: the scene loads
+  } cases[] = {
+      {nested(kSceneNestingLimit), "documents[0]: expected an object, got an array"},
+      {tooDeep, "scene.json:1:" + std::to_string(tooDeep.rfind('[') + 1) +
+                    ": brackets nested more than 64 deep, the most a scene may have"},
+      {views(kSceneValueLimit), ""},
+      {views(kSceneValueLimit + 1),
+       "more than 1000000 values and field names, the most a scene may hold"},
+      {documents(kSceneDocumentLimit), ""},
+      {documents(kSceneDocumentLimit + 1),
+       "scene.json: documents: 10001 documents; a scene may hold at most 10000"},
+  };
+  for (const auto& c : cases) {
+    const std::string error = ErrorOf(c.text);
+    EXPECT_NE(error.find(c.message.empty() ? "(no error)" : c.message), std::string::npos) << error;
+  }
+}
+
 TEST(SceneLoader, APartWithoutSheetMetalIsAnOrdinaryPart) {
   const Scene scene = ParseScene(R"({"documents": [{"type": "part"}, {"type": "drawing"}]})", "s");
   EXPECT_EQ(scene.documents[0].subType, subtype::Part);

@@ -5,6 +5,7 @@
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
+#include "platform/windows1252_code_page.h"
 
 namespace vantelo::test {
 
@@ -17,8 +18,11 @@ AddinHarness::AddinHarness(HarnessOptions options)
       std::make_shared<FixedRegionalSettings>(options.decimalSeparator, options.timeSeparator);
   platform.modulePath = std::make_shared<FixedModulePath>(dir.Path(), "Vantelo");
   platform.messageBox = messages;
-  if (options.settingsFileSystem)
-    platform.profile = std::make_shared<PortableProfileFile>(options.settingsFileSystem);
+  if (options.settingsFileSystem || options.settingsLockWait != kProfileLockWait)
+    platform.profile = std::make_shared<PortableProfileFile>(
+        std::make_shared<Windows1252CodePage>(),
+        options.settingsFileSystem ? options.settingsFileSystem : MakeNativeProfileFileSystem(),
+        options.settingsLockWait);
   addin = std::make_unique<clsVantelo>(PortablePlatform(std::move(platform)));
 }
 

@@ -8,6 +8,7 @@
 #include "platform/clocks.h"
 #include "platform/message_dialogs.h"
 #include "platform/profile_file_system.h"
+#include "platform/profile_lock.h"
 #include "platform/regional_settings.h"
 #include "simhost/host.h"
 #include "support/temp_files.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,6 +31,8 @@ struct HarnessOptions {
   LocalDateTime now{2026, 12, 8, 9, 5, 30};
   // The file system under the settings file (default: the real one).
   std::shared_ptr<ProfileFileSystem> settingsFileSystem{};
+  // How long the settings file's lock is waited for.
+  std::chrono::milliseconds settingsLockWait = kProfileLockWait;
 };
 
 class AddinHarness {

@@ -1,11 +1,14 @@
-// The real file system with steps of a profile-file write made to fail, for
-// the tests of what a failed write leaves behind.
+// The system's file system with steps of a settings-file write made to fail,
+// for the tests of what a failed write leaves behind. It wraps the native
+// file system through the ProfileFileSystem seam, so the same faults are
+// injected on POSIX and on Windows (under Wine).
 #pragma once
 
 #include "platform/profile_file_system.h"
+#include "platform/windows1252_code_page.h"
 
-#include <cerrno>
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <set>
 #include <string>
@@ -13,23 +16,28 @@
 
 namespace vantelo::test {
 
+// The code page the tests' profile files take their paths in.
+inline std::shared_ptr<AnsiCodePage> Windows1252() {
+  return std::make_shared<Windows1252CodePage>();
+}
+
 enum class Fault {
   ReadFails,             // the old file cannot be read
-  ReadOnlyFile,          // the file has no write permission bit
-  UnwritableDirectory,   // the temporary file cannot be created (EACCES)
-  ShortWriteThenNoSpace, // half the bytes, then ENOSPC
-  NoSpace,               // ENOSPC at once
+  ReadOnlyFile,          // the file is read-only
+  OpenFails,             // the file cannot be opened at all (a loop of links, no access)
+  UnwritableDirectory,   // the temporary file cannot be created (access denied)
+  ShortWriteThenNoSpace, // half the bytes, then no space
+  NoSpace,               // no space at once
   ShortWriteThenNothing, // half the bytes, then no progress
   WriteReturnsZero,      // no progress at all
-  FlushFails,            // fsync reports EIO
-  CloseFails,            // close reports ENOSPC (as on NFS)
-  RenameFails,           // rename fails (EXDEV, EBUSY...)
-  ResolveFails,          // a dangling symbolic link
+  FlushFails,            // the flush to disk fails
+  CloseFails,            // closing the new file reports a failure (as on NFS)
+  RenameFails,           // the replacement fails (across file systems)
   WriteThrows,           // half the bytes, then an exception (out of memory)
-  IdentityNotKept,       // the new file cannot get the old one's owner (EPERM)
-  RenameRefused,         // a sticky directory refuses the rename (EPERM)
-  NoSpaceToReserve,      // no room to write in place (ENOSPC)
-  InPlaceWriteFails,     // the first write into the settings file itself fails (EIO)
+  IdentityNotKept,       // the new file cannot get the old one's identity
+  RenameRefused,         // a sticky or read-only folder refuses the replacement
+  NoSpaceToReserve,      // no room to write in place
+  InPlaceWriteFails,     // the first write into the settings file itself fails
 };
 
 inline const char* Name(Fault f) {
@@ -38,6 +46,8 @@ inline const char* Name(Fault f) {
     return "ReadFails";
   case Fault::ReadOnlyFile:
     return "ReadOnlyFile";
+  case Fault::OpenFails:
+    return "OpenFails";
   case Fault::UnwritableDirectory:
     return "UnwritableDirectory";
   case Fault::ShortWriteThenNoSpace:
@@ -54,8 +64,6 @@ inline const char* Name(Fault f) {
     return "CloseFails";
   case Fault::RenameFails:
     return "RenameFails";
-  case Fault::ResolveFails:
-    return "ResolveFails";
   case Fault::WriteThrows:
     return "WriteThrows";
   case Fault::IdentityNotKept:
@@ -70,149 +78,120 @@ inline const char* Name(Fault f) {
   return "?";
 }
 
-// The real file system with the given steps made to fail.
-class FaultyFileSystem : public PosixProfileFileSystem {
+// The native file system with the given steps made to fail, counting the
+// reads.
+class FaultyFileSystem : public ProfileFileSystem {
 public:
+  FaultyFileSystem() = default;
   explicit FaultyFileSystem(Fault fault) : faults_{fault} {}
   explicit FaultyFileSystem(std::set<Fault> faults) : faults_(std::move(faults)) {}
 
-  int writes = 0;
-  int closes = 0;
-  int removes = 0;
-  std::string tempPath;
+  int reads = 0;
 
-  ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
-    if (Has(Fault::ReadFails)) {
-      errno = EIO;
-      return ReadResult::Failed;
-    }
-    return PosixProfileFileSystem::ReadWholeFile(path, contents);
+  std::unique_ptr<File> Open(const Path& path, LockMode mode) override {
+    if (Has(Fault::OpenFails))
+      throw FileError(FileError::Kind::Other, "Too many levels of symbolic links");
+    inPlaceFailed_ = false; // each write opens the file anew
+    return Wrap(inner_->Open(path, mode), false);
   }
-  bool ResolveTarget(const std::string& path, std::string& target) override {
-    if (Has(Fault::ResolveFails)) {
-      errno = ENOENT;
-      return false;
-    }
-    return PosixProfileFileSystem::ResolveTarget(path, target);
+  std::unique_ptr<File> CreateNew(const Path& path) override {
+    return Wrap(inner_->CreateNew(path), false);
   }
-  ReadResult OpenLocked(const std::string& path, int& handle) override {
-    const ReadResult result = PosixProfileFileSystem::OpenLocked(path, handle);
-    lockedHandle_ = result == ReadResult::Ok ? handle : -1;
-    inPlaceFailed_ = false;
-    return result;
-  }
-  bool Inspect(int handle, FileFacts& facts) override {
-    const bool ok = PosixProfileFileSystem::Inspect(handle, facts);
+  LockResult TryLock(File& file, LockMode mode) override { return inner_->TryLock(In(file), mode); }
+  void Unlock(File& file) override { inner_->Unlock(In(file)); }
+  bool StillNamed(File& file) override { return inner_->StillNamed(In(file)); }
+  void Remove(File& file) override { inner_->Remove(In(file)); }
+  bool BeingReplaced(const Path& path) override { return inner_->BeingReplaced(path); }
+  Facts Inspect(File& file) override {
+    Facts facts = inner_->Inspect(In(file));
     if (Has(Fault::ReadOnlyFile))
-      facts.writeBits = false;
-    return ok;
+      facts.readOnly = true;
+    return facts;
   }
-  ReadResult ReadOpen(int handle, std::string& contents) override {
-    if (Has(Fault::ReadFails)) {
-      errno = EIO;
-      return ReadResult::Failed;
-    }
-    return PosixProfileFileSystem::ReadOpen(handle, contents);
+  std::string Read(File& file) override {
+    ++reads;
+    if (Has(Fault::ReadFails))
+      throw FileError(FileError::Kind::Other, "Input/output error");
+    return inner_->Read(In(file));
   }
-  bool CreateTemp(const std::string& target, TempFile& temp) override {
-    if (Has(Fault::UnwritableDirectory)) {
-      errno = EACCES;
-      return false;
-    }
-    bool ok = PosixProfileFileSystem::CreateTemp(target, temp);
-    tempPath = temp.path;
-    return ok;
+  void Reserve(File& file, std::uint64_t size) override {
+    if (Has(Fault::NoSpaceToReserve))
+      throw FileError(FileError::Kind::NoSpace, "No space left on device");
+    inner_->Reserve(In(file), size);
   }
-  bool CopyIdentity(int from, const TempFile& temp) override {
-    if (Has(Fault::IdentityNotKept)) {
-      errno = EPERM;
-      return false;
-    }
-    return PosixProfileFileSystem::CopyIdentity(from, temp);
-  }
-  bool NameTemp(const std::string& target, TempFile& temp) override {
-    const bool ok = PosixProfileFileSystem::NameTemp(target, temp);
-    tempPath = temp.path;
-    return ok;
-  }
-  std::ptrdiff_t Write(int handle, const char* data, std::size_t size) override {
-    ++writes;
-    if (handle == lockedHandle_) {
+  std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override {
+    Wrapped& w = Of(file);
+    ++w.writes;
+    if (!w.temporary) {
       if (Has(Fault::InPlaceWriteFails) && !inPlaceFailed_) {
         inPlaceFailed_ = true;
-        PosixProfileFileSystem::Write(handle, data, size / 2);
-        errno = EIO;
-        return -1;
+        inner_->WriteAt(*w.inner, offset, data.substr(0, data.size() / 2));
+        throw FileError(FileError::Kind::Other, "Input/output error");
       }
-      return PosixProfileFileSystem::Write(handle, data, size);
+      return inner_->WriteAt(*w.inner, offset, data);
     }
     if (Has(Fault::ShortWriteThenNoSpace) || Has(Fault::ShortWriteThenNothing)) {
-      if (writes == 1)
-        return PosixProfileFileSystem::Write(handle, data, size / 2);
+      if (w.writes == 1)
+        return inner_->WriteAt(*w.inner, offset, data.substr(0, data.size() / 2));
       if (Has(Fault::ShortWriteThenNothing))
         return 0;
-      errno = ENOSPC;
-      return -1;
+      throw FileError(FileError::Kind::NoSpace, "No space left on device");
     }
-    if (Has(Fault::NoSpace)) {
-      errno = ENOSPC;
-      return -1;
-    }
+    if (Has(Fault::NoSpace))
+      throw FileError(FileError::Kind::NoSpace, "No space left on device");
     if (Has(Fault::WriteReturnsZero))
       return 0;
     if (Has(Fault::WriteThrows)) {
-      PosixProfileFileSystem::Write(handle, data, size / 2);
+      inner_->WriteAt(*w.inner, offset, data.substr(0, data.size() / 2));
       throw std::bad_alloc();
     }
-    return PosixProfileFileSystem::Write(handle, data, size);
+    return inner_->WriteAt(*w.inner, offset, data);
   }
-  bool Reserve(int handle, std::uint64_t size) override {
-    if (Has(Fault::NoSpaceToReserve)) {
-      errno = ENOSPC;
-      return false;
-    }
-    return PosixProfileFileSystem::Reserve(handle, size);
+  void Truncate(File& file, std::uint64_t size) override { inner_->Truncate(In(file), size); }
+  void Flush(File& file) override {
+    if (Has(Fault::FlushFails))
+      throw FileError(FileError::Kind::Other, "Input/output error");
+    inner_->Flush(In(file));
   }
-  bool Flush(int handle) override {
-    if (Has(Fault::FlushFails)) {
-      errno = EIO;
-      return false;
-    }
-    return PosixProfileFileSystem::Flush(handle);
+  std::unique_ptr<File> CreateTemp(File& target) override {
+    if (Has(Fault::UnwritableDirectory))
+      throw FileError(FileError::Kind::AccessDenied, "Permission denied");
+    return Wrap(inner_->CreateTemp(In(target)), true);
   }
-  bool Close(int handle) override {
-    ++closes;
-    bool ok = PosixProfileFileSystem::Close(handle);
-    if (Has(Fault::CloseFails) && handle != lockedHandle_) {
-      errno = ENOSPC;
-      return false;
-    }
-    return ok;
+  bool CopyIdentity(File& target, File& temp) override {
+    return !Has(Fault::IdentityNotKept) && inner_->CopyIdentity(In(target), In(temp));
   }
-  bool Rename(const std::string& from, const std::string& to) override {
-    if (Has(Fault::RenameFails) || Has(Fault::RenameRefused)) {
-      errno = Has(Fault::RenameFails) ? EXDEV : EPERM;
-      return false;
-    }
-    return PosixProfileFileSystem::Rename(from, to);
+  void Replace(File& target, File& temp) override {
+    if (Has(Fault::CloseFails))
+      throw FileError(FileError::Kind::NoSpace, "No space left on device");
+    if (Has(Fault::RenameFails))
+      throw FileError(FileError::Kind::CrossDevice, "Invalid cross-device link");
+    if (Has(Fault::RenameRefused))
+      throw FileError(FileError::Kind::AccessDenied, "Operation not permitted");
+    inner_->Replace(In(target), In(temp));
   }
-  bool Link(const std::string& from, const std::string& to) override {
-    if (Has(Fault::RenameFails)) { // the new file's link stands for the rename
-      errno = EXDEV;
-      return false;
-    }
-    return PosixProfileFileSystem::Link(from, to);
-  }
-  bool Remove(const std::string& path) override {
-    ++removes;
-    return PosixProfileFileSystem::Remove(path);
-  }
+  void RemoveStaleTemps(File& target) override { inner_->RemoveStaleTemps(In(target)); }
 
 private:
+  struct Wrapped : File {
+    std::unique_ptr<File> inner;
+    bool temporary = false;
+    int writes = 0;
+  };
+  static Wrapped& Of(File& file) { return static_cast<Wrapped&>(file); }
+  static File& In(File& file) { return *Of(file).inner; }
+  static std::unique_ptr<File> Wrap(std::unique_ptr<File> inner, bool temporary) {
+    if (!inner)
+      return nullptr;
+    auto wrapped = std::make_unique<Wrapped>();
+    wrapped->inner = std::move(inner);
+    wrapped->temporary = temporary;
+    return wrapped;
+  }
   bool Has(Fault f) const { return faults_.count(f) != 0; }
 
+  std::shared_ptr<ProfileFileSystem> inner_ = MakeNativeProfileFileSystem();
   std::set<Fault> faults_;
-  int lockedHandle_ = -1;
   bool inPlaceFailed_ = false;
 };
 

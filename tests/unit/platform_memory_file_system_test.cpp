@@ -3,6 +3,7 @@
 // same, and nothing but the settings file is left behind.
 #include "platform/memory_profile_file_system.h"
 #include "platform/portable_profile_file.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +68,8 @@ TEST_P(MemoryFileSystem, WritesAsOnDisk) {
     test::WriteBytes(diskPath, *c.before);
     memory->PutFile(memoryPath, *c.before);
   }
-  PortableProfileFile disk(MakeNativeProfileFileSystem());
-  PortableProfileFile inMemory(memory);
+  PortableProfileFile disk(test::Windows1252());
+  PortableProfileFile inMemory(test::Windows1252(), memory);
 
   for (std::size_t i = 0; i < c.steps.size(); ++i) {
     const Step& step = c.steps[i];
@@ -89,29 +90,42 @@ TEST_P(MemoryFileSystem, WritesAsOnDisk) {
       break;
     }
     }
-    EXPECT_EQ(memory->File(memoryPath).value_or("(none)"), test::ReadBytes(diskPath));
+    EXPECT_EQ(memory->Contents(memoryPath).value_or("(none)"), test::ReadBytes(diskPath));
     EXPECT_EQ(memory->NameCount(), dir.Entries().size()) << "a temporary file was left";
   }
 }
 
-TEST(MemoryFileSystemLocks, ASecondLockFailsAtOnceUntilTheFirstIsClosed) {
+TEST(MemoryFileSystemLocks, ALockHeldByAnotherFileFailsAtOnceUntilItIsReleased) {
   MemoryProfileFileSystem fs;
   fs.PutFile("/a.ini", "x");
-  int first = -1, second = -1;
-  ASSERT_EQ(fs.OpenLocked("/a.ini", first), ProfileFileSystem::ReadResult::Ok);
-  EXPECT_EQ(fs.OpenLocked("/a.ini", second), ProfileFileSystem::ReadResult::Failed);
-  ASSERT_TRUE(fs.Close(first));
-  EXPECT_EQ(fs.OpenLocked("/a.ini", second), ProfileFileSystem::ReadResult::Ok);
-  EXPECT_FALSE(fs.Close(first)) << "a handle closes once";
+  using Mode = LockMode;
+  struct Row {
+    Mode first, second;
+    bool together;
+  };
+  for (const Row row :
+       {Row{Mode::Shared, Mode::Shared, true}, Row{Mode::Shared, Mode::Exclusive, false},
+        Row{Mode::Exclusive, Mode::Shared, false}, Row{Mode::Exclusive, Mode::Exclusive, false}}) {
+    auto first = fs.Open("/a.ini", row.first);
+    auto second = fs.Open("/a.ini", row.second);
+    ASSERT_EQ(fs.TryLock(*first, row.first), ProfileFileSystem::LockResult::Locked);
+    if (row.together) {
+      EXPECT_EQ(fs.TryLock(*second, row.second), ProfileFileSystem::LockResult::Locked);
+    } else {
+      EXPECT_THROW(fs.TryLock(*second, row.second), FileError);
+      first.reset(); // closing releases the lock
+      EXPECT_EQ(fs.TryLock(*second, row.second), ProfileFileSystem::LockResult::Locked);
+    }
+  }
 }
 
 TEST(MemoryFileSystemLinks, AFileWithTwoNamesIsChangedInPlaceUnderBoth) {
   auto fs = std::make_shared<MemoryProfileFileSystem>();
   fs->PutFile("/a.ini", "[S]\r\nK=1\r\n");
-  ASSERT_TRUE(fs->Link("/a.ini", "/b.ini"));
-  PortableProfileFile file(fs);
+  fs->AddName("/a.ini", "/b.ini");
+  PortableProfileFile file(test::Windows1252(), fs);
   ASSERT_TRUE(file.WriteString("S", "K", "2", "/a.ini"));
-  EXPECT_EQ(fs->File("/b.ini"), "[S]\r\nK=2\r\n");
+  EXPECT_EQ(fs->Contents("/b.ini"), "[S]\r\nK=2\r\n");
   EXPECT_EQ(fs->NameCount(), 2u);
 }
 

@@ -1,16 +1,17 @@
-// PortableProfileFile::WriteString when a step of the write fails: it returns
-// false, the old file stays byte for byte and no temporary file is left.
+// PortableProfileFile when a step of the file system fails, on POSIX and on
+// Windows (this file also runs under Wine): the write returns false with a
+// reason naming the file, the old file stays byte for byte, and no temporary
+// file and no open handle is left. Where a replacement is not possible the
+// file is written in place, keeping its identity.
 #include "platform/portable_profile_file.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <filesystem>
+#include <set>
 #include <string>
-#include <sys/stat.h>
 
 namespace vantelo {
 namespace {
@@ -21,14 +22,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-// The number of descriptors the process has open.
-std::size_t OpenDescriptors() {
-  std::size_t n = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-    ++n;
-  return n;
-}
-
 class ProfileWriteFailure : public ::testing::TestWithParam<Fault> {};
 
 TEST_P(ProfileWriteFailure, OldFileStaysAndNoTempFileIsLeft) {
@@ -37,50 +30,42 @@ TEST_P(ProfileWriteFailure, OldFileStaysAndNoTempFileIsLeft) {
   std::string before = "; settings\r\n[S]\r\nA=1\r\nK=old\r\n\r\n[T]\r\nX=\xE4\r\n";
   before += std::string(10000, 'p') + "=long line\r\n"; // enough for a short write to matter
   WriteBytes(file, before);
-  auto fs = std::make_shared<FaultyFileSystem>(GetParam());
-  PortableProfileFile profile(fs);
-  const std::size_t descriptors = OpenDescriptors();
+  PortableProfileFile profile(test::Windows1252(), std::make_shared<FaultyFileSystem>(GetParam()));
+  const std::size_t handles = test::OpenHandles();
 
   EXPECT_FALSE(profile.WriteString("S", "K", "new", file));
+  EXPECT_NE(profile.Problem().find(file), std::string::npos) << profile.Problem();
   EXPECT_FALSE(profile.WriteString("S", "B", "new", file));
   EXPECT_FALSE(profile.WriteString("U", "K", "new", file));
 
   EXPECT_EQ(ReadBytes(file), before);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
-  EXPECT_FALSE(profile.Problem().empty());
-  EXPECT_EQ(OpenDescriptors(), descriptors) << "every file must be closed";
+  EXPECT_EQ(test::OpenHandles(), handles) << "every file must be closed";
 }
 
 TEST_P(ProfileWriteFailure, NewFileIsNotCreated) {
   TempDir dir;
   const std::string file = dir.Path("settings.ini");
-  auto fs = std::make_shared<FaultyFileSystem>(GetParam());
-  PortableProfileFile profile(fs);
-  bool ok = profile.WriteString("S", "K", std::string(5000, 'v'), file);
-  if (GetParam() == Fault::ReadOnlyFile || GetParam() == Fault::ReadFails) {
-    // Only an existing file is read and has permissions.
-    EXPECT_TRUE(ok);
-    return;
-  }
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(dir.Entries().empty());
+  PortableProfileFile profile(test::Windows1252(), std::make_shared<FaultyFileSystem>(GetParam()));
+  EXPECT_FALSE(profile.WriteString("S", "K", std::string(5000, 'v'), file));
+  EXPECT_TRUE(dir.Entries().empty()) << "the empty file the lock created is removed again";
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, ProfileWriteFailure,
-                         ::testing::Values(Fault::ReadFails, Fault::ReadOnlyFile,
+                         ::testing::Values(Fault::ReadFails, Fault::ReadOnlyFile, Fault::OpenFails,
                                            Fault::ShortWriteThenNoSpace, Fault::NoSpace,
                                            Fault::ShortWriteThenNothing, Fault::WriteReturnsZero,
                                            Fault::FlushFails, Fault::CloseFails, Fault::RenameFails,
-                                           Fault::ResolveFails, Fault::WriteThrows),
+                                           Fault::WriteThrows),
                          [](const auto& info) { return std::string(Name(info.param)); });
 
 // A short write that then goes on is no failure: the rest is written.
-class ShortWritesFileSystem : public PosixProfileFileSystem {
+class ShortWritesFileSystem : public FaultyFileSystem {
 public:
   int writes = 0;
-  std::ptrdiff_t Write(int handle, const char* data, std::size_t size) override {
+  std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override {
     ++writes;
-    return PosixProfileFileSystem::Write(handle, data, size > 7 ? 7 : size);
+    return FaultyFileSystem::WriteAt(file, offset, data.substr(0, 7));
   }
 };
 
@@ -89,7 +74,7 @@ TEST(PlatformProfileWriteFailure, ShortWritesAreContinued) {
   const std::string file = dir.Path("settings.ini");
   WriteBytes(file, "[S]\r\nK=1\r\n");
   auto fs = std::make_shared<ShortWritesFileSystem>();
-  PortableProfileFile profile(fs);
+  PortableProfileFile profile(test::Windows1252(), fs);
   EXPECT_TRUE(profile.WriteString("S", "K", "a longer value", file));
   EXPECT_EQ(ReadBytes(file), "[S]\r\nK=a longer value\r\n");
   EXPECT_GT(fs->writes, 3);
@@ -98,30 +83,33 @@ TEST(PlatformProfileWriteFailure, ShortWritesAreContinued) {
 
 TEST(PlatformProfileWriteFailure, NothingThrows) {
   // A file system that throws from every step: the profile file must not.
-  class ThrowingFileSystem : public PosixProfileFileSystem {
+  class ThrowingFileSystem : public FaultyFileSystem {
   public:
-    ReadResult ReadWholeFile(const std::string&, std::string&) override { throw std::bad_alloc(); }
-    ReadResult OpenLocked(const std::string&, int&) override { throw std::bad_alloc(); }
+    std::unique_ptr<File> Open(const Path&, LockMode) override { throw std::bad_alloc(); }
+    std::unique_ptr<File> CreateNew(const Path&) override { throw std::bad_alloc(); }
   };
-  PortableProfileFile profile(std::make_shared<ThrowingFileSystem>());
+  TempDir dir;
+  PortableProfileFile profile(test::Windows1252(), std::make_shared<ThrowingFileSystem>());
   char buffer[16];
-  EXPECT_EQ(profile.GetString("S", "K", "d", buffer, "/x"), 1u);
+  EXPECT_EQ(profile.GetString("S", "K", "d", buffer, dir.Path("x.ini")), 1u);
   EXPECT_STREQ(buffer, "d");
-  EXPECT_FALSE(profile.WriteString("S", "K", "v", "/x"));
+  EXPECT_FALSE(profile.WriteString("S", "K", "v", dir.Path("x.ini")));
 }
 
+#if GTEST_HAS_DEATH_TEST
 // A process that dies in the middle of a write, once half of the new
 // contents reached the temporary file.
-class DyingFileSystem : public PosixProfileFileSystem {
+class DyingFileSystem : public FaultyFileSystem {
 public:
-  std::ptrdiff_t Write(int handle, const char* data, std::size_t size) override {
-    PosixProfileFileSystem::Write(handle, data, size / 2);
+  std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override {
+    FaultyFileSystem::WriteAt(file, offset, data.substr(0, data.size() / 2));
     std::_Exit(7);
   }
 };
 
-// The settings file is the old one, whole, and no temporary file is left:
-// the new contents were in a file without a name.
+// The settings file is the old one, whole; a temporary file left behind
+// (where the system gives it a name from the start) goes with the next
+// write.
 TEST(PlatformProfileWriteFailureDeathTest, ACrashInTheMiddleOfAWriteLeavesTheOldFile) {
   TempDir dir;
   const std::string file = dir.Path("settings.ini");
@@ -129,38 +117,45 @@ TEST(PlatformProfileWriteFailureDeathTest, ACrashInTheMiddleOfAWriteLeavesTheOld
   WriteBytes(file, before);
   EXPECT_EXIT(
       {
-        PortableProfileFile dying(std::make_shared<DyingFileSystem>());
+        PortableProfileFile dying(test::Windows1252(), std::make_shared<DyingFileSystem>());
         dying.WriteString("S", "K", std::string(4000, 'n'), file);
       },
       ::testing::ExitedWithCode(7), "");
   EXPECT_EQ(ReadBytes(file), before);
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
 
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   char buffer[255];
   EXPECT_EQ(profile.GetString("S", "K", "", buffer, file), 3u);
   EXPECT_STREQ(buffer, "old");
   EXPECT_TRUE(profile.WriteString("S", "K", "new", file));
   EXPECT_EQ(ReadBytes(file), "[S]\r\nA=1\r\nK=new\r\n");
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
 }
+#endif
 
-// A temporary file that a write named just before its process died is
-// removed by the next write; other files that look alike stay.
-TEST(PlatformProfileWriteFailure, TheNextWriteRemovesStaleTemporaryFiles) {
+// Temporary files that writes named just before their process died are
+// removed by the next write; other files, also ones that look alike, stay.
+TEST(PlatformProfileWriteFailure, TheNextWriteRemovesOnlyItsOwnStaleTemporaryFiles) {
   TempDir dir;
-  const std::string file = dir.Path("settings.ini");
+  const std::string file = dir.Path("s.ini");
   WriteBytes(file, "[S]\r\nK=1\r\n");
-  const std::set<std::string> stale = {".settings.ini.vantelo-0123456789ab.tmp",
-                                       ".settings.ini.vantelo-fedcba987654.tmp"};
-  const std::set<std::string> others = {".settings.ini.vantelo-0123.tmp",
-                                        ".other.ini.vantelo-0123456789ab.tmp", "notes.txt"};
+  const std::set<std::string> stale = {".s.ini.vantelo-0123456789ab.tmp",
+                                       ".s.ini.vantelo-fedcba987654.tmp"};
+  const std::set<std::string> others = {"s.ini.vantelo-backup.tmp",
+                                        "s.ini.vantelo-my notes.tmp",
+                                        ".s.ini.vantelo-0123.tmp",
+                                        ".s.ini.vantelo~0123456789ab.tmp",
+                                        ".s.ini.vantelo-0123456789ab.tmp.txt",
+                                        ".x.s.ini.vantelo-0123456789ab.tmp",
+                                        ".other.ini.vantelo-0123456789ab.tmp",
+                                        "notes.txt"};
   for (const auto& names : {stale, others})
     for (const std::string& name : names)
       WriteBytes(dir.Path(name), std::string(1000, 'x'));
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_TRUE(profile.WriteString("S", "K", "2", file));
   std::set<std::string> expected = others;
-  expected.insert("settings.ini");
+  expected.insert("s.ini");
   EXPECT_EQ(dir.Entries(), expected);
 }
 
@@ -174,29 +169,27 @@ struct InPlaceCase {
 
 class ProfileWriteInPlace : public ::testing::TestWithParam<InPlaceCase> {};
 
-TEST_P(ProfileWriteInPlace, KeepsTheFileAndItsInode) {
+TEST_P(ProfileWriteInPlace, KeepsTheFileAndItsIdentity) {
   TempDir dir;
   const std::string file = dir.Path("settings.ini");
   const std::string before = "[S]\r\nA=1\r\nK=old value\r\n[T]\r\nX=1\r\n";
   WriteBytes(file, before);
-  struct stat old {};
-  ::stat(file.c_str(), &old);
-  PortableProfileFile profile(std::make_shared<FaultyFileSystem>(GetParam().faults));
+  const std::uint64_t id = test::FileIdOf(file);
+  PortableProfileFile profile(test::Windows1252(),
+                              std::make_shared<FaultyFileSystem>(GetParam().faults));
   // One write that makes the file longer, one that makes it shorter.
   EXPECT_EQ(profile.WriteString("S", "K", "a much longer value", file), GetParam().grows)
       << profile.Problem();
   EXPECT_EQ(profile.WriteString("S", "K", "v", file), GetParam().shrinks) << profile.Problem();
-  struct stat now {};
-  ::stat(file.c_str(), &now);
-  EXPECT_EQ(now.st_ino, old.st_ino);
+  EXPECT_EQ(test::FileIdOf(file), id);
   EXPECT_EQ(ReadBytes(file), GetParam().shrinks ? "[S]\r\nA=1\r\nK=v\r\n[T]\r\nX=1\r\n" : before);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
 }
 
 const InPlaceCase kInPlaceCases[] = {
     {"ReadOnlyDirectory", {Fault::UnwritableDirectory}, true, true},
-    {"OwnerNotReproducible", {Fault::IdentityNotKept}, true, true},
-    {"StickyDirectory", {Fault::RenameRefused}, true, true},
+    {"IdentityNotReproducible", {Fault::IdentityNotKept}, true, true},
+    {"ReplacementRefused", {Fault::RenameRefused}, true, true},
     {"NoRoomToReserve", {Fault::UnwritableDirectory, Fault::NoSpaceToReserve}, false, true},
     {"WriteFailsHalfWay", {Fault::UnwritableDirectory, Fault::InPlaceWriteFails}, false, false},
     {"FlushFails", {Fault::UnwritableDirectory, Fault::FlushFails}, false, false},
@@ -204,6 +197,32 @@ const InPlaceCase kInPlaceCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Platform, ProfileWriteInPlace, ::testing::ValuesIn(kInPlaceCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Temporary names fit the 255 characters a name may have, whatever the
+// file's own length; the clean-up recognises only whole ones.
+TEST(PlatformProfileTemporaryNames, FitTheLimitAndAreRecognisedOnlyWhole) {
+  const struct {
+    std::string name; // UTF-8
+    bool whole;       // the file's whole name is in the temporary name
+  } cases[] = {
+      {"s.ini", true},
+      {std::string(229, 'n'), true},
+      {std::string(230, 'n'), false},
+      {std::string(240, 'n') + ".ini", false},
+      {"\xC3\xA4" + std::string(250, 'n'), false}, // an a-umlaut first, never split
+  };
+  for (const auto& c : cases) {
+    const ProfileFileSystem::Path target = PathFromUtf8("/folder/" + c.name);
+    const ProfileFileSystem::Path temp = TemporaryFileName(target);
+    SCOPED_TRACE(c.name.size());
+    EXPECT_EQ(temp.parent_path(), target.parent_path());
+    EXPECT_LE(temp.filename().native().size(), 255u);
+    EXPECT_EQ(IsTemporaryFileNameOf(target, temp.filename()), c.whole);
+    EXPECT_NE(TemporaryFileName(target), temp) << "random names";
+    const std::string text = Utf8FromPath(temp.filename());
+    EXPECT_TRUE(text.starts_with("." + c.name.substr(0, 3))) << text;
+  }
+}
 
 } // namespace
 } // namespace vantelo

@@ -2,6 +2,7 @@
 // owner, mode and extended attributes; every concurrent writer's change; and
 // a UTF-16 file's encoding.
 #include "platform/portable_profile_file.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ TEST(PlatformProfileIdentity, AHardLinkedFileIsWrittenUnderAllItsNames) {
   const std::string file = dir.Path("settings.ini"), other = dir.Path("shared.ini");
   WriteBytes(file, "[S]\r\nK=1\r\n");
   ASSERT_EQ(::link(file.c_str(), other.c_str()), 0);
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_TRUE(profile.WriteString("S", "K", "2", file));
   EXPECT_TRUE(profile.WriteString("S", "L", "3", other));
   EXPECT_EQ(ReadBytes(file), "[S]\r\nK=2\r\nL=3\r\n");
@@ -55,7 +56,7 @@ TEST(PlatformProfileIdentity, OwnerModeAndAttributesAreKept) {
   struct stat before {};
   ::stat(file.c_str(), &before);
 
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_TRUE(profile.WriteString("S", "K", "2", file)) << profile.Problem();
 
   struct stat after {};
@@ -81,7 +82,7 @@ TEST(PlatformProfileLock, ConcurrentWritersLoseNothing) {
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      PortableProfileFile profile;
+      PortableProfileFile profile(test::Windows1252());
       bool ok = true;
       for (int r = 0; r < kRounds; ++r)
         ok = profile.WriteString("S" + std::to_string(r % 3),
@@ -120,7 +121,7 @@ TEST_P(ProfileUtf16, WrittenBackInUtf16) {
   TempDir dir;
   const std::string file = dir.Path("settings.ini");
   WriteBytes(file, c.before);
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_EQ(profile.WriteString(c.section, c.key, c.value, file), !c.after.empty());
   EXPECT_EQ(ReadBytes(file), c.after.empty() ? c.before : c.after);
   if (!c.after.empty()) {
@@ -150,7 +151,7 @@ TEST(PlatformProfileUtf16, ReadsThroughTheAnsiCodePage) {
   const std::string file = dir.Path("settings.ini");
   WriteBytes(file,
              Utf16LeFile(u"[Global Options]\r\nEnableTimeStamp=True\r\nName=\u00C4\u03A9\r\n"));
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   char buffer[255];
   EXPECT_EQ(profile.GetString("global options", "EnableTimeStamp", "", buffer, file), 4u);
   EXPECT_STREQ(buffer, "True");

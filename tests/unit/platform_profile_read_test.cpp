@@ -2,6 +2,7 @@
 // GetPrivateProfileStringA does (see docs/profile-files.md).
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -146,7 +147,7 @@ TEST_P(ProfileRead, GetStringFromFile) {
   TempDir dir;
   const std::string file = dir.Path("settings.ini");
   WriteBytes(file, c.file);
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   std::vector<char> buffer(255, 'X');
   std::size_t n = profile.GetString(c.section, c.key, "DEF", buffer, file);
   const std::string expected = c.expected == kMissing ? "DEF" : c.expected;
@@ -185,7 +186,7 @@ class PlatformProfileRead : public ::testing::Test {
 protected:
   TempDir dir;
   const std::string file = dir.Path("a.ini");
-  PortableProfileFile profile;
+  PortableProfileFile profile{test::Windows1252()};
 };
 
 TEST_F(PlatformProfileRead, LongValueIsCutToBufferLessOne) {
@@ -282,19 +283,9 @@ TEST_F(PlatformProfileRead, ReadsThroughSymbolicLink) {
   EXPECT_EQ(GetString(profile, "S", "K", "", dir.Path("link.ini")).text, "v");
 }
 
-// Counts the file-system calls of a read.
-class CountingFileSystem : public PosixProfileFileSystem {
-public:
-  int reads = 0;
-  ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
-    ++reads;
-    return PosixProfileFileSystem::ReadWholeFile(path, contents);
-  }
-};
-
 TEST_F(PlatformProfileRead, OneWholeFileReadPerCall) {
-  auto fs = std::make_shared<CountingFileSystem>();
-  PortableProfileFile counted(fs);
+  auto fs = std::make_shared<test::FaultyFileSystem>(); // counts the reads
+  PortableProfileFile counted(test::Windows1252(), fs);
   std::string contents = "[S]\r\n";
   for (int i = 0; i < 26; ++i)
     contents += "Key" + std::to_string(i) + "=Value " + std::to_string(i) + "\r\n";
@@ -305,21 +296,22 @@ TEST_F(PlatformProfileRead, OneWholeFileReadPerCall) {
   EXPECT_EQ(fs->reads, 26);
 }
 
-TEST_F(PlatformProfileRead, ReadWholeFileReadsLargeAndEmptyFiles) {
-  PosixProfileFileSystem fs;
+TEST_F(PlatformProfileRead, WholeFileReadsOfLargeEmptyAndMissingFiles) {
+  using Result = PortableProfileFile::ReadResult;
   std::string contents;
   WriteBytes(dir.Path("empty"), "");
-  EXPECT_EQ(fs.ReadWholeFile(dir.Path("empty"), contents), ProfileFileSystem::ReadResult::Ok);
+  EXPECT_EQ(profile.Read(dir.Path("empty"), contents), Result::Ok);
   EXPECT_EQ(contents, "");
   std::string big(3 * 1024 * 1024 + 7, '\0');
   for (std::size_t i = 0; i < big.size(); ++i)
     big[i] = static_cast<char>(i * 7919 % 251);
   WriteBytes(dir.Path("big"), big);
-  EXPECT_EQ(fs.ReadWholeFile(dir.Path("big"), contents), ProfileFileSystem::ReadResult::Ok);
+  EXPECT_EQ(profile.Read(dir.Path("big"), contents), Result::Ok);
   EXPECT_EQ(contents, big);
-  EXPECT_EQ(fs.ReadWholeFile(dir.Path("none"), contents), ProfileFileSystem::ReadResult::Missing);
-  EXPECT_EQ(fs.ReadWholeFile(dir.Path("big/x"), contents), ProfileFileSystem::ReadResult::Missing);
-  EXPECT_EQ(fs.ReadWholeFile(dir.Path(), contents), ProfileFileSystem::ReadResult::Failed);
+  EXPECT_EQ(profile.Read(dir.Path("none"), contents), Result::Missing);
+  EXPECT_EQ(profile.Read(dir.Path("big/x"), contents), Result::Missing);
+  EXPECT_EQ(profile.Read(dir.Path(), contents), Result::Failed);
+  EXPECT_NE(profile.Problem().find(dir.Path()), std::string::npos) << profile.Problem();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/ascii_case.h"
 #include "platform/portable_profile_file.h"
 #include "platform/profile_text.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -197,7 +198,7 @@ TEST_P(ProfileWrite, WriteStringToFile) {
   const std::string file = dir.Path("settings.ini");
   if (c.before)
     WriteBytes(file, *c.before);
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   for (const Write& w : c.writes)
     EXPECT_TRUE(profile.WriteString(w.section, w.key, w.value, file));
   EXPECT_EQ(ReadBytes(file), c.after);
@@ -229,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(Platform, ProfileWrite, ::testing::ValuesIn(WriteCases(
 
 TEST(PlatformProfileWrite, MissingDirectoryFailsAndCreatesNothing) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_FALSE(profile.WriteString("S", "K", "V", dir.Path("missing/settings.ini")));
   EXPECT_TRUE(dir.Entries().empty());
   EXPECT_FALSE(profile.WriteString("S", "K", "V", dir.Path("a/b/c/settings.ini")));
@@ -238,7 +239,7 @@ TEST(PlatformProfileWrite, MissingDirectoryFailsAndCreatesNothing) {
 
 TEST(PlatformProfileWrite, ReadOnlyFileFails) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   const std::string file = dir.Path("settings.ini");
   const std::string before = "[S]\r\nK=1\r\n";
   WriteBytes(file, before);
@@ -255,7 +256,7 @@ TEST(PlatformProfileWrite, UnwritableDirectoryFails) {
   if (::geteuid() == 0)
     GTEST_SKIP() << "root may write any directory (the injected failure tests cover it)";
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   const std::string sub = dir.Path("sub");
   std::filesystem::create_directory(sub);
   const std::string file = sub + "/settings.ini";
@@ -269,14 +270,14 @@ TEST(PlatformProfileWrite, UnwritableDirectoryFails) {
 
 TEST(PlatformProfileWrite, DirectoryAsFileFails) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_FALSE(profile.WriteString("S", "K", "V", dir.Path()));
   EXPECT_FALSE(profile.WriteString("S", "K", "V", ""));
 }
 
 TEST(PlatformProfileWrite, PermissionsKept) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   const std::string file = dir.Path("settings.ini");
   WriteBytes(file, "[S]\r\nK=1\r\n");
   ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
@@ -289,7 +290,7 @@ TEST(PlatformProfileWrite, PermissionsKept) {
 
 TEST(PlatformProfileWrite, NewFileGetsUmaskMode) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   const mode_t old = ::umask(022);
   EXPECT_TRUE(profile.WriteString("S", "K", "V", dir.Path("a.ini")));
   ::umask(027);
@@ -301,7 +302,7 @@ TEST(PlatformProfileWrite, NewFileGetsUmaskMode) {
 
 TEST(PlatformProfileWrite, SymbolicLinkReplacesTheTarget) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   std::filesystem::create_directory(dir.Path("real"));
   WriteBytes(dir.Path("real/settings.ini"), "[S]\r\nK=1\r\n");
   std::filesystem::create_symlink("real/settings.ini", dir.Path("link.ini"));
@@ -317,7 +318,7 @@ TEST(PlatformProfileWrite, SymbolicLinkReplacesTheTarget) {
 
 TEST(PlatformProfileWrite, BackslashesInThePathAreSeparators) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   EXPECT_TRUE(profile.WriteString("S", "K", "V", dir.Path() + "\\settings.ini"));
   EXPECT_EQ(ReadBytes(dir.Path("settings.ini")), "[S]\r\nK=V\r\n");
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"settings.ini"});
@@ -325,7 +326,7 @@ TEST(PlatformProfileWrite, BackslashesInThePathAreSeparators) {
 
 TEST(PlatformProfileWrite, LongValueWrittenWhole) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   const std::string file = dir.Path("settings.ini");
   std::string value(70000, 'v');
   EXPECT_TRUE(profile.WriteString("S", "K", value, file));
@@ -334,7 +335,7 @@ TEST(PlatformProfileWrite, LongValueWrittenWhole) {
 
 TEST(PlatformProfileWrite, UnchangedWriteLeavesFileAlone) {
   TempDir dir;
-  PortableProfileFile profile;
+  PortableProfileFile profile(test::Windows1252());
   const std::string file = dir.Path("settings.ini");
   WriteBytes(file, "[S]\r\nK=1\r\n");
   struct stat before {};

@@ -1,12 +1,18 @@
 // The installer under the system's msiexec, each group in a Wine prefix of its
-// own (tests/wine/CMakeLists.txt): install, use of the installed class from a
-// script and from the host, uninstall against the registry as it was before;
-// a lower version refused; and an upgrade from a lower version that must keep
-// the administrator's settings file.
+// own (tests/wine/CMakeLists.txt): install into the fixed folder, what
+// Programs and Features and the files' version resources show, use of the
+// installed class from a script and from the host, an older version refused,
+// uninstall against the registry as it was before; and, with the test
+// packages, an upgrade from an older version whose files differ, a downgrade
+// refused after it, and a rebuild of the same version replacing the
+// installed one.
 #include "addin_session.h"
 #include "registry_snapshot.h"
 #include "test_support.h"
 #include "vantelo_version.h"
+
+#include <msi.h>
+#include <msiquery.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,7 +32,9 @@ int Msiexec(const std::wstring& arguments) {
   return RunProgram(SystemProgram(L"msiexec.exe") + L" " + arguments);
 }
 
-std::wstring Package() { return L"\"" + WindowsPath(VANTELO_MSI) + L"\""; }
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring Package() { return Quoted(WindowsPath(VANTELO_MSI)); }
 
 std::wstring Installed(const wchar_t* name) { return InstalledFolder() + L"\\" + name; }
 
@@ -114,30 +122,128 @@ bool InstallerBookkeeping(const std::wstring& path, const std::wstring& value) {
           path.starts_with(L"hklm\\software\\microsoft\\windows\\currentversion\\installer"));
 }
 
-// Entries of the installed-programs list (name, version) named Vantelo.
-std::vector<std::wstring> ProductEntries() {
-  std::vector<std::wstring> versions;
+// An entry of the installed-programs list (Programs and Features).
+struct ProductEntry {
+  std::wstring productCode; // the entry's key
+  std::wstring version, publisher, location;
+};
+
+std::wstring EntryText(HKEY list, const wchar_t* key, const wchar_t* name) {
+  wchar_t text[512] = {};
+  DWORD bytes = sizeof text - sizeof(wchar_t);
+  if (RegGetValueW(list, key, name, RRF_RT_REG_SZ, nullptr, text, &bytes) != ERROR_SUCCESS)
+    return L"(missing)";
+  return text;
+}
+
+// The entries named Vantelo.
+std::vector<ProductEntry> ProductEntries() {
+  std::vector<ProductEntry> entries;
   HKEY list = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey.c_str(), 0, KEY_READ, &list) != ERROR_SUCCESS)
-    return versions;
+    return entries;
   wchar_t name[256];
   for (DWORD i = 0;; ++i) {
     DWORD length = 256;
     if (RegEnumKeyExW(list, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       break;
-    wchar_t text[256] = {};
-    DWORD bytes = sizeof text - sizeof(wchar_t);
-    if (RegGetValueW(list, name, L"DisplayName", RRF_RT_REG_SZ, nullptr, text, &bytes) !=
-            ERROR_SUCCESS ||
-        std::wstring(text) != L"Vantelo")
-      continue;
-    bytes = sizeof text - sizeof(wchar_t);
-    text[0] = 0;
-    RegGetValueW(list, name, L"DisplayVersion", RRF_RT_REG_SZ, nullptr, text, &bytes);
-    versions.push_back(text);
+    if (EntryText(list, name, L"DisplayName") == L"Vantelo")
+      entries.push_back({name, EntryText(list, name, L"DisplayVersion"),
+                         EntryText(list, name, L"Publisher"),
+                         EntryText(list, name, L"InstallLocation")});
   }
   RegCloseKey(list);
+  return entries;
+}
+
+std::vector<std::wstring> InstalledVersions() {
+  std::vector<std::wstring> versions;
+  for (const ProductEntry& entry : ProductEntries())
+    versions.push_back(entry.version);
   return versions;
+}
+
+// Windows Installer ends an install that a launch condition refuses (a newer
+// version is installed) with 1603, ERROR_INSTALL_FAILURE. Wine's msiexec
+// (8.0) does too; it differs elsewhere: a failed custom action ends with 1627
+// under Wine where Windows gives 1603.
+constexpr int RefusedInstallExitCode = 1603;
+
+// A file's version "a.b.c.d" from its version resource, "(none)" without
+// one; with `item`, that text of the resource's US English block instead.
+std::wstring FileVersion(const std::wstring& path, const wchar_t* item = nullptr) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  std::vector<unsigned char> data(size);
+  if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, data.data()))
+    return L"(none)";
+  void* value = nullptr;
+  UINT length = 0;
+  if (item) {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + item;
+    if (!VerQueryValueW(data.data(), query.c_str(), &value, &length) || length == 0)
+      return L"(none)";
+    return static_cast<const wchar_t*>(value);
+  }
+  if (!VerQueryValueW(data.data(), L"\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO))
+    return L"(none)";
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  return std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+         std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+         std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+         std::to_wstring(LOWORD(fixed->dwFileVersionLS));
+}
+
+std::wstring ResourceVersion(const char* productVersion) { return Wide(productVersion) + L".0"; }
+
+// A handle of the installer's API, closed with the object.
+class MsiHandle {
+public:
+  MsiHandle() = default;
+  MsiHandle(const MsiHandle&) = delete;
+  MsiHandle& operator=(const MsiHandle&) = delete;
+  ~MsiHandle() {
+    if (handle_)
+      MsiCloseHandle(handle_);
+  }
+  MSIHANDLE* Put() { return &handle_; }
+  MSIHANDLE Get() const { return handle_; }
+
+private:
+  MSIHANDLE handle_ = 0;
+};
+
+// The rows of a query on a package, each as its columns' texts.
+std::vector<std::vector<std::wstring>> PackageRows(const std::wstring& package,
+                                                   const std::wstring& query) {
+  std::vector<std::vector<std::wstring>> rows;
+  MsiHandle database, view;
+  if (MsiOpenDatabaseW(package.c_str(), MSIDBOPEN_READONLY, database.Put()) != ERROR_SUCCESS ||
+      MsiDatabaseOpenViewW(database.Get(), query.c_str(), view.Put()) != ERROR_SUCCESS ||
+      MsiViewExecute(view.Get(), 0) != ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot query " << ::testing::PrintToString(package);
+    return rows;
+  }
+  for (;;) {
+    MsiHandle record;
+    if (MsiViewFetch(view.Get(), record.Put()) != ERROR_SUCCESS)
+      break;
+    std::vector<std::wstring> row;
+    for (UINT field = 1; field <= MsiRecordGetFieldCount(record.Get()); ++field) {
+      wchar_t text[512] = {};
+      DWORD length = 512;
+      MsiRecordGetStringW(record.Get(), field, text, &length);
+      row.push_back(text);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::wstring PackageProperty(const std::wstring& package, const wchar_t* name) {
+  const auto rows = PackageRows(package, L"SELECT `Value` FROM `Property` WHERE `Property` = '" +
+                                             std::wstring(name) + L"'");
+  return rows.empty() ? L"(missing)" : rows[0][0];
 }
 
 // What a save needs to find in the settings file: every key, with a value.
@@ -158,16 +264,41 @@ void ExpectCompleteSettings(const std::string& bytes) {
   EXPECT_NE(output.find("\"findings\": []"), std::string::npos) << output;
 }
 
-TEST(InstalledPackage, InstallsFilesRegistryAndSettings) {
+// The package's File table holds each installed file's version (which
+// decides, by Windows Installer's file-versioning rules, whether an upgrade
+// replaces an installed file): the version resource's, or none for a file
+// without one. The module and the program carry the product's version.
+void ExpectFileTableVersions(const std::wstring& package, const char* productVersion) {
+  const auto rows = PackageRows(package, L"SELECT `FileName`, `Version`, `Language` FROM `File`");
+  for (const auto& row : rows) {
+    const std::wstring name = row[0].substr(row[0].find(L'|') + 1);
+    SCOPED_TRACE(::testing::PrintToString(name));
+    const std::wstring installed = FileVersion(Installed(name.c_str()));
+    EXPECT_EQ(row[1], installed == L"(none)" ? L"" : installed);
+    EXPECT_EQ(row[2], installed == L"(none)" ? L"" : L"1033");
+  }
+  EXPECT_GE(rows.size(), 2u);
+  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe"})
+    EXPECT_EQ(FileVersion(Installed(file)), ResourceVersion(productVersion))
+        << ::testing::PrintToString(std::wstring(file));
+}
+
+TEST(InstalledPackage, InstallsFilesRegistryAndSettingsInTheFixedFolder) {
   // The script host registers its own type libraries when it first runs:
   // before the snapshot, so that they are no difference.
   std::string output;
   ASSERT_EQ(RunScript("WScript.Quit 0\r\n", &output), 0) << output;
   SaveSnapshot(WhereAPackageWrites());
-  ASSERT_EQ(Msiexec(L"/i " + Package() + L" /qn"), 0);
+  // The folder is fixed: these are taken and ignored.
+  const ScratchDirectory elsewhere;
+  ASSERT_EQ(Msiexec(L"/i " + Package() + L" /qn INSTALLDIR=" + Quoted(elsewhere.Path()) +
+                    L" TARGETDIR=" + Quoted(elsewhere.Path())),
+            0);
 
-  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe", L"Vantelo.ini"})
+  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe", L"Vantelo.ini"}) {
     EXPECT_TRUE(FileExists(Installed(file))) << ::testing::PrintToString(std::wstring(file));
+    EXPECT_FALSE(FileExists(elsewhere.File(file))) << ::testing::PrintToString(std::wstring(file));
+  }
   ExpectCompleteSettings(ReadFileBytes(Installed(L"Vantelo.ini")));
 
   const RegistrySnapshot installed = NativeClassRegistrations();
@@ -178,7 +309,7 @@ TEST(InstalledPackage, InstallsFilesRegistryAndSettings) {
   for (const wchar_t* category : {L"\\Implemented Categories\\", L"\\Required Categories\\"})
     EXPECT_TRUE(MachineKeyExists(ClassKey + category + L"{39AD2B5C-7A29-11D6-8E0A-0010B541CAA8}"))
         << ::testing::PrintToString(std::wstring(category));
-  EXPECT_EQ(ProductEntries(), std::vector<std::wstring>{Wide(VANTELO_VERSION_TEXT)});
+  EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{Wide(VANTELO_VERSION_TEXT)});
 
   // The package's registry is what the module registers itself: registering
   // the installed module again changes nothing (so the two cannot drift
@@ -192,6 +323,25 @@ TEST(InstalledPackage, InstallsFilesRegistryAndSettings) {
   RegDeleteTreeW(
       HKEY_LOCAL_MACHINE,
       L"Software\\Wow6432Node\\Classes\\Interface\\{18CD20BD-5A1C-46AB-8F97-B348C98C34C1}");
+}
+
+TEST(InstalledPackage, NamesItsPublisherLocationAndVersions) {
+  const auto entries = ProductEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].publisher, Wide(VANTELO_PUBLISHER));
+  // Programs and Features shows the folder as the installer resolved it,
+  // with its final separator.
+  EXPECT_EQ(entries[0].location, InstalledFolder() + L"\\");
+  EXPECT_EQ(PackageProperty(WindowsPath(VANTELO_MSI), L"Manufacturer"), Wide(VANTELO_PUBLISHER));
+
+  ExpectFileTableVersions(WindowsPath(VANTELO_MSI), VANTELO_VERSION_TEXT);
+  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(file)));
+    EXPECT_EQ(FileVersion(Installed(file), L"CompanyName"), Wide(VANTELO_PUBLISHER));
+    EXPECT_EQ(FileVersion(Installed(file), L"LegalCopyright"),
+              L"Copyright (c) 2026 The Vantelo developers");
+    EXPECT_EQ(FileVersion(Installed(file), L"FileVersion"), ResourceVersion(VANTELO_VERSION_TEXT));
+  }
 }
 
 TEST(InstalledPackage, ScriptCreatesTheClass) {
@@ -224,10 +374,21 @@ TEST_F(InstalledAddinOnHost, SaveWritesWithoutTouchingTheSettingsFile) {
   EXPECT_EQ(ReadFileBytes(SettingsPath()), settings);
 }
 
-#ifdef VANTELO_LOWER_MSI
-TEST(InstalledPackage, RefusesALowerVersion) {
-  EXPECT_NE(Msiexec(L"/i \"" + WindowsPath(VANTELO_LOWER_MSI) + L"\" /qn"), 0);
-  EXPECT_EQ(ProductEntries(), std::vector<std::wstring>{Wide(VANTELO_VERSION_TEXT)});
+#ifdef VANTELO_OLDER_MSI
+std::wstring OlderPackage() { return Quoted(WindowsPath(VANTELO_OLDER_MSI)); }
+
+// A refused install changes nothing: the one entry and the installed files
+// are those of `version`.
+void ExpectRefused(int exitCode, const char* version) {
+  EXPECT_EQ(exitCode, RefusedInstallExitCode);
+  EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{Wide(version)});
+  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe"})
+    EXPECT_EQ(FileVersion(Installed(file)), ResourceVersion(version))
+        << ::testing::PrintToString(std::wstring(file));
+}
+
+TEST(InstalledPackage, RefusesAnOlderVersion) {
+  ExpectRefused(Msiexec(L"/i " + OlderPackage() + L" /qn"), VANTELO_VERSION_TEXT);
 }
 #endif
 
@@ -250,28 +411,58 @@ TEST(InstalledPackage, UninstallLeavesOnlyTheSettingsFile) {
   EXPECT_EQ(MachineText(ProgIdKey), L"(missing)");
 }
 
-#ifdef VANTELO_LOWER_MSI
-TEST(PackageUpgrade, KeepsTheEditedSettingsFile) {
-  const std::wstring lower = L"\"" + WindowsPath(VANTELO_LOWER_MSI) + L"\"";
-  // The lower version lays down the company's own file.
+#ifdef VANTELO_OLDER_MSI
+TEST(PackageUpgrade, ReplacesTheOlderFilesAndKeepsTheSettingsFile) {
+  // The older version lays down the company's own file.
   const ScratchDirectory directory;
   const std::string company = "[Global Options]\r\nEnableTimeStamp=True\r\n";
   WriteBytes(directory.File(L"Company.ini"), company);
-  ASSERT_EQ(Msiexec(L"/i " + lower + L" /qn SETTINGS=\"" + directory.File(L"Company.ini") + L"\""),
-            0);
+  ASSERT_EQ(
+      Msiexec(L"/i " + OlderPackage() + L" /qn SETTINGS=" + Quoted(directory.File(L"Company.ini"))),
+      0);
   EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), company);
-  EXPECT_EQ(ProductEntries(), std::vector<std::wstring>{Wide(VANTELO_LOWER_VERSION)});
+  EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{Wide(VANTELO_OLDER_VERSION)});
+  ExpectFileTableVersions(WindowsPath(VANTELO_OLDER_MSI), VANTELO_OLDER_VERSION);
 
   const std::string edited = company + "EnableMassVolume=True\r\n";
   WriteBytes(Installed(L"Vantelo.ini"), edited);
   ASSERT_EQ(Msiexec(L"/i " + Package() + L" /qn"), 0);
   EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), edited);
-  EXPECT_EQ(ProductEntries(), std::vector<std::wstring>{Wide(VANTELO_VERSION_TEXT)});
-  EXPECT_TRUE(FileExists(Installed(L"Vantelo.dll")));
-  // A downgrade is tested on a package installed straight away
-  // (RefusesALowerVersion): after a major upgrade Wine's msiexec forgets the
-  // newer product's upgrade code with the older product, and no longer sees
-  // that a newer version is installed.
+  EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{Wide(VANTELO_VERSION_TEXT)});
+  // The new files are in place, not the older ones, and registered.
+  ExpectFileTableVersions(WindowsPath(VANTELO_MSI), VANTELO_VERSION_TEXT);
+  EXPECT_EQ(MachineText(ClassKey + L"\\InprocServer32"), Installed(L"Vantelo.dll"));
+  std::string output;
+  EXPECT_EQ(RunProgram(Quoted(Installed(L"vantelo.exe")) + L" --version", &output), 0);
+  EXPECT_EQ(output.substr(0, output.find_first_of("\r\n")),
+            std::string("vantelo ") + VANTELO_VERSION_TEXT);
+}
+
+TEST(PackageUpgrade, ThenRefusesTheOlderVersion) {
+  ExpectRefused(Msiexec(L"/i " + OlderPackage() + L" /qn"), VANTELO_VERSION_TEXT);
+}
+
+TEST(PackageUpgrade, ARebuildOfTheSameVersionReplacesTheInstalledOne) {
+  const std::wstring rebuilt = WindowsPath(VANTELO_REBUILT_MSI);
+  const std::wstring productCode = PackageProperty(rebuilt, L"ProductCode");
+  ASSERT_NE(productCode, PackageProperty(WindowsPath(VANTELO_MSI), L"ProductCode"));
+  ASSERT_EQ(PackageProperty(rebuilt, L"ProductVersion"), Wide(VANTELO_VERSION_TEXT));
+  const std::string settings = ReadFileBytes(Installed(L"Vantelo.ini"));
+
+  ASSERT_EQ(Msiexec(L"/i " + Quoted(rebuilt) + L" /qn"), 0);
+  const auto entries = ProductEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].productCode, productCode);
+  ExpectFileTableVersions(rebuilt, VANTELO_VERSION_TEXT);
+  EXPECT_EQ(MachineText(ClassKey + L"\\InprocServer32"), Installed(L"Vantelo.dll"));
+
+  // Nothing else holds the files: uninstalling the one entry removes them.
+  ASSERT_EQ(Msiexec(L"/x " + Quoted(rebuilt) + L" /qn"), 0);
+  EXPECT_TRUE(ProductEntries().empty());
+  EXPECT_FALSE(FileExists(Installed(L"Vantelo.dll")));
+  EXPECT_FALSE(FileExists(Installed(L"vantelo.exe")));
+  EXPECT_EQ(MachineText(ClassKey), L"(missing)");
+  EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), settings);
 }
 #endif
 

@@ -191,6 +191,40 @@ TEST_F(SettingsFile, MissingPointersAreRefused) {
   EXPECT_EQ(written, VARIANT_FALSE);
 }
 
+// Another program keeps the settings file's lock (the byte at 2^62): each
+// call waits the bounded time (10 s) once, then AddToINI returns False and
+// leaves the file alone, and GetFromINI reads it unlocked.
+TEST_F(SettingsFile, AStuckLockCostsABoundedWaitAndNoWrite) {
+  const std::wstring file = scratch_.File(L"locked.ini");
+  IniCall first;
+  CallByReference(object_.Get(), L"AddToINI", first, {L"S", L"K", L"1", file});
+  ASSERT_EQ(ReadFileBytes(file), std::string("[S]\r\nK=1\r\n"));
+
+  HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  OVERLAPPED at{};
+  at.OffsetHigh = 0x40000000;
+  ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at));
+  const ULONGLONG start = GetTickCount64();
+  IniCall add;
+  CallByReference(object_.Get(), L"AddToINI", add, {L"S", L"K", L"2", file});
+  EXPECT_OK(add.result.hr);
+  EXPECT_EQ(V_BOOL(add.result.value.Get()), VARIANT_FALSE);
+  EXPECT_GE(GetTickCount64() - start, 9000u);
+  IniCall read;
+  CallByReference(object_.Get(), L"GetFromINI", read, {L"S", L"K", L"", file});
+  EXPECT_EQ(VariantText(read.result.value.Get()), std::wstring(L"1"));
+  EXPECT_EQ(ReadFileBytes(file), std::string("[S]\r\nK=1\r\n"));
+
+  UnlockFileEx(holder, 0, 1, 0, &at);
+  CloseHandle(holder);
+  IniCall again;
+  CallByReference(object_.Get(), L"AddToINI", again, {L"S", L"K", L"2", file});
+  EXPECT_EQ(V_BOOL(again.result.value.Get()), VARIANT_TRUE);
+  EXPECT_EQ(ReadFileBytes(file), std::string("[S]\r\nK=2\r\n"));
+}
+
 } // namespace
 
 } // namespace vtest

@@ -9,6 +9,7 @@
 
 #include <oleauto.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,47 @@ TEST_F(TypeLibrary, ClassInterfaceIsDualWithEverySlotInOrder) {
                  << "slot " << i << " " << ::testing::PrintToString(slots[i].name));
     ExpectSlot(vtable.Get(), i, slots[i]);
     ExpectParameterNames(vtable.Get(), slots[i]);
+  }
+}
+
+// The macro editor's object browser shows a member's description: every
+// member has one line of its own, whether read through the dispatch
+// interface or the vtable interface. A property's get and put share the
+// dispatch id by which the description is looked up (the IDL gives both the
+// same text).
+TEST_F(TypeLibrary, EveryMemberHasADescriptionOfOneLine) {
+  ComPtr<ITypeInfo> dispatch, vtable;
+  ASSERT_OK(library_->GetTypeInfoOfGuid(IID__clsVantelo, dispatch.Put()));
+  HREFTYPE vtableRef = 0;
+  ASSERT_OK(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef));
+  ASSERT_OK(dispatch->GetRefTypeInfo(vtableRef, vtable.Put()));
+  for (ITypeInfo* info : {dispatch.Get(), vtable.Get()}) {
+    TYPEATTR* attributes = nullptr;
+    ASSERT_OK(info->GetTypeAttr(&attributes));
+    const WORD count = attributes->cFuncs;
+    info->ReleaseTypeAttr(attributes);
+    std::map<std::wstring, MEMBERID> owners; // each description's member
+    UINT members = 0;
+    for (UINT i = 0; i < count; ++i) {
+      FUNCDESC* function = nullptr;
+      ASSERT_OK(info->GetFuncDesc(i, &function));
+      const MEMBERID member = function->memid;
+      const bool restricted = function->wFuncFlags & FUNCFLAG_FRESTRICTED;
+      info->ReleaseFuncDesc(function);
+      if (restricted) // IUnknown's and IDispatch's own, in the dispatch interface
+        continue;
+      ++members;
+      Bstr name, description;
+      EXPECT_OK(info->GetDocumentation(member, name.Put(), description.Put(), nullptr, nullptr));
+      const std::wstring text = description.Get() ? description.Get() : L"";
+      SCOPED_TRACE(::testing::PrintToString(std::wstring(name.Get() ? name.Get() : L"")));
+      EXPECT_GE(text.size(), 20u) << ::testing::PrintToString(text);
+      EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << ::testing::PrintToString(text);
+      const auto [owner, fresh] = owners.emplace(text, member);
+      EXPECT_TRUE(fresh || owner->second == member)
+          << "the same description as member " << std::hex << owner->second;
+    }
+    EXPECT_EQ(members, 75u);
   }
 }
 
