@@ -68,10 +68,19 @@ else()
     CliDemo.RunsEveryWriterAndLeavesNoFileBehind
     CliInternalError.ExitsWithThree)
   list(JOIN left_out ":" left_out)
+  set(program_wine_environment
+    "WINEPREFIX=${PROJECT_BINARY_DIR}/windows_program_wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;WINEARCH=win64")
+  # Wine announces on stderr that it created a prefix, which would end up in
+  # the first test's output: the prefix is made before the tests run.
+  add_test(NAME windows_module.program_prefix COMMAND ${VANTELO_WINE_FOR_TESTS} wineboot --init)
+  set_tests_properties(windows_module.program_prefix PROPERTIES
+    FIXTURES_SETUP windows_program_prefix TIMEOUT 300
+    ENVIRONMENT "${program_wine_environment}"
+    ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:")
   add_test(NAME windows_module.program_tests
            COMMAND vantelo_cli_tests --gtest_filter=-${left_out})
   set_tests_properties(windows_module.program_tests PROPERTIES
-    FIXTURES_REQUIRED windows_module TIMEOUT 600
-    ENVIRONMENT "VANTELO_TEST_RUNNER=${VANTELO_WINE_FOR_TESTS};VANTELO_TEST_PROGRAM=${PROJECT_SOURCE_DIR}/build/windows/cli/vantelo.exe;WINEPREFIX=${PROJECT_BINARY_DIR}/windows_program_wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;WINEARCH=win64"
+    FIXTURES_REQUIRED "windows_module;windows_program_prefix" TIMEOUT 600
+    ENVIRONMENT "VANTELO_TEST_RUNNER=${VANTELO_WINE_FOR_TESTS};VANTELO_TEST_PROGRAM=${PROJECT_SOURCE_DIR}/build/windows/cli/vantelo.exe;${program_wine_environment}"
     ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:")
 endif()

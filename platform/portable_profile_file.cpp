@@ -13,11 +13,24 @@ namespace {
 
 using File = ProfileFileSystem::File;
 
-// A replacement the folder or the file's place refuses (a read-only or
-// sticky folder, a file another program has open) leaves the write in place
-// to try.
+// A replacement that cannot be made leaves the write in place to try: the
+// folder or the file's place refuses it (a read-only or sticky folder, a
+// file another program has open, a file bound onto its place by a mount, a
+// file system without hard links), or there is no room for a second copy of
+// the file (the write in place then needs room only for what it adds).
 bool WriteInPlaceInstead(const FileError& error) {
-  return error.kind() == FileError::Kind::AccessDenied || error.kind() == FileError::Kind::Busy;
+  switch (error.kind()) {
+  case FileError::Kind::AccessDenied:
+  case FileError::Kind::Busy:
+  case FileError::Kind::CrossDevice:
+  case FileError::Kind::NotSupported:
+  case FileError::Kind::NoSpace:
+    return true;
+  case FileError::Kind::Other:
+  case FileError::Kind::Missing:
+    break;
+  }
+  return false;
 }
 
 } // namespace
@@ -159,30 +172,29 @@ bool PortableProfileFile::Rewrite(ProfileLocks::Hold& hold, const ProfileFileSys
                                   const std::string& old, const std::string& updated) {
   File& file = *hold.File();
   const std::string& name = name_;
-  fs_->RemoveStaleTemps(file);
+  // Only under a lock actually held: without one, a temporary file that
+  // looks stale may be another writer's, between its naming and its rename.
+  if (hold.Locked())
+    fs_->RemoveStaleTemps(file);
   if (facts.links == 1) {
     std::unique_ptr<File> temp;
     try {
       step_ = "cannot create a temporary file beside " + name;
       temp = fs_->CreateTemp(file);
+      if (fs_->CopyIdentity(file, *temp)) {
+        step_ = "cannot write the new contents of " + name;
+        WriteAll(*temp, updated, 0);
+        fs_->Flush(*temp);
+        step_ = "cannot replace " + name;
+        fs_->Replace(file, *temp);
+        hold.Renew(); // the lock, on the file now at the path, for the calls within the hold
+        return true;
+      }
     } catch (const FileError& error) {
       if (!WriteInPlaceInstead(error))
         throw;
     }
-    if (temp && fs_->CopyIdentity(file, *temp)) {
-      step_ = "cannot write the new contents of " + name;
-      WriteAll(*temp, updated, 0);
-      fs_->Flush(*temp);
-      step_ = "cannot replace " + name;
-      try {
-        fs_->Replace(file, *temp);
-        hold.Renew(); // the lock, on the file now at the path, for the calls within the hold
-        return true;
-      } catch (const FileError& error) {
-        if (!WriteInPlaceInstead(error))
-          throw;
-      }
-    }
+    temp.reset(); // gone before the write in place, with the disk space it took
   }
   step_ = "cannot write " + name;
   return WriteInPlace(file, old, updated);

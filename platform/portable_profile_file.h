@@ -22,15 +22,18 @@
 //   leaves the old file whole. Temporary files a crash left are removed by
 //   the next write of the file;
 // - otherwise (hard links, a read-only or sticky folder, an identity we may
-//   not give) rewritten in place, under the same lock: the disk space is set
-//   aside first, only the bytes from the first change on are written, and on
-//   a failure the old bytes are put back. A crash in the middle of such a
-//   write can leave the file torn; nothing else can.
+//   not give, a replacement the system refuses: a mount point, a file system
+//   without hard links; no room for the temporary copy) rewritten in place,
+//   under the same lock: the disk space is set aside first, only the bytes
+//   from the first change on are written, and on a failure the old bytes
+//   are put back. A crash in the middle of such a write can leave the file
+//   torn; nothing else can.
 // Any failure returns false and leaves the file as it was. Also:
 // - a read-only file is refused, also for root, like Windows' read-only
 //   attribute;
 // - a write through a symbolic link writes the file it leads to (a dangling
-//   link fails);
+//   link fails; on POSIX another user's link in a sticky folder such as /tmp
+//   is not followed);
 // - a write that changes nothing succeeds without touching the file.
 //
 // Paths: the profile functions' paths arrive in the ANSI code page and are

@@ -1,6 +1,15 @@
 // The settings file's file system on POSIX systems: open file description
 // locks (classic record locks where the kernel lacks them), Linux's unnamed
 // temporary files where available, and a rename for the replacement.
+//
+// What is checked is checked on the descriptor that is then written: the
+// file is opened first (its folder held open, the name opened without
+// following a link unless a link may be followed), and its type, mode and
+// identity come from fstat. The temporary file and the rename work from the
+// held folder's descriptor (openat, linkat, renameat), and the rename
+// happens only while the name still names the locked file. A name that
+// another user changes meanwhile can therefore make a write fail, but never
+// send it into another file.
 #include "platform/profile_file_system.h"
 
 #include <cerrno>
@@ -14,6 +23,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace vantelo {
@@ -39,6 +49,11 @@ FileError::Kind KindOf(int error) {
   case ENOSPC:
   case EDQUOT:
     return FileError::Kind::NoSpace;
+  case EBUSY: // a mount point, such as a file bound into a container
+  case ETXTBSY:
+    return FileError::Kind::Busy;
+  case EXDEV:
+    return FileError::Kind::CrossDevice;
   case EOPNOTSUPP:
     return FileError::Kind::NotSupported;
   default:
@@ -49,21 +64,50 @@ FileError::Kind KindOf(int error) {
 [[noreturn]] void Throw(int error) { throw FileError(KindOf(error), std::strerror(error)); }
 [[noreturn]] void ThrowErrno() { Throw(errno); }
 
+constexpr const char* kReplacedMeanwhile = "another program replaced or removed it meanwhile";
+
+// A descriptor, closed with its owner.
+class Descriptor {
+public:
+  explicit Descriptor(int descriptor = -1) : fd_(descriptor) {}
+  ~Descriptor() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+private:
+  int fd_;
+};
+
+// A folder, held open (O_PATH) so that every step of a write happens in the
+// folder that was checked, whatever names on the way to it change meanwhile.
+using Folder = std::shared_ptr<const Descriptor>;
+
 class PosixFile final : public ProfileFileSystem::File {
 public:
   PosixFile(int descriptor, Path opened) : fd(descriptor), path(std::move(opened)) {}
   ~PosixFile() override {
     if (fd >= 0)
       ::close(fd);
-    if (temporary && !path.empty())
-      ::unlink(path.c_str());
+    if (temporary && folder && !name.empty())
+      ::unlinkat(folder->get(), name.c_str(), 0);
   }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
 
   int fd;
-  Path path;          // as opened: what the lock checks against; empty for an unnamed file
-  Path target;        // what a replacement replaces: path, or where its symbolic link leads
+  Path path; // as opened: what the lock checks against
+  // Where the file is named: the folder it is in and its name there (where
+  // a symbolic link leads, for a file opened through one). A replacement
+  // renames into exactly this entry; no folder when the file's entry could
+  // not be made sure of, and it is then written in place only. A temporary
+  // file's name is empty while it has none.
+  Folder folder;
+  Path name;
   int writeError = 0; // why the file is open for reading only, when it is
   bool temporary = false;
   bool ofdLock = true; // false: classic record locks
@@ -71,24 +115,106 @@ public:
 
 PosixFile& Of(ProfileFileSystem::File& file) { return static_cast<PosixFile&>(file); }
 
-// The file a write through path changes: path itself, or the file a
-// symbolic link leads to (a replacement must not put a file in the link's
-// place).
-Path Target(const Path& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-    return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr)
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the entry name in folder is the open file itself (not a link to
+// it, not another file put there meanwhile).
+bool NamesFile(const Descriptor& folder, const Path& name, int fd) {
+  struct stat entry {
+  }, opened{};
+  return ::fstat(fd, &opened) == 0 &&
+         ::fstatat(folder.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
+         SameFile(entry, opened);
+}
+
+// The folder of path, held open; nullptr when it or a folder on the way is
+// missing.
+Folder OpenFolder(const Path& path) {
+  const Path folder = path.parent_path().empty() ? Path(".") : path.parent_path();
+  const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0)
+    return std::make_shared<const Descriptor>(fd);
+  if (errno == ENOENT || errno == ENOTDIR)
+    return nullptr;
+  ThrowErrno();
+}
+
+// The symbolic link name in folder may be followed unless the folder is
+// shared (world-writable and sticky, as /tmp) and the link belongs to
+// neither this user nor the folder's owner: in such a folder anyone may put
+// a link, and following another user's link would let them choose which
+// file this program writes. Linux's fs.protected_symlinks makes the same
+// rule for the whole system where it is switched on; this holds it for the
+// settings file whatever the setting.
+bool MayFollow(const Descriptor& folder, const struct stat& link) {
+  struct stat dir {};
+  if (::fstat(folder.get(), &dir) != 0)
     ThrowErrno();
-  Path target = resolved;
-  std::free(resolved);
-  return target;
+  const bool shared = (dir.st_mode & S_ISVTX) != 0 && (dir.st_mode & S_IWOTH) != 0;
+  return !shared || link.st_uid == ::geteuid() || link.st_uid == dir.st_uid;
 }
 
 // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then refused
 // as not a regular file.
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+// Opens the entry name in folder with flags. The entry itself is opened
+// without following a link first; a link is followed only as MayFollow
+// allows, and only the link that was checked (the entry is looked at again
+// after the open). -1 with errno set when the open fails; throws when a link
+// is refused.
+int OpenEntry(const Descriptor& folder, const Path& name, int flags, bool& throughLink) {
+  throughLink = false;
+  const int fd = ::openat(folder.get(), name.c_str(), flags | O_NOFOLLOW);
+  if (fd >= 0 || errno != ELOOP)
+    return fd;
+  struct stat link {};
+  if (::fstatat(folder.get(), name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0)
+    return -1;
+  if (!S_ISLNK(link.st_mode)) { // replaced by a file meanwhile: start again
+    errno = EAGAIN;
+    return -1;
+  }
+  if (!MayFollow(folder, link))
+    throw FileError(FileError::Kind::AccessDenied,
+                    "it is a symbolic link of another user in a folder that everyone may write "
+                    "to, which is not followed");
+  Descriptor opened(::openat(folder.get(), name.c_str(), flags));
+  if (opened.get() < 0)
+    return -1;
+  struct stat again {};
+  if (::fstatat(folder.get(), name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !SameFile(again, link) || again.st_uid != link.st_uid) {
+    errno = EAGAIN; // another link was put in its place meanwhile: start again
+    return -1;
+  }
+  throughLink = true;
+  return opened.release();
+}
+
+// Where the file opened through a symbolic link is named: the kernel's own
+// record of the path it opened (/proc), checked against the descriptor.
+// Nothing when it cannot be made sure of; the file is then written in place.
+void FindTarget(PosixFile& file) {
+  char buffer[PATH_MAX + 1];
+  const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
+  const ssize_t n = ::readlink(self.c_str(), buffer, PATH_MAX);
+  if (n <= 0 || buffer[0] != '/')
+    return;
+  const Path target(std::string(buffer, static_cast<std::size_t>(n)));
+  Folder folder;
+  try {
+    folder = OpenFolder(target);
+  } catch (const FileError&) {
+    return;
+  }
+  if (folder && NamesFile(*folder, target.filename(), file.fd)) {
+    file.folder = std::move(folder);
+    file.name = target.filename();
+  }
+}
 
 std::unique_ptr<PosixFile> Adopt(int fd, const Path& path) {
   struct stat st {};
@@ -96,9 +222,7 @@ std::unique_ptr<PosixFile> Adopt(int fd, const Path& path) {
     ::close(fd);
     throw FileError(FileError::Kind::Other, "it is not a regular file");
   }
-  auto file = std::make_unique<PosixFile>(fd, path);
-  file->target = Target(path);
-  return file;
+  return std::make_unique<PosixFile>(fd, path);
 }
 
 bool SetLock(PosixFile& file, short type) {
@@ -181,32 +305,62 @@ bool CopyAttributes(int from, int to) {
 class PosixProfileFileSystem final : public ProfileFileSystem {
 public:
   std::unique_ptr<File> Open(const Path& path, LockMode mode) override {
-    int fd = ::open(path.c_str(), (mode == LockMode::Exclusive ? O_RDWR : O_RDONLY) | kOpenFlags);
-    int writeError = 0;
-    if (fd < 0 && mode == LockMode::Exclusive &&
-        (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY)) {
-      writeError = errno;
-      fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
-    }
-    if (fd < 0) {
-      if (errno == ENOENT || errno == ENOTDIR)
+    // A link that another link took the place of while it was checked is
+    // looked at anew (EAGAIN from OpenEntry), a bounded number of times.
+    for (int attempt = 0;; ++attempt) {
+      const Folder folder = OpenFolder(path);
+      if (!folder)
         return nullptr;
-      ThrowErrno();
+      const Path name = path.filename();
+      bool throughLink = false;
+      int fd =
+          OpenEntry(*folder, name, (mode == LockMode::Exclusive ? O_RDWR : O_RDONLY) | kOpenFlags,
+                    throughLink);
+      int writeError = 0;
+      if (fd < 0 && mode == LockMode::Exclusive &&
+          (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY)) {
+        writeError = errno;
+        fd = OpenEntry(*folder, name, O_RDONLY | kOpenFlags, throughLink);
+      }
+      if (fd < 0) {
+        if (errno == EAGAIN && attempt < 100)
+          continue;
+        if (errno == ENOENT || errno == ENOTDIR)
+          return nullptr;
+        ThrowErrno();
+      }
+      auto file = Adopt(fd, path);
+      file->writeError = writeError;
+      if (throughLink) {
+        FindTarget(*file);
+      } else {
+        file->folder = folder;
+        file->name = name;
+      }
+      return file;
     }
-    auto file = Adopt(fd, path);
-    file->writeError = writeError;
-    return file;
   }
 
   std::unique_ptr<File> CreateNew(const Path& path) override {
+    const Folder folder = OpenFolder(path);
+    if (!folder)
+      Throw(ENOENT);
+    const Path name = path.filename();
     // Mode 0666: the process's umask then gives a new file its usual mode.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666);
-    if (fd >= 0)
-      return Adopt(fd, path);
+    // O_EXCL creates a new entry or nothing: never through a link.
+    const int fd = ::openat(folder->get(), name.c_str(),
+                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | kOpenFlags, 0666);
+    if (fd >= 0) {
+      auto file = Adopt(fd, path);
+      file->folder = folder;
+      file->name = name;
+      return file;
+    }
     if (errno != EEXIST)
       ThrowErrno();
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0)
+    if (::fstatat(folder->get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(st.st_mode) && ::fstatat(folder->get(), name.c_str(), &st, 0) != 0)
       throw FileError(FileError::Kind::Missing, "it is a symbolic link that leads nowhere");
     return nullptr;
   }
@@ -240,7 +394,10 @@ public:
   }
 
   void Remove(File& file) override {
-    if (::unlink(Of(file).target.c_str()) != 0)
+    const PosixFile& f = Of(file);
+    if (!f.folder || !NamesFile(*f.folder, f.name, f.fd))
+      throw FileError(FileError::Kind::Other, kReplacedMeanwhile);
+    if (::unlinkat(f.folder->get(), f.name.c_str(), 0) != 0)
       ThrowErrno();
   }
 
@@ -320,31 +477,33 @@ public:
   }
 
   std::unique_ptr<File> CreateTemp(File& target) override {
-    const Path& name = Of(target).target;
+    const PosixFile& t = Of(target);
+    if (!t.folder)
+      throw FileError(FileError::Kind::NotSupported,
+                      "where the file is named cannot be made sure of, so it is not replaced");
+    const int folder = t.folder->get();
+    auto temporary = [&](int fd, Path name) {
+      auto temp = std::make_unique<PosixFile>(fd, Path());
+      temp->temporary = true;
+      temp->folder = t.folder;
+      temp->name = std::move(name);
+      return temp;
+    };
     // Unnamed first, so that a crash leaves nothing behind; it can be named
     // later only through /proc.
     if (::access("/proc/self/fd", X_OK) == 0) {
-      const Path folder = name.parent_path().empty() ? Path(".") : name.parent_path();
-      const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-      if (fd >= 0) {
-        auto temp = std::make_unique<PosixFile>(fd, Path());
-        temp->temporary = true;
-        temp->target = name;
-        return temp;
-      }
+      const int fd = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+      if (fd >= 0)
+        return temporary(fd, Path());
       if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         ThrowErrno(); // the folder itself refuses (no access, no space...)
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const Path tempName = TemporaryFileName(name);
-      const int fd =
-          ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-      if (fd >= 0) {
-        auto temp = std::make_unique<PosixFile>(fd, tempName);
-        temp->temporary = true;
-        temp->target = name;
-        return temp;
-      }
+      const Path name = TemporaryFileName(t.name).filename();
+      const int fd = ::openat(folder, name.c_str(),
+                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd >= 0)
+        return temporary(fd, name);
       if (errno != EEXIST)
         ThrowErrno();
     }
@@ -365,15 +524,17 @@ public:
   }
 
   void Replace(File& target, File& temp) override {
+    const PosixFile& f = Of(target);
     PosixFile& t = Of(temp);
-    if (t.path.empty()) { // an unnamed file gets its name now
+    const int folder = t.folder->get();
+    if (t.name.empty()) { // an unnamed file gets its name now
       const std::string self = "/proc/self/fd/" + std::to_string(t.fd);
-      for (int attempt = 0; t.path.empty(); ++attempt) {
-        const Path name = TemporaryFileName(t.target);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-          t.path = name;
+      for (int attempt = 0; t.name.empty(); ++attempt) {
+        const Path name = TemporaryFileName(f.name).filename();
+        if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+          t.name = name;
         else if (errno != EEXIST || attempt == 100)
-          ThrowErrno();
+          ThrowErrno(); // EPERM: a file system without hard links
       }
     }
     // Closing reports what a network file system could not write.
@@ -381,15 +542,22 @@ public:
     t.fd = -1;
     if (::close(fd) != 0 && errno != EINTR)
       ThrowErrno();
-    if (::rename(t.path.c_str(), Of(target).target.c_str()) != 0)
+    // The rename replaces whatever the entry is when it happens, so the
+    // entry must still be the locked file: a file or link another program
+    // put there is never replaced by a file of ours. The rename itself never
+    // follows a link, and happens in the folder held open since the check.
+    if (!NamesFile(*f.folder, f.name, f.fd))
+      throw FileError(FileError::Kind::Other, kReplacedMeanwhile);
+    if (::renameat(folder, t.name.c_str(), f.folder->get(), f.name.c_str()) != 0)
       ThrowErrno();
     t.temporary = false; // it is the settings file now
   }
 
   void RemoveStaleTemps(File& target) override {
-    const Path& name = Of(target).target;
-    const Path folder = name.parent_path().empty() ? Path(".") : name.parent_path();
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const PosixFile& f = Of(target);
+    if (!f.folder)
+      return;
+    const int dirFd = ::openat(f.folder->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0)
       return;
     DIR* stream = ::fdopendir(dirFd);
@@ -398,7 +566,7 @@ public:
       return;
     }
     while (const dirent* entry = ::readdir(stream))
-      if (IsTemporaryFileNameOf(name, Path(entry->d_name)))
+      if (IsTemporaryFileNameOf(f.name, Path(entry->d_name)))
         ::unlinkat(dirFd, entry->d_name, 0);
     ::closedir(stream);
   }

@@ -74,7 +74,10 @@ public:
   // be written is then opened for reading only, and an exclusive lock on it
   // fails with AccessDenied). nullptr when there is no such file, or a
   // directory on the way is missing. A symbolic link is followed: writes
-  // change the file it leads to.
+  // change the file it leads to; but on POSIX not another user's link in a
+  // folder everyone may write to (sticky, as /tmp), which is refused
+  // (AccessDenied). Every later step works on the file opened here, never
+  // on the path again.
   virtual std::unique_ptr<File> Open(const Path& path, LockMode mode) = 0;
 
   // Creates path as a new, empty file, open as Open opens it for an
@@ -136,7 +139,10 @@ public:
   virtual bool CopyIdentity(File& target, File& temp) = 0;
 
   // Closes the temporary file and puts it in the target's place in one
-  // step: whatever happens, the path names either file, whole. Afterwards
+  // step: whatever happens, the path names either file, whole. Fails when
+  // the target's name no longer names the target (another program replaced
+  // or removed it): a file of ours never takes the place of another file,
+  // nor of a link. Afterwards
   // the target is no longer the file at its path, and its lock stays with
   // the old file: the lock must be taken anew.
   virtual void Replace(File& target, File& temp) = 0;

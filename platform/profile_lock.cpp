@@ -186,6 +186,8 @@ ProfileFileSystem::File* ProfileLocks::Hold::File() const { return entry_->file.
 
 bool ProfileLocks::Hold::CreatedFile() const { return entry_->created; }
 
+bool ProfileLocks::Hold::Locked() const { return entry_->locked; }
+
 void ProfileLocks::Hold::Renew() {
   entry_->Release(false);
   entry_->Take();

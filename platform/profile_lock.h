@@ -60,6 +60,8 @@ public:
     ProfileFileSystem::File* File() const;
     // Whether this hold's lock created the file, which did not exist.
     bool CreatedFile() const;
+    // Whether the lock is held: false on a file system without locks.
+    bool Locked() const;
     // After the file was replaced: the lock moves to the file the path now
     // names, for every call within the hold (with a new wait if another
     // writer took it first).

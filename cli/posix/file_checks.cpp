@@ -1,11 +1,14 @@
-// The settings file's place checked through the POSIX calls.
+// The settings file's place checked through the POSIX calls. A check opens
+// what it checks and closes it again; nothing is written.
 #include "cli/settings_location.h"
 
 #include "cli/usage_error.h"
+#include "platform/profile_file_system.h"
+#include "platform/utf8_path.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,42 +43,42 @@ void RequireDirectory(const std::string& directory, const std::string& path) {
     throw UsageError(path + ": " + directory + " is not a directory");
 }
 
-// The file a write through path changes: path itself, or the file its
-// symbolic link leads to.
-std::string WrittenFile(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-    return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr)
-    throw UsageError(path + ": cannot find out which file the settings file path leads to (" +
-                     Reason(errno) + ")");
-  std::string target = resolved;
-  std::free(resolved);
-  return target;
-}
-
 } // namespace
 
+// Found by trying, as the write will, never by access() (which grants root
+// everything, so that root would be told yes where the write then fails):
+// an existing file is opened for writing and closed again, and in the
+// folder of a missing one a file of a temporary name is created and removed
+// again. Nothing is written.
 void RequireWritable(const std::string& path) {
-  const std::string target = WrittenFile(path);
   struct stat st {};
-  if (Exists(target, st)) {
+  if (Exists(path, st)) {
     // A file that may be written is written in place where its directory
     // does not allow replacing it, so the directory does not matter here.
     if (!S_ISREG(st.st_mode))
       throw UsageError(path + ": the settings file is not a regular file");
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
       throw UsageError(path + ": the settings file cannot be written (it is read-only)");
-    if (::access(target.c_str(), W_OK) != 0)
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
       throw UsageError(path + ": the settings file cannot be written (" + Reason(errno) + ")");
+    ::close(fd);
     return;
   }
-  const std::string directory = fs::path(target).parent_path().string();
+  // A link that leads nowhere is not followed to create its target: the
+  // write refuses it too.
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    throw UsageError(path + ": the settings file is a symbolic link that leads nowhere");
+  const std::string directory = fs::path(path).parent_path().string();
   RequireDirectory(directory, path);
-  if (::access(directory.c_str(), W_OK | X_OK) != 0)
+  const std::string probe = TemporaryFileName(PathFromUtf8(path)).string();
+  const int fd =
+      ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+  if (fd < 0)
     throw UsageError(path + ": the settings file cannot be created in " + directory + " (" +
                      Reason(errno) + ")");
+  ::close(fd);
+  ::unlink(probe.c_str());
 }
 
 void RequireReadable(const std::string& path) {
@@ -84,8 +87,10 @@ void RequireReadable(const std::string& path) {
     return;
   if (!S_ISREG(st.st_mode))
     throw UsageError(path + ": the settings file is not a regular file");
-  if (::access(path.c_str(), R_OK) != 0)
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0)
     throw UsageError(path + ": the settings file cannot be read (" + Reason(errno) + ")");
+  ::close(fd);
 }
 
 void RequireReachable(const std::string& path) {

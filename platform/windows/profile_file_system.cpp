@@ -326,6 +326,9 @@ public:
     // With a backup name, a failure leaves both files under their names (or
     // the old one under the backup name, which is put back).
     const Path& path = Of(target).path;
+    // A file another program put in the target's place is not replaced.
+    if (!StillNamed(target))
+      throw FileError(FileError::Kind::Other, "the file was replaced by another program");
     const Path backup = TemporaryFileName(path);
     if (!ReplaceFileW(path.c_str(), t.path.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
       const DWORD error = GetLastError();

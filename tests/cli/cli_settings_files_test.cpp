@@ -17,11 +17,6 @@
 namespace vantelo::test {
 namespace {
 
-bool WindowsProgram() {
-  const char* runner = std::getenv("VANTELO_TEST_RUNNER");
-  return runner != nullptr && *runner != '\0';
-}
-
 void MakeFolder(const std::string& path) {
   std::filesystem::create_directories(PathFromUtf8(path));
 }
@@ -154,7 +149,7 @@ TEST(CliConcurrency, WritersLoseNothingAndReadersSeeOnlyWrittenValues) {
   threads.emplace_back([&] { // a reader of a key no one changes
     while (writersLeft > 0) {
       const auto run = RunVantelo(
-          {"settings", "get", file, "Keep", "Important", "DEFAULT", "--format", "table"});
+          {"settings", "get", "--format", "table", file, "Keep", "Important", "DEFAULT"});
       seen.push_back(run.status == 0 ? run.out : "exit " + std::to_string(run.status));
     }
   });

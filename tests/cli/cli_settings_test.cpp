@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -226,17 +227,18 @@ TEST(CliSettings, NamesAndValuesAreTakenAsTheyStand) {
   EXPECT_EQ(RunVantelo({"settings", "set", file, "S", "K", "V", "--format"}).status, 2);
 }
 
-// A disk that is full, or fills part-way through the write: init writes
-// nothing, says so and names every key it could not write.
+// A disk that is full, or fills part-way through the write, with no room to
+// write in place either: init writes nothing, says so and names every key it
+// could not write.
 TEST(CliSettings, InitOnAFullDiskWritesNothingAndNamesWhatIsMissing) {
   for (const Fault fault : {Fault::NoSpace, Fault::ShortWriteThenNoSpace}) {
     TempDir dir;
     const std::string file = dir.Path("Vantelo.ini");
     const std::string before = "[Global Options]\r\nEnableTimeStamp=True\r\n";
     WriteBytes(file, before);
-    const auto result =
-        cli::InitSettingsFile(file, std::make_shared<FixedRegionalSettings>(".", ":"),
-                              std::make_shared<FaultyFileSystem>(fault));
+    const auto result = cli::InitSettingsFile(
+        file, std::make_shared<FixedRegionalSettings>(".", ":"),
+        std::make_shared<FaultyFileSystem>(std::set<Fault>{fault, Fault::NoSpaceToReserve}));
     EXPECT_FALSE(result.written) << Name(fault);
     EXPECT_NE(result.problem.find("No space left on device"), std::string::npos) << result.problem;
     EXPECT_EQ(result.added.size(), 24u);

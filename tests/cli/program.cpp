@@ -67,6 +67,9 @@ ProgramRun RunVantelo(const std::vector<std::string>& arguments, const RunOption
   // one's peak too, as the memory it had before it started the program.
   if (options.measurePeak)
     args.insert(args.end(), {"/usr/bin/time", "--quiet", "--format=%M", "--output=" + peakPath});
+  if (!options.user.empty())
+    args.insert(args.end(), {"/usr/bin/setpriv", "--reuid=" + options.user,
+                             "--regid=" + options.user, "--clear-groups"});
   if (runner && *runner)
     args.push_back(runner);
   args.push_back(program && *program ? program : VANTELO_PROGRAM);
@@ -117,6 +120,11 @@ ProgramRun RunVantelo(const std::vector<std::string>& arguments, const RunOption
     run.err = UnixPaths(run.err, "\\");
   }
   return run;
+}
+
+bool WindowsProgram() {
+  const char* runner = std::getenv("VANTELO_TEST_RUNNER");
+  return runner != nullptr && *runner != '\0';
 }
 
 std::string Scene(const std::string& name) { return std::string(VANTELO_SCENES) + "/" + name; }

@@ -11,9 +11,9 @@
 namespace vantelo::test {
 
 struct ProgramRun {
-  int status = -1; // exit status
-  std::string out; // standard output
-  std::string err; // standard error
+  int status = -1;  // exit status
+  std::string out;  // standard output
+  std::string err;  // standard error
   long peakKiB = 0; // with measurePeak: the largest resident set the program had, in KiB
 
   // Standard output as JSON (a test failure when it is not).
@@ -27,7 +27,13 @@ struct RunOptions {
   std::string standardOutput{};
   // Measure the program's peak memory (peakKiB), with GNU time.
   bool measurePeak = false;
+  // Run as this user and group ID instead (setpriv; only root may), such as
+  // "65534" for nobody; empty: as this process runs.
+  std::string user{};
 };
+
+// Whether the program under test is the Windows one (vantelo.exe under Wine).
+bool WindowsProgram();
 
 // The program with the arguments.
 ProgramRun RunVantelo(const std::vector<std::string>& arguments, const RunOptions& options = {});

@@ -8,10 +8,12 @@
 #include "platform/windows1252_code_page.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <new>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace vantelo::test {
@@ -33,6 +35,8 @@ enum class Fault {
   FlushFails,            // the flush to disk fails
   CloseFails,            // closing the new file reports a failure (as on NFS)
   RenameFails,           // the replacement fails (across file systems)
+  RenameBusy,            // the replacement fails: the file is a mount point
+  NoLocks,               // the file system has no locks
   WriteThrows,           // half the bytes, then an exception (out of memory)
   IdentityNotKept,       // the new file cannot get the old one's identity
   RenameRefused,         // a sticky or read-only folder refuses the replacement
@@ -64,6 +68,10 @@ inline const char* Name(Fault f) {
     return "CloseFails";
   case Fault::RenameFails:
     return "RenameFails";
+  case Fault::RenameBusy:
+    return "RenameBusy";
+  case Fault::NoLocks:
+    return "NoLocks";
   case Fault::WriteThrows:
     return "WriteThrows";
   case Fault::IdentityNotKept:
@@ -87,39 +95,62 @@ public:
   explicit FaultyFileSystem(std::set<Fault> faults) : faults_(std::move(faults)) {}
 
   int reads = 0;
+  // Called before each step with the step's name ("Open", "TryLock",
+  // "Replace"...): a test changes the files there, or waits.
+  std::function<void(std::string_view step)> beforeStep;
 
   std::unique_ptr<File> Open(const Path& path, LockMode mode) override {
+    Before("Open");
     if (Has(Fault::OpenFails))
       throw FileError(FileError::Kind::Other, "Too many levels of symbolic links");
     inPlaceFailed_ = false; // each write opens the file anew
     return Wrap(inner_->Open(path, mode), false);
   }
   std::unique_ptr<File> CreateNew(const Path& path) override {
+    Before("CreateNew");
     return Wrap(inner_->CreateNew(path), false);
   }
-  LockResult TryLock(File& file, LockMode mode) override { return inner_->TryLock(In(file), mode); }
-  void Unlock(File& file) override { inner_->Unlock(In(file)); }
-  bool StillNamed(File& file) override { return inner_->StillNamed(In(file)); }
-  void Remove(File& file) override { inner_->Remove(In(file)); }
+  LockResult TryLock(File& file, LockMode mode) override {
+    Before("TryLock");
+    if (Has(Fault::NoLocks))
+      return LockResult::Unsupported;
+    return inner_->TryLock(In(file), mode);
+  }
+  void Unlock(File& file) override {
+    if (!Has(Fault::NoLocks))
+      inner_->Unlock(In(file));
+  }
+  bool StillNamed(File& file) override {
+    Before("StillNamed");
+    return inner_->StillNamed(In(file));
+  }
+  void Remove(File& file) override {
+    Before("Remove");
+    inner_->Remove(In(file));
+  }
   bool BeingReplaced(const Path& path) override { return inner_->BeingReplaced(path); }
   Facts Inspect(File& file) override {
+    Before("Inspect");
     Facts facts = inner_->Inspect(In(file));
     if (Has(Fault::ReadOnlyFile))
       facts.readOnly = true;
     return facts;
   }
   std::string Read(File& file) override {
+    Before("Read");
     ++reads;
     if (Has(Fault::ReadFails))
       throw FileError(FileError::Kind::Other, "Input/output error");
     return inner_->Read(In(file));
   }
   void Reserve(File& file, std::uint64_t size) override {
+    Before("Reserve");
     if (Has(Fault::NoSpaceToReserve))
       throw FileError(FileError::Kind::NoSpace, "No space left on device");
     inner_->Reserve(In(file), size);
   }
   std::size_t WriteAt(File& file, std::uint64_t offset, std::string_view data) override {
+    Before("WriteAt");
     Wrapped& w = Of(file);
     ++w.writes;
     if (!w.temporary) {
@@ -147,30 +178,42 @@ public:
     }
     return inner_->WriteAt(*w.inner, offset, data);
   }
-  void Truncate(File& file, std::uint64_t size) override { inner_->Truncate(In(file), size); }
+  void Truncate(File& file, std::uint64_t size) override {
+    Before("Truncate");
+    inner_->Truncate(In(file), size);
+  }
   void Flush(File& file) override {
+    Before("Flush");
     if (Has(Fault::FlushFails))
       throw FileError(FileError::Kind::Other, "Input/output error");
     inner_->Flush(In(file));
   }
   std::unique_ptr<File> CreateTemp(File& target) override {
+    Before("CreateTemp");
     if (Has(Fault::UnwritableDirectory))
       throw FileError(FileError::Kind::AccessDenied, "Permission denied");
     return Wrap(inner_->CreateTemp(In(target)), true);
   }
   bool CopyIdentity(File& target, File& temp) override {
+    Before("CopyIdentity");
     return !Has(Fault::IdentityNotKept) && inner_->CopyIdentity(In(target), In(temp));
   }
   void Replace(File& target, File& temp) override {
+    Before("Replace");
     if (Has(Fault::CloseFails))
       throw FileError(FileError::Kind::NoSpace, "No space left on device");
     if (Has(Fault::RenameFails))
       throw FileError(FileError::Kind::CrossDevice, "Invalid cross-device link");
     if (Has(Fault::RenameRefused))
       throw FileError(FileError::Kind::AccessDenied, "Operation not permitted");
+    if (Has(Fault::RenameBusy))
+      throw FileError(FileError::Kind::Busy, "Device or resource busy");
     inner_->Replace(In(target), In(temp));
   }
-  void RemoveStaleTemps(File& target) override { inner_->RemoveStaleTemps(In(target)); }
+  void RemoveStaleTemps(File& target) override {
+    Before("RemoveStaleTemps");
+    inner_->RemoveStaleTemps(In(target));
+  }
 
 private:
   struct Wrapped : File {
@@ -189,6 +232,10 @@ private:
     return wrapped;
   }
   bool Has(Fault f) const { return faults_.count(f) != 0; }
+  void Before(std::string_view step) {
+    if (beforeStep)
+      beforeStep(step);
+  }
 
   std::shared_ptr<ProfileFileSystem> inner_ = MakeNativeProfileFileSystem();
   std::set<Fault> faults_;

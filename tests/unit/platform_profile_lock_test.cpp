@@ -4,6 +4,7 @@
 // both systems' locks belong to an open file, not to a process.
 #include "platform/portable_profile_file.h"
 #include "platform/profile_lock.h"
+#include "support/concurrently.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 
@@ -11,7 +12,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
 
 namespace vantelo {
 namespace {
@@ -147,6 +152,80 @@ TEST(PlatformProfileLock, AWaiterStartsAgainWhenTheFileWasReplaced) {
   EXPECT_GE(fs->locks, 2);
   EXPECT_EQ(ReadBytes(file), "[S]\r\nK=new\r\nL=1\r\n");
 }
+
+// Writers that create a missing file at the same time, one of them slow to
+// put its new file in place (as a delayed link or rename would be), on a
+// file system that can replace files and on one that cannot (no hard links:
+// every write goes in place). The creator's empty file is in place and
+// locked before anything is written, so no other writer's clean-up can take
+// its temporary file, and no creation replaces a file that another writer
+// made: every writer succeeds and every key arrives.
+struct CreationCase {
+  const char* name;
+  std::set<test::Fault> faults;
+};
+
+class ProfileCreationRace : public ::testing::TestWithParam<CreationCase> {
+protected:
+  // Runs one thread per writer; the first one's replacement waits 300 ms.
+  template <class Write> void RunWriters(int writers, const Write& write) {
+    test::RunConcurrently(writers, [&](int i) {
+      auto fs = std::make_shared<test::FaultyFileSystem>(GetParam().faults);
+      if (i == 0)
+        fs->beforeStep = [](std::string_view step) {
+          if (step == "Replace")
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        };
+      PortableProfileFile profile(test::Windows1252(), fs);
+      write(i, profile);
+    });
+  }
+};
+
+TEST_P(ProfileCreationRace, EveryWriterOfAMissingFileSucceeds) {
+  TempDir dir;
+  const std::string file = dir.Path("s.ini");
+  constexpr int kWriters = 4;
+  std::vector<std::string> problems(kWriters, "not run");
+  RunWriters(kWriters, [&](int i, PortableProfileFile& profile) {
+    problems[i] =
+        profile.WriteString("S", "K" + std::to_string(i), "v", file) ? "" : profile.Problem();
+  });
+  const std::string text = ReadBytes(file);
+  for (int i = 0; i < kWriters; ++i) {
+    EXPECT_EQ(problems[i], "") << "writer " << i;
+    EXPECT_NE(text.find("K" + std::to_string(i) + "=v\r\n"), std::string::npos) << text;
+  }
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"s.ini"});
+}
+
+TEST_P(ProfileCreationRace, OneCreatorWinsAndTheOthersFindItThere) {
+  TempDir dir;
+  const std::string file = dir.Path("s.ini");
+  constexpr int kCreators = 4;
+  std::vector<PortableProfileFile::Created> results(kCreators);
+  RunWriters(kCreators, [&](int i, PortableProfileFile& profile) {
+    results[i] = profile.Create(PathFromUtf8(file), "[S]\r\nBy=" + std::to_string(i) + "\r\n");
+  });
+  int created = 0;
+  for (int i = 0; i < kCreators; ++i) {
+    EXPECT_NE(results[i], PortableProfileFile::Created::Failed) << "creator " << i;
+    if (results[i] == PortableProfileFile::Created::Yes) {
+      ++created;
+      EXPECT_EQ(ReadBytes(file), "[S]\r\nBy=" + std::to_string(i) + "\r\n");
+    }
+  }
+  EXPECT_EQ(created, 1);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"s.ini"});
+}
+
+const CreationCase kCreationCases[] = {
+    {"SlowReplacement", {}},
+    {"NoHardLinks", {test::Fault::RenameRefused}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Platform, ProfileCreationRace, ::testing::ValuesIn(kCreationCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vantelo
