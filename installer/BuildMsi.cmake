@@ -1,6 +1,6 @@
-# Builds the installer OUTPUT from Vantelo.wxs with wixl: the module DLL and
-# the program EXE, product version VERSION, PUBLISHER and COPYRIGHT as in the
-# files' version resources. When signing is on (SIGNING_SETTINGS, see
+# Builds the installer OUTPUT from Vantelo.wxs with wixl: the module DLL,
+# the program EXE and the settings page PAGE, product version VERSION,
+# PUBLISHER and COPYRIGHT as in the files' version resources. When signing is on (SIGNING_SETTINGS, see
 # cmake/Signing.cmake), the DLL and the EXE must carry valid signatures
 # before they are packed, and the package is signed last.
 #
@@ -10,12 +10,13 @@
 #     resource, in the File table;
 #   - the upgrade range's upper bound as inclusive, so that a rebuild of the
 #     same version replaces the installed one;
+#   - shortcuts that open their file rather than advertised ones;
 #   - SETTINGS and the upgrade properties as secure properties, so that a
 #     per-machine install passes them to the part of the installation that
 #     runs with the system's rights.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(variable WIXL MSIBUILD MSIINFO WXS DLL EXE VERSION PUBLISHER COPYRIGHT OUTPUT SIGN_SCRIPT
+foreach(variable WIXL MSIBUILD MSIINFO WXS DLL EXE PAGE VERSION PUBLISHER COPYRIGHT OUTPUT SIGN_SCRIPT
                  SIGNING_SETTINGS)
   if(NOT ${variable})
     message(FATAL_ERROR "${variable} is not set")
@@ -138,10 +139,11 @@ file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}")
 file(COPY_FILE "${DLL}" "${stage}/Vantelo.dll")
 file(COPY_FILE "${EXE}" "${stage}/vantelo.exe")
+file(COPY_FILE "${PAGE}" "${stage}/Vantelo Settings.html")
 set(unsigned "${OUTPUT}.building")
 file(REMOVE "${unsigned}")
 run(${WIXL} -a x64 -D Version=${VERSION} -D Dll=Vantelo.dll -D Exe=vantelo.exe
-    -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
+    -D "Page=Vantelo Settings.html" -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
     WORKING_DIRECTORY "${stage}")
 if(NOT EXISTS "${unsigned}")
   message(FATAL_ERROR "wixl made no package")
@@ -160,6 +162,30 @@ foreach(row ${rows})
   endif()
 endforeach()
 file(REMOVE_RECURSE "${stage}")
+
+# wixl writes every shortcut as an advertised one (its Target the feature),
+# which the shell can start only through Windows Installer and only for
+# programs. Each of ours opens its component's key file instead. Columns of
+# the Shortcut table: Shortcut, Directory_, Name, Component_, Target, ...;
+# of the Component table: Component, ComponentId, Directory_, Attributes,
+# Condition, KeyPath.
+table_rows("${unsigned}" Component components)
+table_rows("${unsigned}" Shortcut rows)
+foreach(row ${rows})
+  column("${row}" 0 id)
+  column("${row}" 3 component)
+  set(key_file "")
+  foreach(component_row ${components})
+    column("${component_row}" 0 name)
+    if(name STREQUAL component)
+      column("${component_row}" 5 key_file)
+    endif()
+  endforeach()
+  if(NOT key_file)
+    message(FATAL_ERROR "The shortcut ${id}'s component ${component} has no key file")
+  endif()
+  msi_query("UPDATE `Shortcut` SET `Target` = '[#${key_file}]' WHERE `Shortcut` = '${id}'")
+endforeach()
 
 # Columns of the Upgrade table: UpgradeCode, VersionMin, VersionMax, Language,
 # Attributes, Remove, ActionProperty. Its columns up to Attributes are its
