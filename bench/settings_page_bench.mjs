@@ -38,6 +38,7 @@ try {
     }
   }
   const updates = (await page.evaluate(() => state.timings.slice())).slice(before);
+  const saves = (await page.evaluate(() => state.saveTimings.slice())).slice(-updates.length);
   await page.close();
   if (updates.length !== EDITS) throw new Error(`${updates.length} updates for ${EDITS} edits`);
 
@@ -47,6 +48,8 @@ try {
               `max ${ms(Math.max(...firstPreview))} (${LOADS} loads)`);
   console.log(`  update after an edit: median ${ms(median(updates))}, max ${ms(Math.max(...updates))} ` +
               `(${EDITS} edits)`);
+  console.log(`    of which the add-in's four saves: median ${ms(median(saves))}, ` +
+              `max ${ms(Math.max(...saves))}`);
 } finally {
   await browser.close();
 }
