@@ -1,6 +1,7 @@
 #include "addin/vb_numbers.h"
 
 #include "addin/failure.h"
+#include "addin/float_chars.h"
 #include "addin/vb_failures.h"
 #include "addin/vb_rounding.h"
 #include "platform/ascii_case.h"
@@ -34,7 +35,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Parses a C-locale number text ("-12.5e3") assembled by the readers below.
 double ParseCanonical(const std::string& canonical) {
   double value = 0.0;
-  auto [end, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+  auto [end, ec] = float_chars::FromChars(canonical.data(), canonical.data() + canonical.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // from_chars reports underflow too; a tiny magnitude is simply zero.
     const double approx = std::strtod(canonical.c_str(), nullptr);
@@ -107,8 +108,8 @@ struct Decimal {
 
 template <class T> Decimal Decompose(T value, int precision) {
   std::array<char, 64> buffer{};
-  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                 std::chars_format::scientific, precision - 1);
+  auto [end, ec] = float_chars::ToChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                        std::chars_format::scientific, precision - 1);
   (void)ec;
   std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
   Decimal d;

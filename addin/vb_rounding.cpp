@@ -1,6 +1,7 @@
 #include "addin/vb_rounding.h"
 
 #include "addin/failure.h"
+#include "addin/float_chars.h"
 #include "addin/vb_failures.h"
 #include "addin/vb_numbers.h"
 
@@ -54,10 +55,10 @@ double RoundByDecimalDigits(double value, int decimals) {
     return value;
   // Sign, 309 digits before the point, the point, the decimals.
   std::array<char, 1 + 309 + 1 + kMostDecimals> buffer{};
-  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                     std::chars_format::fixed, decimals);
+  const auto written = float_chars::ToChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed, decimals);
   double rounded = value;
-  std::from_chars(buffer.data(), written.ptr, rounded);
+  float_chars::FromChars(buffer.data(), written.ptr, rounded);
   return rounded;
 }
 

@@ -5,9 +5,14 @@
 #pragma once
 
 #include "addin/host_codes.h"
+#include "cli/addin_session.h"
 #include "cli/common_options.h"
+#include "cli/report.h"
+#include "cli/scene.h"
+#include "cli/settings_location.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +26,14 @@ struct SaveArguments {
   std::optional<std::string> now;
 };
 int RunSave(const SaveArguments& arguments, const CommonOptions& common);
+// What `save` runs and reports once its arguments are read: the add-in
+// activated on the scene's documents and one save notification for the
+// active one, with the settings file at the place given. The settings page
+// runs its previews through this too. The report points into the run, so
+// `use` is given it while the run lasts; the outcome is the save's.
+Outcome SaveScene(const Scene& scene, const SettingsLocation& settings,
+                  std::shared_ptr<RegionalSettings> regional, std::shared_ptr<Clock> clock,
+                  std::int32_t timing, const std::function<void(const Report&)>& use);
 
 struct CommandArguments {
   std::string scene;

@@ -1,12 +1,12 @@
 #include "cli/report.h"
 
+#include "addin/float_chars.h"
 #include "addin/vb_conversions.h"
 #include "cli/date_text.h"
 #include "cli/json_stream.h"
 #include "cli/text_table.h"
 #include "platform/ascii_case.h"
 
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <type_traits>
@@ -39,31 +39,8 @@ json DocumentTypeJson(std::int32_t type) {
 
 template <class Number> std::string NumberText(Number number) {
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  const auto result = float_chars::ToChars(buffer, buffer + sizeof buffer, number);
   return std::string(buffer, result.ptr);
-}
-
-// A value for people: texts in quotes, so blanks and empty texts show.
-std::string ValueText(const Value& value) {
-  return std::visit(
-      [](const auto& v) -> std::string {
-        using T = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<T, Empty>)
-          return "(empty)";
-        else if constexpr (std::is_same_v<T, bool>)
-          return v ? "True" : "False";
-        else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
-          return std::to_string(v);
-        else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
-          return NumberText(v);
-        else if constexpr (std::is_same_v<T, Date>)
-          return FormatDateTime(vb::FromDate(v));
-        else if constexpr (std::is_same_v<T, std::string>)
-          return "\"" + v + "\"";
-        else
-          return "(object)";
-      },
-      value);
 }
 
 // The sets of a document (none: no sets) by format identifier in lower case,
@@ -77,7 +54,9 @@ SetsByFormatId(const sim::DocumentData* document) {
   return sets;
 }
 
-std::string SetTitle(std::string_view fmtid) {
+} // namespace
+
+std::string PropertySetTitle(std::string_view fmtid) {
   if (EqualsIgnoringAsciiCase(fmtid, fmtid::UserDefined))
     return "User-defined properties";
   if (EqualsIgnoringAsciiCase(fmtid, fmtid::DesignTracking))
@@ -85,26 +64,32 @@ std::string SetTitle(std::string_view fmtid) {
   return "Property set";
 }
 
+namespace {
+
 void WritePropertySet(std::ostream& out, const sim::PropertySetData& set,
                       const sim::PropertySetData* before) {
-  out << "  " << SetTitle(set.formatId) << " " << set.formatId << "\n";
+  out << "  " << PropertySetTitle(set.formatId) << " " << set.formatId << "\n";
   TextTable table({"id", "name", "type", "value", ""});
   table.AlignRight(0);
-  for (const sim::PropertyData& property : set.properties) {
-    std::string change;
-    const sim::PropertyData* old = before ? before->properties.Find(property.name) : nullptr;
-    if (!old)
-      change = "new";
-    else if (!(old->value == property.value))
-      change = "changed, was " + ValueText(old->value);
-    table.AddRow({std::to_string(property.id), property.name, ValueTypeName(property.value),
-                  ValueText(property.value), change});
+  for (const PropertyChange& change : CompareProperties(set, before)) {
+    const sim::PropertyData& property = change.property;
+    switch (change.kind) {
+    case PropertyChange::Kind::Same:
+    case PropertyChange::Kind::New:
+    case PropertyChange::Kind::Changed:
+      table.AddRow({std::to_string(property.id), property.name, ValueTypeName(property.value),
+                    ValueText(property.value),
+                    change.kind == PropertyChange::Kind::New ? "new"
+                    : change.kind == PropertyChange::Kind::Changed
+                        ? "changed, was " + ValueText(change.old->value)
+                        : ""});
+      break;
+    case PropertyChange::Kind::Removed:
+      table.AddRow({std::to_string(property.id), property.name, "", "",
+                    "removed, was " + ValueText(property.value)});
+      break;
+    }
   }
-  if (before)
-    for (const sim::PropertyData& property : before->properties)
-      if (!set.properties.Find(property.name))
-        table.AddRow({std::to_string(property.id), property.name, "", "",
-                      "removed, was " + ValueText(property.value)});
   if (table.Empty())
     out << "    (no properties)\n";
   else
@@ -131,6 +116,45 @@ void WritePartsList(std::ostream& out, const sim::PartsListData& list,
 }
 
 } // namespace
+
+std::string ValueText(const Value& value) {
+  return std::visit(
+      [](const auto& v) -> std::string {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, Empty>)
+          return "(empty)";
+        else if constexpr (std::is_same_v<T, bool>)
+          return v ? "True" : "False";
+        else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
+          return std::to_string(v);
+        else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
+          return NumberText(v);
+        else if constexpr (std::is_same_v<T, Date>)
+          return FormatDateTime(vb::FromDate(v));
+        else if constexpr (std::is_same_v<T, std::string>)
+          return "\"" + v + "\"";
+        else
+          return "(object)";
+      },
+      value);
+}
+
+std::vector<PropertyChange> CompareProperties(const sim::PropertySetData& after,
+                                              const sim::PropertySetData* before) {
+  std::vector<PropertyChange> changes;
+  for (const sim::PropertyData& property : after.properties) {
+    const sim::PropertyData* old = before ? before->properties.Find(property.name) : nullptr;
+    const auto kind = !old                              ? PropertyChange::Kind::New
+                      : !(old->value == property.value) ? PropertyChange::Kind::Changed
+                                                        : PropertyChange::Kind::Same;
+    changes.push_back({kind, property, old});
+  }
+  if (before)
+    for (const sim::PropertyData& property : before->properties)
+      if (!after.properties.Find(property.name))
+        changes.push_back({PropertyChange::Kind::Removed, property, nullptr});
+  return changes;
+}
 
 std::string ValueTypeName(const Value& value) {
   switch (KindOf(value)) {

@@ -48,6 +48,25 @@ void WriteReportTable(std::ostream& out, const Report& report);
 // Writes the report to standard output in the format.
 void PrintReport(const Report& report, OutputFormat format);
 
+// "User-defined properties", "Design tracking properties" or "Property set".
+std::string PropertySetTitle(std::string_view fmtid);
+
+// A property value for people: texts in quotes, so blanks and empty texts
+// show; dates as 2026-12-08, with the time when it is not midnight.
+std::string ValueText(const Value& value);
+
+// How a property of a set compares with the set before a run: Same, New,
+// Changed (old is the one before) or Removed (property is the one before).
+struct PropertyChange {
+  enum class Kind { Same, New, Changed, Removed };
+  Kind kind = Kind::Same;
+  const sim::PropertyData& property;
+  const sim::PropertyData* old = nullptr;
+};
+// Every property of the set in its order, then those removed from it.
+std::vector<PropertyChange> CompareProperties(const sim::PropertySetData& after,
+                                              const sim::PropertySetData* before);
+
 // A property value in JSON: its type name ("text", "date", "double",
 // "integer", "boolean", "empty") and the value.
 std::string ValueTypeName(const Value& value);

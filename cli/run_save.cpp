@@ -15,13 +15,20 @@ int RunSave(const SaveArguments& arguments, const CommonOptions& common) {
   const SettingsLocation settings = LocateSettings(arguments.settings);
   RequireReachable(settings.path);
 
-  AddinSession session(scene, {regional, clock, settings.modulePath});
+  const auto print = [format](const Report& report) { PrintReport(report, format); };
+  const Outcome outcome = SaveScene(scene, settings, regional, clock, arguments.timing, print);
+  return outcome.ok ? 0 : 1;
+}
+
+Outcome SaveScene(const Scene& scene, const SettingsLocation& settings,
+                  std::shared_ptr<RegionalSettings> regional, std::shared_ptr<Clock> clock,
+                  std::int32_t timing, const std::function<void(const Report&)>& use) {
+  AddinSession session(scene, {std::move(regional), std::move(clock), settings.modulePath});
   Outcome outcome = session.Activate();
   if (outcome.ok)
-    outcome = session.Save(arguments.timing);
-  PrintReport(SessionReport(session, "save " + ActiveDocumentName(scene), outcome, settings.path),
-              format);
-  return outcome.ok ? 0 : 1;
+    outcome = session.Save(timing);
+  use(SessionReport(session, "save " + ActiveDocumentName(scene), outcome, settings.path));
+  return outcome;
 }
 
 } // namespace vantelo::cli

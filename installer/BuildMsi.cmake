@@ -1,9 +1,9 @@
 # Builds the installer OUTPUT from Vantelo.wxs with wixl (the files it
-# includes in WXS_INCLUDES): the module DLL and the program EXE, the settings
-# file's custom actions ACTIONS, product version VERSION, PUBLISHER and
-# COPYRIGHT as in the files' version resources. When signing is on
-# (SIGNING_SETTINGS, see cmake/Signing.cmake), the DLLs and the EXE must
-# carry valid signatures
+# includes in WXS_INCLUDES): the module DLL, the program EXE and the settings
+# page PAGE, the settings file's custom actions ACTIONS, product version
+# VERSION, PUBLISHER and COPYRIGHT as in the files' version resources. When
+# signing is on (SIGNING_SETTINGS, see cmake/Signing.cmake), the DLLs and the
+# EXE must carry valid signatures
 # before they are packed, and the package is signed last.
 #
 # Then it adds to the built package what wixl cannot say (msibuild, from
@@ -12,6 +12,7 @@
 #     resource, in the File table;
 #   - the upgrade range's upper bound as inclusive, so that a rebuild of the
 #     same version replaces the installed one;
+#   - shortcuts that open their file rather than advertised ones;
 #   - SETTINGS and the upgrade properties as secure properties, so that a
 #     per-machine install passes them to the part of the installation that
 #     runs with the system's rights;
@@ -19,7 +20,7 @@
 #     immediate action.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(variable WIXL MSIBUILD MSIINFO WXS WXS_INCLUDES DLL EXE ACTIONS VERSION PUBLISHER
+foreach(variable WIXL MSIBUILD MSIINFO WXS WXS_INCLUDES DLL EXE PAGE ACTIONS VERSION PUBLISHER
                  COPYRIGHT OUTPUT SIGN_SCRIPT SIGNING_SETTINGS)
   if(NOT ${variable})
     message(FATAL_ERROR "${variable} is not set")
@@ -142,12 +143,13 @@ file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}")
 file(COPY_FILE "${DLL}" "${stage}/Vantelo.dll")
 file(COPY_FILE "${EXE}" "${stage}/vantelo.exe")
+file(COPY_FILE "${PAGE}" "${stage}/Vantelo Settings.html")
 file(COPY_FILE "${ACTIONS}" "${stage}/VanteloSettingsActions.dll")
 set(unsigned "${OUTPUT}.building")
 file(REMOVE "${unsigned}")
 run(${WIXL} -a x64 -I "${WXS_INCLUDES}" -D Version=${VERSION} -D Dll=Vantelo.dll
-    -D Exe=vantelo.exe -D Actions=VanteloSettingsActions.dll -D "Publisher=${PUBLISHER}"
-    -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
+    -D Exe=vantelo.exe -D "Page=Vantelo Settings.html" -D Actions=VanteloSettingsActions.dll
+    -D "Publisher=${PUBLISHER}" -D "Copyright=${COPYRIGHT}" -o "${unsigned}" "${WXS}"
     WORKING_DIRECTORY "${stage}")
 if(NOT EXISTS "${unsigned}")
   message(FATAL_ERROR "wixl made no package")
@@ -166,6 +168,30 @@ foreach(row ${rows})
   endif()
 endforeach()
 file(REMOVE_RECURSE "${stage}")
+
+# wixl writes every shortcut as an advertised one (its Target the feature),
+# which the shell can start only through Windows Installer and only for
+# programs. Each of ours opens its component's key file instead. Columns of
+# the Shortcut table: Shortcut, Directory_, Name, Component_, Target, ...;
+# of the Component table: Component, ComponentId, Directory_, Attributes,
+# Condition, KeyPath.
+table_rows("${unsigned}" Component components)
+table_rows("${unsigned}" Shortcut rows)
+foreach(row ${rows})
+  column("${row}" 0 id)
+  column("${row}" 3 component)
+  set(key_file "")
+  foreach(component_row ${components})
+    column("${component_row}" 0 name)
+    if(name STREQUAL component)
+      column("${component_row}" 5 key_file)
+    endif()
+  endforeach()
+  if(NOT key_file)
+    message(FATAL_ERROR "The shortcut ${id}'s component ${component} has no key file")
+  endif()
+  msi_query("UPDATE `Shortcut` SET `Target` = '[#${key_file}]' WHERE `Shortcut` = '${id}'")
+endforeach()
 
 # Columns of the Upgrade table: UpgradeCode, VersionMin, VersionMax, Language,
 # Attributes, Remove, ActionProperty. Its columns up to Attributes are its

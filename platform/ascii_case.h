@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,10 +38,10 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) n
 struct AsciiCaseInsensitiveHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const noexcept {
-    std::size_t hash = 14695981039346656037ull; // FNV-1a
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a, 64 bits also where size_t has 32
     for (char c : text)
       hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-    return hash;
+    return static_cast<std::size_t>(hash);
   }
 };
 

@@ -1,6 +1,7 @@
 #include "simhost/describe.h"
 
-#include <charconv>
+#include "addin/float_chars.h"
+
 #include <type_traits>
 
 namespace vantelo::sim {
@@ -10,7 +11,7 @@ namespace {
 // The shortest text that reads back as the same number.
 template <class Number> std::string NumberText(Number number) {
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  const auto result = float_chars::ToChars(buffer, buffer + sizeof buffer, number);
   return std::string(buffer, result.ptr);
 }
 

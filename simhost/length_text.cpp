@@ -1,9 +1,9 @@
 #include "simhost/length_text.h"
 
 #include "addin/failure.h"
+#include "addin/float_chars.h"
 #include "simhost/document_data.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace vantelo::sim {
@@ -19,7 +19,8 @@ std::string LengthText(double value, std::int32_t lengthUnits, std::int32_t deci
   // Room for 308 integer digits, the point and 15 decimals.
   char buffer[400];
   const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, converted, std::chars_format::fixed, decimals);
+      float_chars::ToChars(buffer, buffer + sizeof buffer, converted, std::chars_format::fixed,
+                           decimals);
   if (result.ec != std::errc())
     throw Failure(hresult::Fail, "length to text: the value does not fit the text");
   std::string text(buffer, result.ptr);

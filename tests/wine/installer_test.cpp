@@ -16,6 +16,8 @@
 
 #include <msi.h>
 #include <msiquery.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -41,6 +43,41 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 std::wstring Package() { return Quoted(WindowsPath(VANTELO_MSI)); }
 
 std::wstring Installed(const wchar_t* name) { return InstalledFolder() + L"\\" + name; }
+
+// The Start-menu shortcut of the settings page. A per-machine package puts
+// it in the folder of every user's programs; Wine's msiexec (8.0) resolves
+// ProgramMenuFolder to the installing user's own programs folder even for
+// ALLUSERS=1, so under Wine the shortcut is looked for there.
+std::wstring PageShortcut() {
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, wine ? CSIDL_PROGRAMS : CSIDL_COMMON_PROGRAMS, nullptr,
+                              SHGFP_TYPE_CURRENT, folder)))
+    return L"(no folder of every user's programs)";
+  return std::wstring(folder) + L"\\Vantelo Settings.lnk";
+}
+
+// What a shortcut opens, or "(unreadable)".
+std::wstring ShortcutTarget(const std::wstring& shortcut) {
+  const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::wstring target = L"(unreadable)";
+  IShellLinkW* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link)))) {
+    IPersistFile* file = nullptr;
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
+      target = path;
+    if (file)
+      file->Release();
+    link->Release();
+  }
+  if (SUCCEEDED(init))
+    CoUninitialize();
+  return target;
+}
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc) << bytes;
@@ -301,11 +338,13 @@ TEST(InstalledPackage, InstallsFilesRegistryAndSettingsInTheFixedFolder) {
                     L" TARGETDIR=" + Quoted(elsewhere.Path())),
             0);
 
-  for (const wchar_t* file : {L"Vantelo.dll", L"vantelo.exe", L"Vantelo.ini"}) {
+  for (const wchar_t* file :
+       {L"Vantelo.dll", L"vantelo.exe", L"Vantelo.ini", L"Vantelo Settings.html"}) {
     EXPECT_TRUE(FileExists(Installed(file))) << ::testing::PrintToString(std::wstring(file));
     EXPECT_FALSE(FileExists(elsewhere.File(file))) << ::testing::PrintToString(std::wstring(file));
   }
   ExpectCompleteSettings(ReadFileBytes(Installed(L"Vantelo.ini")));
+  EXPECT_EQ(ShortcutTarget(PageShortcut()), Installed(L"Vantelo Settings.html"));
 
   const RegistrySnapshot installed = NativeClassRegistrations();
   EXPECT_EQ(MachineText(ClassKey + L"\\InprocServer32"), Installed(L"Vantelo.dll"));
@@ -411,6 +450,8 @@ TEST(InstalledPackage, UninstallLeavesOnlyTheSettingsFile) {
 
   EXPECT_FALSE(FileExists(Installed(L"Vantelo.dll")));
   EXPECT_FALSE(FileExists(Installed(L"vantelo.exe")));
+  EXPECT_FALSE(FileExists(Installed(L"Vantelo Settings.html")));
+  EXPECT_FALSE(FileExists(PageShortcut()));
   EXPECT_EQ(ReadFileBytes(Installed(L"Vantelo.ini")), settings);
   EXPECT_TRUE(ProductEntries().empty());
   const RegistrySnapshot after = WhereAPackageWrites();
