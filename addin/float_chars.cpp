@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <version>
 
 #if defined(__cpp_lib_to_chars) && !defined(VANTELO_FLOAT_CHARS_FALLBACK)
@@ -285,48 +286,44 @@ std::from_chars_result FromChars(const char* first, const char* last, double& va
 
 } // namespace fallback
 
+namespace {
+
+// The one place that picks the library's functions or the fallback.
 #ifdef VANTELO_FLOAT_CHARS_FROM_LIBRARY
-
-std::to_chars_result ToChars(char* first, char* last, double value) {
-  return std::to_chars(first, last, value);
+constexpr bool kFallback = false;
+template <class... Args> std::to_chars_result Write(Args... args) { return std::to_chars(args...); }
+template <class... Args> std::from_chars_result Read(Args&&... args) {
+  return std::from_chars(std::forward<Args>(args)...);
 }
-std::to_chars_result ToChars(char* first, char* last, float value) {
-  return std::to_chars(first, last, value);
-}
-std::to_chars_result ToChars(char* first, char* last, double value, std::chars_format format,
-                             int precision) {
-  return std::to_chars(first, last, value, format, precision);
-}
-std::to_chars_result ToChars(char* first, char* last, float value, std::chars_format format,
-                             int precision) {
-  return std::to_chars(first, last, value, format, precision);
-}
-std::from_chars_result FromChars(const char* first, const char* last, double& value) {
-  return std::from_chars(first, last, value);
-}
-bool UsesFallback() { return false; }
-
 #else
+constexpr bool kFallback = true;
+template <class... Args> std::to_chars_result Write(Args... args) {
+  return fallback::ToChars(args...);
+}
+template <class... Args> std::from_chars_result Read(Args&&... args) {
+  return fallback::FromChars(std::forward<Args>(args)...);
+}
+#endif
+
+} // namespace
 
 std::to_chars_result ToChars(char* first, char* last, double value) {
-  return fallback::ToChars(first, last, value);
+  return Write(first, last, value);
 }
 std::to_chars_result ToChars(char* first, char* last, float value) {
-  return fallback::ToChars(first, last, value);
+  return Write(first, last, value);
 }
 std::to_chars_result ToChars(char* first, char* last, double value, std::chars_format format,
                              int precision) {
-  return fallback::ToChars(first, last, value, format, precision);
+  return Write(first, last, value, format, precision);
 }
 std::to_chars_result ToChars(char* first, char* last, float value, std::chars_format format,
                              int precision) {
-  return fallback::ToChars(first, last, value, format, precision);
+  return Write(first, last, value, format, precision);
 }
 std::from_chars_result FromChars(const char* first, const char* last, double& value) {
-  return fallback::FromChars(first, last, value);
+  return Read(first, last, value);
 }
-bool UsesFallback() { return true; }
-
-#endif
+bool UsesFallback() { return kFallback; }
 
 } // namespace vantelo::float_chars

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 namespace vantelo::cli {
 namespace {
@@ -107,15 +108,27 @@ int RunSettingsCheck(const SettingsArguments& arguments, const CommonOptions& co
   return check.SaveFails() ? 1 : 0;
 }
 
+namespace {
+
+// The file, section, key and value of get and set, each checked, and the
+// file found readable; valueName is the value's name in the usage.
+std::pair<std::string, std::string> CheckSettingArguments(const SettingsArguments& arguments,
+                                                          const char* valueName) {
+  std::string path = CheckedSettingsPath(arguments.file, "FILE");
+  CheckSectionName(arguments.section);
+  CheckKeyName(arguments.key);
+  std::string value = arguments.value.value_or("");
+  CheckValueText(value, valueName);
+  RequireReadable(path);
+  return {std::move(path), std::move(value)};
+}
+
+} // namespace
+
 int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& common) {
   const OutputFormat format = ChooseFormat(common);
   auto regional = ChooseRegionalSettings(common);
-  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
-  CheckSectionName(arguments.section);
-  CheckKeyName(arguments.key);
-  const std::string defaultText = arguments.value.value_or("");
-  CheckValueText(defaultText, "DEFAULT");
-  RequireReadable(path);
+  const auto [path, defaultText] = CheckSettingArguments(arguments, "DEFAULT");
 
   const SettingRead read =
       GetSetting(path, arguments.section, arguments.key, defaultText, regional);
@@ -137,12 +150,7 @@ int RunSettingsGet(const SettingsArguments& arguments, const CommonOptions& comm
 int RunSettingsSet(const SettingsArguments& arguments, const CommonOptions& common) {
   const OutputFormat format = ChooseFormat(common);
   auto regional = ChooseRegionalSettings(common);
-  const std::string path = CheckedSettingsPath(arguments.file, "FILE");
-  CheckSectionName(arguments.section);
-  CheckKeyName(arguments.key);
-  const std::string value = arguments.value.value_or("");
-  CheckValueText(value, "VALUE");
-  RequireReadable(path);
+  const auto [path, value] = CheckSettingArguments(arguments, "VALUE");
   RequireWritable(path);
 
   const SettingWrite write = SetSetting(path, arguments.section, arguments.key, value, regional);
