@@ -1,23 +1,12 @@
 #include "cli/settings_check_report.h"
 
+#include "cli/member_type_text.h"
 #include "cli/text_table.h"
 
 namespace vantelo::cli {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-std::string TypeName(MemberType type) {
-  switch (type) {
-  case MemberType::Boolean:
-    return "Boolean";
-  case MemberType::Integer:
-    return "Integer";
-  case MemberType::String:
-    break;
-  }
-  return "String";
-}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -47,7 +36,7 @@ SettingsCheckReport ReportSettingsCheck(const SettingsCheck& check) {
     const Setting& setting = *s.setting;
     settings.push_back({{"section", setting.section},
                         {"key", setting.Key()},
-                        {"type", TypeName(setting.member.type)},
+                        {"type", MemberTypeName(setting.member.type)},
                         {"value", s.value},
                         {"source", s.fromFile ? "file" : "default"},
                         {"line", s.line ? json(*s.line) : json(nullptr)},
@@ -59,7 +48,7 @@ SettingsCheckReport ReportSettingsCheck(const SettingsCheck& check) {
     std::string from = s.fromFile ? "file, line " + std::to_string(s.line.value_or(0)) : "default";
     if (!s.converts)
       from += ", DOES NOT CONVERT";
-    rows.AddRow({"  " + std::string(setting.Key()), TypeName(setting.member.type),
+    rows.AddRow({"  " + std::string(setting.Key()), MemberTypeName(setting.member.type),
                  Shortened(s.value), from});
   }
   table += rows.Render("");
