@@ -1,6 +1,7 @@
 #include "cli/demo_scene.h"
 
 #include "addin/vb_conversions.h"
+#include "config/every_writer_settings.h"
 
 namespace vantelo::cli {
 
@@ -40,15 +41,7 @@ std::string DemoSceneJson(std::string_view decimalSeparator) {
   return vb::ReplaceText(scene, "@", decimalSeparator);
 }
 
-std::string DemoSettingsText() {
-  return "[Global Options]\r\n"
-         "EnableViewScale=True\r\n"
-         "EnableSheetMetal=True\r\n"
-         "EnableMassVolume=True\r\n"
-         "EnablePartsList=True\r\n"
-         "EnableTimeStamp=True\r\n"
-         "EnablePaperSize=True\r\n";
-}
+std::string DemoSettingsText() { return kEveryWriterSettings; }
 
 std::string DemoPartsListDrawing() { return "Bracket Assembly.idw"; }
 

@@ -1,6 +1,7 @@
 #include "support/addin_harness.h"
 
 #include "addin/members.h"
+#include "config/every_writer_settings.h"
 #include "config/settings_catalogue.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
@@ -39,15 +40,7 @@ std::string AddinHarness::ReadSettings() const { return ReadBytes(SettingsPath()
 
 bool AddinHarness::SettingsExist() const { return Exists(SettingsPath()); }
 
-void AddinHarness::EnableAllWriters() const {
-  WriteSettings("[Global Options]\r\n"
-                "EnableViewScale=True\r\n"
-                "EnableSheetMetal=True\r\n"
-                "EnableMassVolume=True\r\n"
-                "EnablePartsList=True\r\n"
-                "EnableTimeStamp=True\r\n"
-                "EnablePaperSize=True\r\n");
-}
+void AddinHarness::EnableAllWriters() const { WriteSettings(kEveryWriterSettings); }
 
 void AddinHarness::Activate() {
   addin->Activate(host.AddInSite(), !activated_);

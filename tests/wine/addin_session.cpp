@@ -1,5 +1,7 @@
 #include "addin_session.h"
 
+#include "config/every_writer_settings.h"
+
 namespace vtest {
 
 AddinOnHostTest::AddinOnHostTest(Module module) {
@@ -48,15 +50,7 @@ void AddinOnHostTest::WriteSettings(const std::string& bytes) const {
   CloseHandle(file);
 }
 
-void AddinOnHostTest::EnableAllWriters() const {
-  WriteSettings("[Global Options]\r\n"
-                "EnableViewScale=True\r\n"
-                "EnableSheetMetal=True\r\n"
-                "EnableMassVolume=True\r\n"
-                "EnablePartsList=True\r\n"
-                "EnableTimeStamp=True\r\n"
-                "EnablePaperSize=True\r\n");
-}
+void AddinOnHostTest::EnableAllWriters() const { WriteSettings(vantelo::kEveryWriterSettings); }
 
 HRESULT AddinOnHostTest::Activate(bool firstTime) {
   const ComPtr<IDispatch> site = world_->AddInSite();
