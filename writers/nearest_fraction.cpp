@@ -139,26 +139,22 @@ Fraction NearestFraction(float f) {
     return std::fabs(static_cast<double>(f) - value) <= limit;
   };
 
-  // Below lo: the term before a in a Farey sequence with neighbours a < b.
-  for (Ratio a = lo, b = hi; a.p > 0;) {
-    const std::int64_t k = (kLargestDenominator + b.q) / a.q;
-    const Ratio before{k * a.p - b.p, k * a.q - b.q};
-    if (!near(before))
-      break;
-    consider(before);
-    b = a;
-    a = before;
-  }
-  // Above hi: the term after b.
-  for (Ratio a = lo, b = hi; b.p < b.q;) {
-    const std::int64_t k = (kLargestDenominator + a.q) / b.q;
-    const Ratio after{k * b.p - a.p, k * b.q - a.q};
-    if (!near(after))
-      break;
-    consider(after);
-    a = b;
-    b = after;
-  }
+  // Walks the Farey sequence outward from the neighbours `from` and `other`
+  // (past `from`, away from `other`) while the terms stay near f and within
+  // [0, 1]: below lo it gives the term before each, above hi the term after.
+  const auto walk = [&](Ratio from, Ratio other, auto inside) {
+    while (inside(from)) {
+      const std::int64_t k = (kLargestDenominator + other.q) / from.q;
+      const Ratio next{k * from.p - other.p, k * from.q - other.q};
+      if (!near(next))
+        break;
+      consider(next);
+      other = from;
+      from = next;
+    }
+  };
+  walk(lo, hi, [](const Ratio& r) { return r.p > 0; });
+  walk(hi, lo, [](const Ratio& r) { return r.p < r.q; });
   return {best.numerator, best.denominator};
 }
 
