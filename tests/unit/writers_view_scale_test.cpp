@@ -27,19 +27,18 @@ protected:
   ViewScales() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
 
   // Runs the writer on a drawing of these sheets and returns what it stored.
-  std::string First(const Sheets& sheets) {
+  std::string Stored(const Sheets& sheets, void (*writer)(clsVantelo&), const char* property) {
     auto& drawing = h.host.AddDocument(Drawing(sheets));
     h.MakeActive(&drawing);
-    Access::ViewScale_First(*h.addin);
+    writer(*h.addin);
     EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
-    return UserProperty(drawing, "FirstViewScale");
+    return UserProperty(drawing, property);
+  }
+  std::string First(const Sheets& sheets) {
+    return Stored(sheets, Access::ViewScale_First, "FirstViewScale");
   }
   std::string All(const Sheets& sheets) {
-    auto& drawing = h.host.AddDocument(Drawing(sheets));
-    h.MakeActive(&drawing);
-    Access::ViewScale_All(*h.addin);
-    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
-    return UserProperty(drawing, "AllViewScales");
+    return Stored(sheets, Access::ViewScale_All, "AllViewScales");
   }
   std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
 
