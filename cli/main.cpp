@@ -65,6 +65,13 @@ struct Subcommand {
   std::function<int(const CommonOptions&)> run;
 };
 
+// The subcommand `app`, run by `run` on the arguments its options fill in.
+template <class Arguments>
+Subcommand Runs(CLI::App* app, std::shared_ptr<Arguments> arguments,
+                int (*run)(const Arguments&, const CommonOptions&)) {
+  return {app, [arguments, run](const CommonOptions& common) { return run(*arguments, common); }};
+}
+
 // An option whose value, when given, is stored in `target`.
 CLI::Option* AddOptional(CLI::App* app, const std::string& name, std::optional<std::string>& target,
                          const std::string& help) {
@@ -120,7 +127,7 @@ Subcommand AddSave(CLI::App& parent) {
                       " runs the writers (default " + before + ")")
       ->type_name("N");
   AddNow(app, arguments->now);
-  return {app, [arguments](const CommonOptions& common) { return RunSave(*arguments, common); }};
+  return Runs(app, arguments, RunSave);
 }
 
 Subcommand AddCommand(CLI::App& parent) {
@@ -137,7 +144,7 @@ Subcommand AddCommand(CLI::App& parent) {
               "--set values");
   AddNow(app, arguments->now);
   app->footer("Members for --set:\n" + MemberList());
-  return {app, [arguments](const CommonOptions& common) { return RunCommand(*arguments, common); }};
+  return Runs(app, arguments, RunCommand);
 }
 
 Subcommand AddPartsList(CLI::App& parent) {
@@ -154,8 +161,7 @@ Subcommand AddPartsList(CLI::App& parent) {
       "  vantelo partslist drawing.json --set TotalMassUnit=kg --set TotalMassUnitToDisplay=kg \\\n"
       "    --set \"TotalMassColumnName=TOTAL MASS\" --set MassColumnName=MASS \\\n"
       "    --set QuantityColumnName=QTY --set Decimals=2 --set SpaceBeforeMassUnit=1");
-  return {app,
-          [arguments](const CommonOptions& common) { return RunPartsList(*arguments, common); }};
+  return Runs(app, arguments, RunPartsList);
 }
 
 Subcommand AddDemo(CLI::App& parent) {
@@ -164,7 +170,7 @@ Subcommand AddDemo(CLI::App& parent) {
       "demo", "Run every writer on built-in documents with a temporary settings file that "
               "enables them all, then the parts-list update; needs no file");
   AddNow(app, arguments->now);
-  return {app, [arguments](const CommonOptions& common) { return RunDemo(*arguments, common); }};
+  return Runs(app, arguments, RunDemo);
 }
 
 // A settings subcommand: FILE, then what `more` declares.
@@ -178,7 +184,7 @@ Subcommand AddSettingsCommand(CLI::App* parent, const std::string& name, const s
   app->add_option("FILE", arguments->file, "Settings file")->required();
   if (more)
     more(app, *arguments);
-  return {app, [arguments, run](const CommonOptions& common) { return run(*arguments, common); }};
+  return Runs(app, arguments, run);
 }
 
 // SECTION and KEY, for get and set. From FILE on, every argument is taken as
