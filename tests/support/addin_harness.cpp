@@ -7,6 +7,7 @@
 #include "platform/portable_platform.h"
 #include "platform/portable_profile_file.h"
 #include "platform/windows1252_code_page.h"
+#include "support/failure_code.h"
 
 namespace vantelo::test {
 
@@ -108,6 +109,21 @@ void UsePartsListColumns(clsVantelo& addin) {
 
 std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info) {
   return info.param == "." ? "Point" : "Comma";
+}
+
+SeparatorTest::SeparatorTest() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
+
+sim::DocumentData& SeparatorTest::RunWriter(sim::DocumentData data, void (*writer)(clsVantelo&)) {
+  auto& document = h.host.AddDocument(std::move(data));
+  h.MakeActive(&document);
+  h.host.ClearOperations();
+  EXPECT_EQ(FailureCode([&] { writer(*h.addin); }), 0);
+  EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
+  return document;
+}
+
+std::string SeparatorTest::Expected(std::string_view text) const {
+  return WithSeparator(text, GetParam());
 }
 
 } // namespace vantelo::test

@@ -86,5 +86,21 @@ std::string WithSeparator(std::string_view text, const std::string& separator);
 // Names those runs "Point" and "Comma".
 std::string SeparatorName(const ::testing::TestParamInfo<std::string>& info);
 
+// A writer's tests, run under each decimal separator: a harness with the
+// default settings and that separator.
+class SeparatorTest : public ::testing::TestWithParam<std::string> {
+protected:
+  SeparatorTest();
+
+  // Runs the writer on the document, made active and with the host's record
+  // of operations cleared; the writer must succeed and keep no reference of
+  // its own. Returns the document as the writer left it.
+  sim::DocumentData& RunWriter(sim::DocumentData data, void (*writer)(clsVantelo&));
+  // The expected text with the run's decimal separator.
+  std::string Expected(std::string_view text) const;
+
+  AddinHarness h;
+};
+
 } // namespace test
 } // namespace vantelo

@@ -30,21 +30,11 @@ std::string Tracked(const sim::DocumentData& document, std::int32_t id) {
   return text ? *text : "<not text>";
 }
 
-class MassVolume : public ::testing::TestWithParam<std::string> {
+class MassVolume : public SeparatorTest {
 protected:
-  MassVolume() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
-
   sim::DocumentData& Run(sim::DocumentData data) {
-    auto& document = h.host.AddDocument(std::move(data));
-    h.MakeActive(&document);
-    h.host.ClearOperations();
-    EXPECT_EQ(FailureCode([&] { h.addin->Mass_Volume(); }), 0);
-    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
-    return document;
+    return RunWriter(std::move(data), [](clsVantelo& addin) { addin.Mass_Volume(); });
   }
-  std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
-
-  AddinHarness h;
 };
 
 struct UnitRow {

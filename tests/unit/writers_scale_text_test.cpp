@@ -14,16 +14,11 @@ namespace {
 
 using Access = clsVanteloTestAccess;
 
-class ScaleText : public ::testing::TestWithParam<std::string> {
+class ScaleText : public SeparatorTest {
 protected:
-  ScaleText() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
-
   std::string Text(float scale, bool firstView = true) {
     return Access::ScaleToText(*h.addin, scale, firstView);
   }
-  std::string Expected(const char* text) { return WithSeparator(text, GetParam()); }
-
-  AddinHarness h;
 };
 
 struct WorkedRow {

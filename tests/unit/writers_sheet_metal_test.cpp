@@ -27,21 +27,11 @@ sim::FlatPatternData Flat(double x1, double y1, double x2, double y2) {
   return {.minPoint = {x1, y1, 0.0}, .maxPoint = {x2, y2, 3.0}};
 }
 
-class SheetMetal : public ::testing::TestWithParam<std::string> {
+class SheetMetal : public SeparatorTest {
 protected:
-  SheetMetal() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
-
   sim::DocumentData& Run(sim::DocumentData data) {
-    auto& document = h.host.AddDocument(std::move(data));
-    h.MakeActive(&document);
-    h.host.ClearOperations();
-    EXPECT_EQ(FailureCode([&] { h.addin->SheetMetal_Style(); }), 0);
-    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
-    return document;
+    return RunWriter(std::move(data), [](clsVantelo& addin) { addin.SheetMetal_Style(); });
   }
-  std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
-
-  AddinHarness h;
 };
 
 TEST_P(SheetMetal, ThicknessStyleAndExtentsAreStored) {

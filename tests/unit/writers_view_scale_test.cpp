@@ -22,27 +22,15 @@ sim::DocumentData Drawing(const Sheets& sheets) {
   return drawing;
 }
 
-class ViewScales : public ::testing::TestWithParam<std::string> {
+class ViewScales : public SeparatorTest {
 protected:
-  ViewScales() : h({.decimalSeparator = GetParam()}) { h.UseDefaultSettings(); }
-
   // Runs the writer on a drawing of these sheets and returns what it stored.
-  std::string Stored(const Sheets& sheets, void (*writer)(clsVantelo&), const char* property) {
-    auto& drawing = h.host.AddDocument(Drawing(sheets));
-    h.MakeActive(&drawing);
-    writer(*h.addin);
-    EXPECT_TRUE(h.HoldsOnlyItsOwnReferences());
-    return UserProperty(drawing, property);
-  }
   std::string First(const Sheets& sheets) {
-    return Stored(sheets, Access::ViewScale_First, "FirstViewScale");
+    return UserProperty(RunWriter(Drawing(sheets), Access::ViewScale_First), "FirstViewScale");
   }
   std::string All(const Sheets& sheets) {
-    return Stored(sheets, Access::ViewScale_All, "AllViewScales");
+    return UserProperty(RunWriter(Drawing(sheets), Access::ViewScale_All), "AllViewScales");
   }
-  std::string Expected(const std::string& text) { return WithSeparator(text, GetParam()); }
-
-  AddinHarness h;
 };
 
 TEST_P(ViewScales, TheFirstViewOfTheFirstSheetDecides) {
