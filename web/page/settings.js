@@ -58,6 +58,11 @@ function numberField(text, what) {
   return n;
 }
 
+// The document units fields that several samples share.
+const MASS_UNIT_FIELD = { id: "massUnit", label: "Mass unit", kind: "choice", choices: ["kg", "g", "lbmass"], value: "kg" };
+const LENGTH_UNIT_FIELD = { id: "lengthUnit", label: "Length unit", kind: "choice", choices: ["mm", "cm", "m", "in"], value: "mm" };
+const DECIMALS_FIELD = { id: "decimals", label: "Display decimals", kind: "number", value: "2" };
+
 // Each sample: its fields (id, label, kind, default) and the scene it makes,
 // in the scene format of `vantelo save`.
 const SAMPLES = [
@@ -86,9 +91,9 @@ const SAMPLES = [
       { id: "name", label: "Name", kind: "text", value: "Shaft.ipt" },
       { id: "mass", label: "Mass (kg)", kind: "number", value: "0.465" },
       { id: "volume", label: "Volume (cm³)", kind: "number", value: "59.24" },
-      { id: "massUnit", label: "Mass unit", kind: "choice", choices: ["kg", "g", "lbmass"], value: "kg" },
-      { id: "lengthUnit", label: "Length unit", kind: "choice", choices: ["mm", "cm", "m", "in"], value: "mm" },
-      { id: "decimals", label: "Display decimals", kind: "number", value: "2" },
+      MASS_UNIT_FIELD,
+      LENGTH_UNIT_FIELD,
+      DECIMALS_FIELD,
     ],
     scene: (f) => ({
       documents: [{
@@ -109,8 +114,8 @@ const SAMPLES = [
       { id: "thickness", label: "Thickness (cm)", kind: "number", value: "0.15" },
       { id: "thicknessUnit", label: "Thickness unit text", kind: "text", value: "mm" },
       { id: "style", label: "Style", kind: "text", value: "Steel 1.5 mm" },
-      { id: "lengthUnit", label: "Length unit", kind: "choice", choices: ["mm", "cm", "m", "in"], value: "mm" },
-      { id: "decimals", label: "Display decimals", kind: "number", value: "2" },
+      LENGTH_UNIT_FIELD,
+      DECIMALS_FIELD,
     ],
     scene: (f) => {
       const thickness = numberField(f.thickness, "Thickness");
@@ -136,8 +141,8 @@ const SAMPLES = [
       { id: "name", label: "Name", kind: "text", value: "Frame.iam" },
       { id: "mass", label: "Mass (kg)", kind: "number", value: "12.5" },
       { id: "volume", label: "Volume (cm³)", kind: "number", value: "1580.125" },
-      { id: "massUnit", label: "Mass unit", kind: "choice", choices: ["kg", "g", "lbmass"], value: "kg" },
-      { id: "lengthUnit", label: "Length unit", kind: "choice", choices: ["mm", "cm", "m", "in"], value: "mm" },
+      MASS_UNIT_FIELD,
+      LENGTH_UNIT_FIELD,
     ],
     scene: (f) => ({
       documents: [{
