@@ -326,4 +326,17 @@ std::from_chars_result FromChars(const char* first, const char* last, double& va
 }
 bool UsesFallback() { return kFallback; }
 
+namespace {
+
+template <class Number> std::string Shortest(Number value) {
+  char buffer[64];
+  const auto result = ToChars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+} // namespace
+
+std::string ShortestText(double value) { return Shortest(value); }
+std::string ShortestText(float value) { return Shortest(value); }
+
 } // namespace vantelo::float_chars

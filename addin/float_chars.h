@@ -10,6 +10,7 @@
 #pragma once
 
 #include <charconv>
+#include <string>
 
 namespace vantelo::float_chars {
 
@@ -17,6 +18,9 @@ namespace vantelo::float_chars {
 // notation, whichever is shorter (fixed on a tie).
 std::to_chars_result ToChars(char* first, char* last, double value);
 std::to_chars_result ToChars(char* first, char* last, float value);
+// The same text as a string.
+std::string ShortestText(double value);
+std::string ShortestText(float value);
 
 // Fixed or scientific notation with the given number of decimals, the exact
 // value rounded half to even.

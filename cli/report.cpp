@@ -37,12 +37,6 @@ json DocumentTypeJson(std::int32_t type) {
   return type;
 }
 
-template <class Number> std::string NumberText(Number number) {
-  char buffer[64];
-  const auto result = float_chars::ToChars(buffer, buffer + sizeof buffer, number);
-  return std::string(buffer, result.ptr);
-}
-
 // The sets of a document (none: no sets) by format identifier in lower case,
 // so that a document of many sets is compared set by set in linear time.
 std::unordered_map<std::string, const sim::PropertySetData*>
@@ -128,7 +122,7 @@ std::string ValueText(const Value& value) {
         else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
           return std::to_string(v);
         else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>)
-          return NumberText(v);
+          return float_chars::ShortestText(v);
         else if constexpr (std::is_same_v<T, Date>)
           return FormatDateTime(vb::FromDate(v));
         else if constexpr (std::is_same_v<T, std::string>)

@@ -6,17 +6,6 @@
 
 namespace vantelo::sim {
 
-namespace {
-
-// The shortest text that reads back as the same number.
-template <class Number> std::string NumberText(Number number) {
-  char buffer[64];
-  const auto result = float_chars::ToChars(buffer, buffer + sizeof buffer, number);
-  return std::string(buffer, result.ptr);
-}
-
-} // namespace
-
 std::string Describe(const Value& value) {
   return std::visit(
       [](const auto& v) -> std::string {
@@ -30,11 +19,11 @@ std::string Describe(const Value& value) {
         else if constexpr (std::is_same_v<T, std::int32_t>)
           return "long " + std::to_string(v);
         else if constexpr (std::is_same_v<T, float>)
-          return "single " + NumberText(v);
+          return "single " + float_chars::ShortestText(v);
         else if constexpr (std::is_same_v<T, double>)
-          return "double " + NumberText(v);
+          return "double " + float_chars::ShortestText(v);
         else if constexpr (std::is_same_v<T, Date>)
-          return "date " + NumberText(v.days);
+          return "date " + float_chars::ShortestText(v.days);
         else if constexpr (std::is_same_v<T, std::string>)
           return "text \"" + v + "\"";
         else
