@@ -3,6 +3,7 @@
 #include "addin/float_chars.h"
 #include "addin/vb_conversions.h"
 #include "cli/date_text.h"
+#include "cli/document_type_names.h"
 #include "cli/json_stream.h"
 #include "cli/text_table.h"
 #include "platform/ascii_case.h"
@@ -18,22 +19,13 @@ namespace {
 using json = nlohmann::ordered_json;
 
 std::string DocumentTypeName(std::int32_t type) {
-  switch (type) {
-  case document_type::Part:
-    return "part";
-  case document_type::Assembly:
-    return "assembly";
-  case document_type::Drawing:
-    return "drawing";
-  default:
-    return std::to_string(type);
-  }
+  const auto name = NameOfDocumentType(type);
+  return name ? std::string(*name) : std::to_string(type);
 }
 
 json DocumentTypeJson(std::int32_t type) {
-  if (type == document_type::Part || type == document_type::Assembly ||
-      type == document_type::Drawing)
-    return DocumentTypeName(type);
+  if (const auto name = NameOfDocumentType(type))
+    return std::string(*name);
   return type;
 }
 

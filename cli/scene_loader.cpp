@@ -1,6 +1,7 @@
 #include "cli/scene_loader.h"
 
 #include "cli/date_text.h"
+#include "cli/document_type_names.h"
 #include "cli/usage_error.h"
 
 #include "addin/failure.h"
@@ -610,12 +611,8 @@ sim::PropertySetData ReadPropertySet(const Reader& r, const json& value, const s
 std::int32_t ReadDocumentType(const Reader& r, const json& value, const std::string& path) {
   if (value.is_string()) {
     const std::string name = value.get<std::string>();
-    if (name == "part")
-      return document_type::Part;
-    if (name == "assembly")
-      return document_type::Assembly;
-    if (name == "drawing")
-      return document_type::Drawing;
+    if (const auto type = DocumentTypeNamed(name))
+      return *type;
     r.Fail(path, "unknown document type " + Quoted(name) +
                      "; expected \"part\", \"assembly\", \"drawing\" or a whole number (a host "
                      "type code)");
