@@ -68,10 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A value found points into the file and is a single line's text.
   if (const auto found = profile_text::Lookup(contents, section, key)) {
-    FUZZ_CHECK(found->empty() ||
-                   (found->data() >= contents.data() &&
-                    found->data() + found->size() <= contents.data() + contents.size()),
-               "the value read lies outside the file");
+    FUZZ_CHECK(Inside(*found, contents), "the value read lies outside the file");
     FUZZ_CHECK(found->find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos,
                "the value read runs over a line end or a NUL: " + Escaped(*found));
   }
