@@ -2,8 +2,8 @@
 // every writer, the command, the parts-list update, a failing save, a
 // decimal-comma locale and the demo.
 #include "addin/host_codes.h"
-#include "cli/demo_scene.h"
 #include "cli/program.h"
+#include "config/every_writer_settings.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ using nlohmann::json;
 constexpr const char* kNow = "2026-12-08T09:05:00";
 
 // A settings file with every writer enabled, as the demo uses.
-const std::string kAllWriters = cli::DemoSettingsText();
+const std::string kAllWriters = kEveryWriterSettings;
 
 std::string Fresh() { return ReadBytes(std::string(VANTELO_TEST_DATA) + "/fresh_settings.ini"); }
 
@@ -316,6 +316,42 @@ TEST(CliOutput, TheTableShowsWhatChanged) {
   EXPECT_TRUE(hasLine({"PaperSize", "text", "\"A3\"", "changed, was 3"})) << run.out;
   EXPECT_TRUE(hasLine({"SaveTime", "text", "\"09:05\"", "new"})) << run.out;
   EXPECT_TRUE(hasLine({"Message boxes: none"})) << run.out;
+}
+
+// A scene names the document types as the report does; a type code without a
+// name stays a number in both.
+TEST(CliOutput, DocumentTypesReadAndReportByTheSameNames) {
+  TempDir dir;
+  WriteBytes(dir.Path("types.json"), R"({"active": "P.ipt", "documents": [
+      {"name": "P.ipt", "type": "part"}, {"name": "A.iam", "type": "assembly"},
+      {"name": "D.idw", "type": "drawing"}, {"name": "N.ipn", "type": 12293}]})");
+  WriteBytes(dir.Path("Vantelo.ini"), "");
+  const auto save = [&](const char* format) {
+    return RunVantelo({"save", dir.Path("types.json"), "--settings", dir.Path("Vantelo.ini"),
+                       "--now", kNow, "--format", format});
+  };
+  const auto asJson = save("json");
+  const auto asTable = save("table");
+  ASSERT_EQ(asJson.status, 0) << asJson.err;
+  ASSERT_EQ(asTable.status, 0) << asTable.err;
+  const struct {
+    const char* name;
+    json type;
+    const char* heading;
+  } rows[] = {{"P.ipt", "part", "P.ipt (part)"},
+              {"A.iam", "assembly", "A.iam (assembly)"},
+              {"D.idw", "drawing", "D.idw (drawing)"},
+              {"N.ipn", 12293, "N.ipn (12293)"}};
+  const json out = asJson.Json();
+  for (const auto& row : rows) {
+    json type;
+    for (const auto& document : out["documents"])
+      if (document["name"] == row.name)
+        type = document["type"];
+    EXPECT_EQ(type, row.type) << row.name;
+    EXPECT_NE(asTable.out.find(row.heading), std::string::npos) << row.heading << "\n"
+                                                                << asTable.out;
+  }
 }
 
 TEST(CliOutput, EverySubcommandDocumentsItsOptions) {

@@ -138,6 +138,36 @@ TEST(CliSettings, CheckConvertsWithTheDecimalSeparatorInEffect) {
       1);
 }
 
+// Each member type by its name in the list of settings, and with the values
+// it takes in the finding about a value that does not convert.
+TEST(CliSettings, CheckNamesEachMemberType) {
+  TempDir dir;
+  WriteBytes(dir.Path("Vantelo.ini"), "[Global Options]\r\nEnableViewScale=maybe\r\n"
+                                      "[Mass And Volume Options]\r\nMassDecimals=many\r\n");
+  const json out = RunVantelo({"settings", "check", dir.Path("Vantelo.ini")}).Json();
+  const struct {
+    const char* key;
+    const char* type;
+    const char* finding; // null: the value converts
+  } rows[] = {
+      {"EnableViewScale", "Boolean", "\"maybe\" is not a Boolean (True, False or a number)"},
+      {"MassDecimals", "Integer", "\"many\" is not an Integer (a number from -32768 to 32767)"},
+      {"MassUnitToDisplay", "String", nullptr},
+  };
+  for (const auto& row : rows) {
+    json type;
+    for (const auto& setting : out["settings"])
+      if (setting["key"] == row.key)
+        type = setting["type"];
+    EXPECT_EQ(type, row.type) << row.key;
+    bool found = false;
+    for (const auto& finding : out["findings"])
+      found = found || (row.finding && finding["message"].get<std::string>().find(row.finding) !=
+                                           std::string::npos);
+    EXPECT_EQ(found, row.finding != nullptr) << row.key << "\n" << out["findings"].dump(1);
+  }
+}
+
 TEST(CliSettings, CheckOfAMissingFileGivesTheDefaultsAndCreatesNothing) {
   TempDir dir;
   const auto run = RunVantelo({"settings", "check", dir.Path("Vantelo.ini")});
