@@ -1,7 +1,7 @@
-#include "platform/portable_profile_file.h"
+#include "profile/portable_profile_file.h"
 
-#include "platform/profile_text.h"
 #include "platform/utf8_path.h"
+#include "profile/profile_text.h"
 
 #include <algorithm>
 #include <new>

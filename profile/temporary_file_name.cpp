@@ -1,7 +1,7 @@
 // Temporary file names beside a settings file, on every system in the
 // system's own units (UTF-8 bytes on POSIX, UTF-16 units on Windows), so
 // that the name-length limit is counted as the file system counts it.
-#include "platform/profile_file_system.h"
+#include "profile/profile_file_system.h"
 
 #include <cstdint>
 #include <random>
