@@ -122,6 +122,8 @@ private:
   bool WriteInPlace(ProfileFileSystem::File& file, const std::string& old,
                     const std::string& updated);
   void WriteAll(ProfileFileSystem::File& file, const std::string& contents, std::size_t from);
+  // Starts a whole-file operation on file: no problem yet, step the first.
+  void Begin(const char* step, const Path& file);
   // Records the first problem of an operation; returns false.
   bool Fail(const std::string& what);
 
