@@ -8,11 +8,11 @@
 #include "cli/settings_tool.h"
 #include "cli/usage_error.h"
 #include "platform/ascii_case.h"
-#include "platform/document_profile_file.h"
-#include "platform/portable_profile_file.h"
-#include "platform/profile_text.h"
 #include "platform/utf8.h"
 #include "platform/utf8_path.h"
+#include "profile/document_profile_file.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_text.h"
 
 #include <algorithm>
 #include <map>

@@ -6,9 +6,9 @@
 #include "cli/usage_error.h"
 #include "config/line_breaks.h"
 #include "config/settings_catalogue.h"
-#include "platform/document_profile_file.h"
-#include "platform/portable_profile_file.h"
 #include "platform/utf8_path.h"
+#include "profile/document_profile_file.h"
+#include "profile/portable_profile_file.h"
 
 #include <stdexcept>
 

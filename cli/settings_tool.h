@@ -3,8 +3,8 @@
 #pragma once
 
 #include "cli/recording_profile_file.h"
-#include "platform/profile_file_system.h"
 #include "platform/services.h"
+#include "profile/profile_file_system.h"
 
 #include <memory>
 #include <optional>

@@ -14,10 +14,10 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/profile_expectations.h"
-#include "platform/portable_profile_file.h"
-#include "platform/profile_document.h"
-#include "platform/profile_text.h"
-#include "platform/windows1252_code_page.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_document.h"
+#include "profile/profile_text.h"
+#include "profile/windows1252_code_page.h"
 
 #include <algorithm>
 #include <array>

@@ -11,7 +11,7 @@
 #include "fuzz/fuzz_input.h"
 #include "fuzz/profile_expectations.h"
 #include "platform/ascii_case.h"
-#include "platform/profile_text.h"
+#include "profile/profile_text.h"
 
 #include <cstdint>
 #include <set>

@@ -11,8 +11,8 @@
 #include "platform/clocks.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
-#include "platform/profile_text.h"
 #include "platform/regional_settings.h"
+#include "profile/profile_text.h"
 #include "simhost/host.h"
 
 #include <algorithm>

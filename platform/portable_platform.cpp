@@ -3,9 +3,9 @@
 #include "platform/clocks.h"
 #include "platform/message_dialogs.h"
 #include "platform/module_path.h"
-#include "platform/portable_profile_file.h"
 #include "platform/regional_settings.h"
-#include "platform/windows1252_code_page.h"
+#include "profile/portable_profile_file.h"
+#include "profile/windows1252_code_page.h"
 
 namespace vantelo {
 

@@ -16,9 +16,9 @@
 #include "cli/settings_location.h"
 #include "cli/settings_tool.h"
 #include "cli/usage_error.h"
-#include "platform/profile_document.h"
-#include "platform/profile_text.h"
-#include "platform/web/browser_file_system.h"
+#include "profile/profile_document.h"
+#include "profile/profile_text.h"
+#include "profile/web/browser_file_system.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>

@@ -2,6 +2,7 @@
 
 #include "com/idl/Vantelo_h.h"
 #include "com_host/variant_values.h"
+#include "platform/random_digits.h"
 
 #include <stdexcept>
 
@@ -38,9 +39,13 @@ ModuleCopy::~ModuleCopy() { Close(); }
 void ModuleCopy::Open(const std::wstring& modulePath) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  directory_ = std::wstring(temp) + L"vantelo_com_bench_" + std::to_wstring(GetCurrentProcessId());
-  if (!CreateDirectoryW(directory_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    Fail("cannot create", directory_);
+  for (int attempt = 0;; ++attempt) {
+    directory_ = std::wstring(temp) + L"vantelo_com_bench_" + vantelo::RandomDigits<wchar_t>(12);
+    if (CreateDirectoryW(directory_.c_str(), nullptr))
+      break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt == 100)
+      Fail("cannot create", directory_);
+  }
   const std::wstring copy = directory_ + L"\\Vantelo.dll";
   if (!CopyFileW(modulePath.c_str(), copy.c_str(), FALSE))
     Fail("cannot copy", modulePath);

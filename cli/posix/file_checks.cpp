@@ -3,8 +3,8 @@
 #include "cli/settings_location.h"
 
 #include "cli/usage_error.h"
-#include "platform/profile_file_system.h"
 #include "platform/utf8_path.h"
+#include "profile/profile_file_system.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,10 +3,10 @@
 #include "cli/settings_location.h"
 
 #include "cli/usage_error.h"
-#include "platform/profile_file_system.h"
 #include "platform/utf8_path.h"
 #include "platform/windows/system_message.h"
 #include "platform/windows/wide_text.h"
+#include "profile/profile_file_system.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
 #include "cli/temporary_directory.h"
 
+#include "platform/random_digits.h"
 #include "platform/windows/system_message.h"
 #include "platform/windows/wide_text.h"
 
 #include <windows.h>
 
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 
 namespace vantelo::cli {
@@ -16,9 +16,8 @@ TemporaryDirectory::TemporaryDirectory() {
   if (GetTempPathW(MAX_PATH + 1, base) == 0)
     throw std::runtime_error("cannot make a temporary directory: " +
                              win::SystemMessage(GetLastError()));
-  std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring path = std::wstring(base) + L"vantelo-" + std::to_wstring(random());
+    const std::wstring path = std::wstring(base) + L"vantelo-" + RandomDigits<wchar_t>(12);
     if (CreateDirectoryW(path.c_str(), nullptr)) {
       path_ = win::Utf8FromWide(path);
       return;

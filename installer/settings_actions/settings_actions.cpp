@@ -25,10 +25,10 @@
 // in the log, and an interactive install shows it.
 #include "cli/program_platform.h"
 #include "cli/settings_tool.h"
-#include "platform/portable_profile_file.h"
-#include "platform/profile_lock.h"
 #include "platform/utf8_path.h"
 #include "platform/windows/wide_text.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_lock.h"
 
 #include <windows.h>
 

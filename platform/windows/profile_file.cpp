@@ -1,11 +1,11 @@
 // The settings file through the system's profile functions, in their ANSI
 // forms (the texts arrive already in the ANSI code page), under the
-// settings file's lock (platform/profile_lock.h), which every call takes or
+// settings file's lock (profile/profile_lock.h), which every call takes or
 // finds already held by its caller.
-#include "platform/profile_lock.h"
-#include "platform/profile_text.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_services.h"
+#include "profile/profile_lock.h"
+#include "profile/profile_text.h"
 
 #include <windows.h>
 

@@ -5,8 +5,8 @@
 #include "config/settings_catalogue.h"
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
-#include "platform/portable_profile_file.h"
-#include "platform/windows1252_code_page.h"
+#include "profile/portable_profile_file.h"
+#include "profile/windows1252_code_page.h"
 #include "support/failure_code.h"
 
 namespace vantelo::test {

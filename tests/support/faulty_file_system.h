@@ -4,8 +4,8 @@
 // injected on POSIX and on Windows (under Wine).
 #pragma once
 
-#include "platform/profile_file_system.h"
-#include "platform/windows1252_code_page.h"
+#include "profile/profile_file_system.h"
+#include "profile/windows1252_code_page.h"
 
 #include <cstddef>
 #include <functional>

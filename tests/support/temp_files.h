@@ -3,6 +3,7 @@
 // work on POSIX and on Windows.
 #pragma once
 
+#include "platform/random_digits.h"
 #include "platform/utf8_path.h"
 
 #include <cstddef>
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -30,12 +30,9 @@ namespace vantelo::test {
 class TempDir {
 public:
   explicit TempDir(const std::string& prefix = "vantelo-platform-") {
-    std::random_device random;
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char digits[9];
-      std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
-      const std::filesystem::path path = base / (prefix + digits);
+      const std::filesystem::path path = base / (prefix + RandomDigits(8));
       if (std::filesystem::create_directory(path)) {
         path_ = Utf8FromPath(path);
         return;

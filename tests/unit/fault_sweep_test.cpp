@@ -15,7 +15,7 @@
 // (one message box, "TotalMass" emptied) and only a failing reset reaches the
 // caller. The totals are printed so that they can be quoted.
 #include "platform/ascii_case.h"
-#include "platform/profile_text.h"
+#include "profile/profile_text.h"
 #include "simhost/describe.h"
 #include "support/addin_harness.h"
 #include "support/failure_code.h"

@@ -4,7 +4,7 @@
 #include "platform/module_path.h"
 #include "platform/portable_platform.h"
 #include "platform/utf8_path.h"
-#include "platform/windows1252_code_page.h"
+#include "profile/windows1252_code_page.h"
 
 #include <gtest/gtest.h>
 

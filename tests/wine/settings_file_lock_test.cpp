@@ -3,11 +3,11 @@
 // everything), the profile functions working while it is held, and the
 // whole-file writes of the settings tools (ReplaceFileW, or in place),
 // with the system's own error texts.
-#include "platform/portable_profile_file.h"
-#include "platform/profile_lock.h"
 #include "platform/utf8_path.h"
 #include "platform/windows/system_message.h"
 #include "platform/windows/wide_text.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_lock.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 #include "test_support.h"

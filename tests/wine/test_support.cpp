@@ -2,6 +2,7 @@
 
 #include "com/idl/Vantelo_h.h"
 #include "com/idl/inventor_standin_h.h"
+#include "platform/random_digits.h"
 
 #include <oleauto.h>
 
@@ -149,12 +150,12 @@ RegisteredModule::~RegisteredModule() { EXPECT_OK(module_.UnregisterServer()); }
 ScratchDirectory::ScratchDirectory(const std::wstring& nameSuffix) {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
-  GUID unique;
-  CoCreateGuid(&unique);
-  wchar_t name[40] = {};
-  StringFromGUID2(unique, name, 40);
-  path_ = std::wstring(temp) + L"vantelo-test-" + std::wstring(name + 1, 36) + nameSuffix;
-  CreateDirectoryW(path_.c_str(), nullptr);
+  // A name that is taken is tried again with other digits.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::wstring(temp) + L"vantelo-test-" + vantelo::RandomDigits<wchar_t>(12) + nameSuffix;
+    if (CreateDirectoryW(path_.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS)
+      break;
+  }
 }
 
 ScratchDirectory::~ScratchDirectory() {

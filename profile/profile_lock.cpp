@@ -1,4 +1,4 @@
-#include "platform/profile_lock.h"
+#include "profile/profile_lock.h"
 
 #include <algorithm>
 #include <thread>

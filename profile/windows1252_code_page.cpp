@@ -1,4 +1,4 @@
-#include "platform/windows1252_code_page.h"
+#include "profile/windows1252_code_page.h"
 
 #include "platform/utf8.h"
 

@@ -1,7 +1,7 @@
-#include "platform/portable_profile_file.h"
+#include "profile/portable_profile_file.h"
 
-#include "platform/profile_text.h"
 #include "platform/utf8_path.h"
+#include "profile/profile_text.h"
 
 #include <algorithm>
 #include <new>
@@ -81,11 +81,15 @@ bool PortableProfileFile::WriteString(const std::string& section, const std::str
   }
 }
 
-PortableProfileFile::ReadResult PortableProfileFile::Read(const Path& file, std::string& bytes) {
+void PortableProfileFile::Begin(const char* step, const Path& file) {
   problem_.clear();
-  bytes.clear();
   name_ = Utf8FromPath(Path(file).make_preferred());
-  step_ = "cannot read " + name_;
+  step_ = std::string(step) + " " + name_;
+}
+
+PortableProfileFile::ReadResult PortableProfileFile::Read(const Path& file, std::string& bytes) {
+  bytes.clear();
+  Begin("cannot read", file);
   try {
     const auto hold = locks_.Acquire(file, LockMode::Shared);
     if (!hold->Granted() || !hold->File()) {
@@ -106,9 +110,7 @@ PortableProfileFile::ReadResult PortableProfileFile::Read(const Path& file, std:
 }
 
 bool PortableProfileFile::Update(const Path& file, const Edit& edit) {
-  problem_.clear();
-  name_ = Utf8FromPath(Path(file).make_preferred());
-  step_ = "cannot write " + name_;
+  Begin("cannot write", file);
   try {
     const auto hold = locks_.Acquire(file, LockMode::Exclusive);
     return Change(*hold, edit);
@@ -123,9 +125,7 @@ bool PortableProfileFile::Update(const Path& file, const Edit& edit) {
 
 PortableProfileFile::Created PortableProfileFile::Create(const Path& file,
                                                          const std::string& contents) {
-  problem_.clear();
-  name_ = Utf8FromPath(Path(file).make_preferred());
-  step_ = "cannot create " + name_;
+  Begin("cannot create", file);
   try {
     const auto hold = locks_.Acquire(file, LockMode::Exclusive);
     if (!hold->Granted() || !hold->File()) {

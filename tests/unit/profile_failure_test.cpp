@@ -3,7 +3,7 @@
 // reason naming the file, the old file stays byte for byte, and no temporary
 // file and no open handle is left. Where a replacement is not possible the
 // file is written in place, keeping its identity.
-#include "platform/portable_profile_file.h"
+#include "profile/portable_profile_file.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 

@@ -1,10 +1,9 @@
 // Temporary file names beside a settings file, on every system in the
 // system's own units (UTF-8 bytes on POSIX, UTF-16 units on Windows), so
 // that the name-length limit is counted as the file system counts it.
-#include "platform/profile_file_system.h"
+#include "profile/profile_file_system.h"
 
-#include <cstdint>
-#include <random>
+#include "platform/random_digits.h"
 
 namespace vantelo {
 
@@ -43,19 +42,6 @@ template <class Text> bool InsideCharacter(const Text& name, std::size_t i) {
     return name[i - 1] >= 0xD800 && name[i - 1] <= 0xDBFF; // after a high surrogate
 }
 
-Native RandomDigits() {
-  // Names only need to be hard to guess: creating a temporary file never
-  // replaces an existing one.
-  std::random_device source;
-  std::uint64_t value = (static_cast<std::uint64_t>(source()) << 32) ^ source();
-  Native digits(kDigits, Unit('0'));
-  for (Unit& digit : digits) {
-    digit = static_cast<Unit>("0123456789abcdef"[value & 15]);
-    value >>= 4;
-  }
-  return digits;
-}
-
 bool IsDigits(const Native& text) {
   for (const Unit c : text)
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
@@ -77,7 +63,7 @@ Path TemporaryFileName(const Path& target) {
   Native temp = NativeOf(".");
   temp += name;
   temp += cut ? CutInfix() : Infix();
-  temp += RandomDigits();
+  temp += RandomDigits<Unit>(kDigits);
   temp += Suffix();
   return target.parent_path() / Path(temp);
 }

@@ -5,8 +5,8 @@
 // that cannot be reached.
 #pragma once
 
-#include "platform/profile_document.h"
 #include "platform/services.h"
+#include "profile/profile_document.h"
 
 #include <string>
 

@@ -25,8 +25,8 @@
 // The hold is then not granted: a reader reads unlocked, a writer fails.
 #pragma once
 
-#include "platform/profile_file_system.h"
 #include "platform/services.h"
+#include "profile/profile_file_system.h"
 
 #include <chrono>
 #include <map>

@@ -1,8 +1,8 @@
 // The profile engine on the in-memory file system against the same engine
 // on disk: every sequence of writes leaves the same bytes and reports the
 // same, and nothing but the settings file is left behind.
-#include "platform/memory_profile_file_system.h"
-#include "platform/portable_profile_file.h"
+#include "profile/memory_profile_file_system.h"
+#include "profile/portable_profile_file.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 

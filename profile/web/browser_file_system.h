@@ -4,7 +4,7 @@
 // administrator opens and downloads settings files.
 #pragma once
 
-#include "platform/memory_profile_file_system.h"
+#include "profile/memory_profile_file_system.h"
 
 #include <memory>
 

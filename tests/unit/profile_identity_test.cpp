@@ -1,7 +1,7 @@
 // What a write of the portable profile file keeps: the file's other names,
 // owner, mode and extended attributes; every concurrent writer's change; and
 // a UTF-16 file's encoding.
-#include "platform/portable_profile_file.h"
+#include "profile/portable_profile_file.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 

@@ -1,7 +1,7 @@
 // PortableProfileFile::GetString and profile_text::Lookup: reading as
 // GetPrivateProfileStringA does (see docs/profile-files.md).
-#include "platform/portable_profile_file.h"
-#include "platform/profile_text.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_text.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 

@@ -3,7 +3,7 @@
 // file of ours: whatever step of a write the swap comes before, no byte of
 // the link's target changes and the target is never replaced. Needs root,
 // to give the link to another user.
-#include "platform/portable_profile_file.h"
+#include "profile/portable_profile_file.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 

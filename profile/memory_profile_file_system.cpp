@@ -1,4 +1,4 @@
-#include "platform/memory_profile_file_system.h"
+#include "profile/memory_profile_file_system.h"
 
 #include <algorithm>
 

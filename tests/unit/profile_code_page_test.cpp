@@ -1,5 +1,5 @@
 // Windows1252CodePage: UTF-8 to Windows-1252 and back.
-#include "platform/windows1252_code_page.h"
+#include "profile/windows1252_code_page.h"
 
 #include <gtest/gtest.h>
 

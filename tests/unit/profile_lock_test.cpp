@@ -1,9 +1,9 @@
-// The settings file's lock (platform/profile_lock.h), on POSIX and on
+// The settings file's lock (profile/profile_lock.h), on POSIX and on
 // Windows (this file also runs under Wine). Two ProfileLocks objects stand
 // for two programs: their locks conflict like those of two processes, since
 // both systems' locks belong to an open file, not to a process.
-#include "platform/portable_profile_file.h"
-#include "platform/profile_lock.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_lock.h"
 #include "support/concurrently.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"

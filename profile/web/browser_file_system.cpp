@@ -1,4 +1,4 @@
-#include "platform/web/browser_file_system.h"
+#include "profile/web/browser_file_system.h"
 
 namespace vantelo {
 

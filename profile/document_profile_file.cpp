@@ -1,4 +1,4 @@
-#include "platform/document_profile_file.h"
+#include "profile/document_profile_file.h"
 
 namespace vantelo {
 

@@ -1,17 +1,34 @@
-// ProfileFile with the semantics of GetPrivateProfileStringA and
-// WritePrivateProfileStringA, on any file system behind ProfileFileSystem,
-// so settings files can move between Windows and Linux machines; and the
-// whole-file reads and writes of the settings tools, on every system. The
-// format rules and the decisions on cases Windows leaves unclear are
-// described in platform/profile_text.h; a UTF-16 file is read and written as
-// platform/profile_document.h says.
+// The profile engine (the folder profile/), entered here.
 //
-// Every read and write holds the settings file's lock (platform/
-// profile_lock.h): a read its shared lock, a read-modify-write the exclusive
-// one from before the read until the new contents are in place. A hold the
-// caller already has (Lock) is used, not taken again. Reading reads the whole
-// file through the locked handle, in one go, and searches it in memory;
-// nothing is cached between calls.
+// What it promises: a settings file reads and writes as the Windows profile
+// functions (GetPrivateProfileStringA, WritePrivateProfileStringA) read and
+// write it, on Windows, on Linux and in the browser alike (the cases Windows
+// leaves unclear are decided in profile/profile_text.h); every read and
+// write holds the settings file's lock, so that programs and add-ins sharing
+// the file never see each other's half-done work; a failed write reports
+// the failure and leaves the file as it was (only a crash in the middle of
+// an in-place rewrite, below, can tear it). What it needs: the standard
+// library, the platform's service interfaces (platform/services.h: the
+// profile file it implements, the code page of its paths) and one file
+// system (profile/profile_file_system.h: POSIX, Windows or the page's
+// memory, picked by the build; the Windows one takes its UTF-16
+// conversions and error texts from platform/windows/). The platform's
+// services are built on it, never the other way round.
+//
+// PortableProfileFile: ProfileFile with the semantics of
+// GetPrivateProfileStringA and WritePrivateProfileStringA, on any file
+// system behind ProfileFileSystem, so settings files can move between
+// Windows and Linux machines; and the whole-file reads and writes of the
+// settings tools, on every system. The format rules are described in
+// profile/profile_text.h; a UTF-16 file is read and written as
+// profile/profile_document.h says.
+//
+// Every read and write holds the settings file's lock
+// (profile/profile_lock.h): a read its shared lock, a read-modify-write the
+// exclusive one from before the read until the new contents are in place. A
+// hold the caller already has (Lock) is used, not taken again. Reading reads
+// the whole file through the locked handle, in one go, and searches it in
+// memory; nothing is cached between calls.
 //
 // The new contents reach the file in one of two ways, by one rule:
 // - replaced when the file has a single name (one hard link), its folder
@@ -45,10 +62,10 @@
 // functions take std::filesystem::path and need no code page.
 #pragma once
 
-#include "platform/profile_document.h"
-#include "platform/profile_file_system.h"
-#include "platform/profile_lock.h"
 #include "platform/services.h"
+#include "profile/profile_document.h"
+#include "profile/profile_file_system.h"
+#include "profile/profile_lock.h"
 
 #include <functional>
 #include <memory>
@@ -105,6 +122,8 @@ private:
   bool WriteInPlace(ProfileFileSystem::File& file, const std::string& old,
                     const std::string& updated);
   void WriteAll(ProfileFileSystem::File& file, const std::string& contents, std::size_t from);
+  // Starts a whole-file operation on file: no problem yet, step the first.
+  void Begin(const char* step, const Path& file);
   // Records the first problem of an operation; returns false.
   bool Fail(const std::string& what);
 

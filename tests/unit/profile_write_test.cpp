@@ -1,8 +1,8 @@
 // PortableProfileFile::WriteString and profile_text::Store: writing as
 // WritePrivateProfileStringA does (see docs/profile-files.md).
 #include "platform/ascii_case.h"
-#include "platform/portable_profile_file.h"
-#include "platform/profile_text.h"
+#include "profile/portable_profile_file.h"
+#include "profile/profile_text.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_files.h"
 

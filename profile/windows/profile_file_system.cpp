@@ -6,7 +6,7 @@
 // everything: the profile functions must still open, read and write the
 // file while it is held, also when they open it for writing sharing only
 // reading. Writes in place go through a second handle, opened when needed.
-#include "platform/profile_file_system.h"
+#include "profile/profile_file_system.h"
 #include "platform/windows/system_message.h"
 
 #include <windows.h>

@@ -10,7 +10,7 @@
 // happens only while the name still names the locked file. A name that
 // another user changes meanwhile can therefore make a write fail, but never
 // send it into another file.
-#include "platform/profile_file_system.h"
+#include "profile/profile_file_system.h"
 
 #include <cerrno>
 #include <climits>

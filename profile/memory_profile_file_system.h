@@ -14,7 +14,7 @@
 // thread.
 #pragma once
 
-#include "platform/profile_file_system.h"
+#include "profile/profile_file_system.h"
 
 #include <map>
 #include <memory>

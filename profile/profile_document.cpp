@@ -1,9 +1,9 @@
-#include "platform/profile_document.h"
+#include "profile/profile_document.h"
 
 #include "platform/ascii_case.h"
-#include "platform/profile_text.h"
 #include "platform/utf8.h"
-#include "platform/windows1252_code_page.h"
+#include "profile/profile_text.h"
+#include "profile/windows1252_code_page.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The list of section and key lines that a settings check walks: what the
 // reader sees on each line, including what a read passes over.
-#include "platform/profile_text.h"
+#include "profile/profile_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/profile_text.h"
+#include "profile/profile_text.h"
 
 #include "platform/ascii_case.h"
 
