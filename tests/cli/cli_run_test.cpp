@@ -344,11 +344,7 @@ TEST(CliOutput, DocumentTypesReadAndReportByTheSameNames) {
               {"N.ipn", 12293, "N.ipn (12293)"}};
   const json out = asJson.Json();
   for (const auto& row : rows) {
-    json type;
-    for (const auto& document : out["documents"])
-      if (document["name"] == row.name)
-        type = document["type"];
-    EXPECT_EQ(type, row.type) << row.name;
+    EXPECT_EQ(FieldOf(out["documents"], "name", row.name, "type"), row.type) << row.name;
     EXPECT_NE(asTable.out.find(row.heading), std::string::npos) << row.heading << "\n"
                                                                 << asTable.out;
   }

@@ -155,11 +155,7 @@ TEST(CliSettings, CheckNamesEachMemberType) {
       {"MassUnitToDisplay", "String", nullptr},
   };
   for (const auto& row : rows) {
-    json type;
-    for (const auto& setting : out["settings"])
-      if (setting["key"] == row.key)
-        type = setting["type"];
-    EXPECT_EQ(type, row.type) << row.key;
+    EXPECT_EQ(FieldOf(out["settings"], "key", row.key, "type"), row.type) << row.key;
     bool found = false;
     for (const auto& finding : out["findings"])
       found = found || (row.finding && finding["message"].get<std::string>().find(row.finding) !=

@@ -141,6 +141,14 @@ nlohmann::json PropertyOf(const nlohmann::json& output, const std::string& docum
   return nullptr;
 }
 
+nlohmann::json FieldOf(const nlohmann::json& list, const std::string& key,
+                       const nlohmann::json& value, const std::string& field) {
+  for (const auto& entry : list)
+    if (entry.is_object() && entry.value(key, nlohmann::json()) == value)
+      return entry.value(field, nlohmann::json());
+  return nullptr;
+}
+
 std::string UserProperty(const nlohmann::json& output, const std::string& document,
                          const std::string& name) {
   const auto property = PropertyOf(output, document, fmtid::UserDefined, name);

@@ -47,5 +47,9 @@ std::string UserProperty(const nlohmann::json& output, const std::string& docume
 // The property (name, id, type, value) of a set in the JSON output; null when missing.
 nlohmann::json PropertyOf(const nlohmann::json& output, const std::string& document,
                           const std::string& fmtid, const std::string& name);
+// The field of the first entry of a JSON list whose `key` holds `value`;
+// null when there is no such entry or field.
+nlohmann::json FieldOf(const nlohmann::json& list, const std::string& key,
+                       const nlohmann::json& value, const std::string& field);
 
 } // namespace vantelo::test
